@@ -1,0 +1,275 @@
+#include "app/form1.h"
+
+#include "app/app_info.h"
+#include "app/program_icon.h"
+#include "app/reporting.h"
+#include "store/connection.h"
+#include "store/failure.h"
+#include "store/statements.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace quorvane {
+
+namespace {
+
+struct ButtonPlace
+{
+    int number;
+    const char* caption;
+    int left;
+    int top;
+};
+
+// In twips; every button is 6000 x 405.
+constexpr ButtonPlace kButtons[] = {
+    {1, "Add Schedule", 120, 1780},
+    {5, "Edit Schedule", 6240, 1780},
+    {2, "Delete Schedule", 120, 2290},
+    {9, "Load Sample/Example Schedule", 6240, 2290},
+    {3, "Add Course", 120, 8430},
+    {6, "Edit Course", 6240, 8430},
+    {4, "Delete Course", 120, 8940},
+    {10, "Delete All Courses", 6240, 8940},
+    {7, "Save Schedule As Image For Printing", 120, 9450},
+    {8, "Export Schedule To Excel For Printing", 6240, 9450},
+};
+
+QFont arialBold(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+Form1::Form1(const QString& programFolder, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), m_programFolder(programFolder), m_prompts(prompts)
+{
+    buildControls();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setFixedSize(twips(12360), twips(9960));
+    setFont(arialBold(9));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    m_pointer = new PointerConvention(this);
+    m_pointer->watchBackground(this);
+
+    m_listView = new QTreeWidget(this);
+    m_listView->setObjectName(QStringLiteral("ListView1"));
+    m_listView->setGeometry(twips(120), twips(120), twips(12120), twips(1575));
+    m_listView->setRootIsDecorated(false);
+    m_listView->setItemsExpandable(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView->setColumnCount(0);
+    m_listView->header()->setStretchLastSection(false);
+    m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
+    m_listView->header()->setMinimumSectionSize(0);
+    connect(m_listView, &QTreeWidget::itemClicked, this, [this] { ListView1_Click(); });
+    m_pointer->watchBackground(m_listView);
+
+    m_grid = new TimetableGrid(this);
+    m_gridView = new TimetableView(m_grid, this);
+    m_gridView->setObjectName(QStringLiteral("MSHFlexGrid1"));
+    m_gridView->setGeometry(twips(120), twips(2800), twips(12120), twips(5535));
+    m_pointer->watchBackground(m_gridView);
+
+    const QFont buttonFont = arialBold(11.25);
+    for (const ButtonPlace& place : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
+        button->setObjectName(QStringLiteral("PushButton%1").arg(place.number));
+        button->setGeometry(twips(place.left), twips(place.top), twips(6000), twips(405));
+        button->setFont(buttonFont);
+        m_pointer->watchButton(button);
+    }
+    const auto wire = [this](int number, void (Form1::*handler)()) {
+        connect(pushButton(number), &QPushButton::clicked, this, handler);
+    };
+    wire(1, &Form1::PushButton1_Click);
+    wire(2, &Form1::PushButton2_Click);
+    wire(3, &Form1::PushButton3_Click);
+    wire(4, &Form1::PushButton4_Click);
+    wire(5, &Form1::PushButton5_Click);
+    wire(6, &Form1::PushButton6_Click);
+    wire(7, &Form1::PushButton7_Click);
+    wire(8, &Form1::PushButton8_Click);
+    wire(9, &Form1::PushButton9_Click);
+    wire(10, &Form1::PushButton10_Click);
+}
+
+QPushButton* Form1::pushButton(int number) const
+{
+    return findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number), Qt::FindDirectChildrenOnly);
+}
+
+Connection& Form1::scheduleDb() const
+{
+    if (!m_scheduleDb)
+        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+    return *m_scheduleDb;
+}
+
+bool Form1::Form_Load()
+{
+    Procedure p(m_prompts, this, location("Form1", "Form_Load"));
+    const QString databasePath = m_programFolder + QStringLiteral("/dbSchedules.mdb");
+    if (!p.test(100, [&] { return FileExists(databasePath); })) {
+        p.step(102, [&] { showMessage(m_prompts, this, databasePath + QStringLiteral(" not found.")); });
+        p.step(104, [] {});
+        return false;
+    }
+    p.step(106, [&] { m_scheduleDb = std::make_unique<Connection>(); });
+    p.step(108, [&] { scheduleDb().open(databasePath); });
+    p.step(110, [&] { ApplySkin(); });
+    const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
+    if (p.test(114, [&] { return FileExists(cursorPath); })) {
+        p.step(116, [&] {
+            QPixmap picture(cursorPath);
+            if (picture.isNull())
+                throw Failure(QStringLiteral("Invalid picture: %1").arg(cursorPath));
+            m_pointer->setMouseIcon(QCursor(picture, 0, 0));
+        });
+    }
+    p.step(136, [&] {
+        setWindowTitle(kProductName);
+        setWindowIcon(programIcon());
+        SetAppTitle();
+    });
+    p.step(138, [&] { m_listView->setHeaderLabels({QStringLiteral(" Schedule ID")}); });
+    p.step(140, [&] {
+        m_listView->setColumnCount(2);
+        m_listView->headerItem()->setText(1, QStringLiteral(" Schedule(s)"));
+    });
+    p.step(142, [&] { m_listView->setColumnWidth(0, 0); });
+    p.step(144, [&] { m_listView->setColumnWidth(1, twips(11000)); });
+    p.step(146, [&] { ListSchedules(); });
+    SetUpGrid(p);
+    p.step(206, [&] { ListCourses(); });
+    return true;
+}
+
+void Form1::ApplySkin()
+{
+    const QString skin = m_programFolder + QStringLiteral("/x/o.cjs");
+    if (!FileExists(skin))
+        return;
+    QPalette face = palette();
+    face.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    setPalette(face);
+    QFile file(skin);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw Failure(file.errorString());
+    setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+void Form1::ListSchedules()
+{
+    Recordset rs;
+    BusyPointer busy(*m_pointer);
+    rs.open(sql::selectSchedules(), scheduleDb());
+    m_listView->clear();
+    QList<QTreeWidgetItem*> rows;
+    while (!rs.eof()) {
+        auto* row = new QTreeWidgetItem;
+        row->setText(0, rs.text(QStringLiteral("id")));
+        row->setText(1, rs.text(QStringLiteral("Description")));
+        rows.append(row);
+        rs.moveNext();
+    }
+    // Rows read before a failure stay in the list.
+    m_listView->addTopLevelItems(rows);
+    rs.close();
+    if (m_listView->topLevelItemCount() > 0)
+        selectSchedule(1);
+}
+
+int Form1::scheduleCount() const
+{
+    return m_listView->topLevelItemCount();
+}
+
+QTreeWidgetItem* Form1::selectedRow() const
+{
+    QTreeWidgetItem* row = m_listView->currentItem();
+    if (!row)
+        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+    return row;
+}
+
+QString Form1::selectedScheduleId() const
+{
+    return selectedRow()->text(0);
+}
+
+QString Form1::selectedScheduleName() const
+{
+    return selectedRow()->text(1);
+}
+
+QString Form1::scheduleName(int row) const
+{
+    QTreeWidgetItem* item = m_listView->topLevelItem(row - 1);
+    if (!item)
+        throw Failure(QStringLiteral("Index out of bounds"));
+    return item->text(1);
+}
+
+void Form1::selectSchedule(int row)
+{
+    QTreeWidgetItem* item = m_listView->topLevelItem(row - 1);
+    if (!item)
+        throw Failure(QStringLiteral("Index out of bounds"));
+    m_listView->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+void Form1::ListView1_Click()
+{
+    // A click that leaves no row selected keeps the last one.
+    if (QTreeWidgetItem* current = m_listView->currentItem())
+        current->setSelected(true);
+    ListCourses();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    if (!m_unloaded) {
+        m_unloaded = true;
+        emit unloaded();
+    }
+}
+
+void Form1::Form_QueryUnload()
+{
+    Procedure p(m_prompts, this, location("Form1", "Form_QueryUnload"));
+    p.step(100, [&] {
+        if (m_scheduleDb && m_scheduleDb->isOpen())
+            m_scheduleDb->close();
+    });
+    p.step(102, [] { QCoreApplication::processEvents(); });
+    p.step(104, [] { QCoreApplication::processEvents(); });
+}
+
+} // namespace quorvane

@@ -1,0 +1,60 @@
+#include "app/pointer.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QWidget>
+
+namespace quorvane {
+
+namespace {
+const char* const kRole = "quorvanePointerRole";
+}
+
+PointerConvention::PointerConvention(QWidget* window) : QObject(window), m_window(window)
+{
+}
+
+void PointerConvention::set(int state)
+{
+    m_state = state;
+    switch (state) {
+    case kPointerBusy:
+        m_window->setCursor(Qt::WaitCursor);
+        break;
+    case kPointerHand:
+        m_window->setCursor(m_mouseIcon ? *m_mouseIcon : QCursor(Qt::PointingHandCursor));
+        break;
+    default:
+        m_window->unsetCursor();
+        break;
+    }
+}
+
+void PointerConvention::watchButton(QWidget* button)
+{
+    button->setMouseTracking(true);
+    button->setProperty(kRole, kPointerHand);
+    button->installEventFilter(this);
+}
+
+void PointerConvention::watchBackground(QWidget* widget)
+{
+    QWidget* target = widget;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        target = area->viewport();
+    target->setMouseTracking(true);
+    target->setProperty(kRole, kPointerNormal);
+    target->installEventFilter(this);
+}
+
+bool PointerConvention::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove && m_state != kPointerBusy) {
+        const QVariant role = watched->property(kRole);
+        if (role.isValid() && role.toInt() != m_state)
+            set(role.toInt());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace quorvane

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/prompts.h"
+
+namespace quorvane {
+
+// The real conversation: QMessageBox, QInputDialog, QFileDialog, QDialog::exec.
+class QtPrompts : public Prompts
+{
+public:
+    Answer messageBox(QWidget* parent, const MessageBoxRequest& request) override;
+    std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
+    QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    void showModal(QDialog& dialog) override;
+};
+
+} // namespace quorvane

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian packages), then configures and builds
+# Quorvane into build/, which also prepares the delivered empty database
+# build/dbSchedules.mdb next to the executable.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev libqt6sql6-sqlite qt6-image-formats-plugins libxlsxwriter-dev
+  fonts-liberation sqlite3
+)
+if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
+  packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl clang libclang-rt-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir="${QUORVANE_BUILD_DIR:-build}"
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QUORVANE_CMAKE_ARGS:-}
+cmake --build "$build_dir" -j"$(nproc)"

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+// The Days column: ticked weekday indices (0 Monday .. 6 Sunday) in
+// ascending order joined by commas, e.g. "0,3,4".
+namespace quorvane::dayset {
+
+constexpr int kDays = 7;
+
+QString build(const std::array<bool, kDays>& ticked);
+
+// The entries of a stored day set, split at every comma; an empty text has none.
+QStringList entries(const QString& daySet);
+
+// One entry read as a number, blanks around allowed; nullopt when it is no number.
+std::optional<int> entryValue(const QString& entry);
+
+} // namespace quorvane::dayset

@@ -1,0 +1,27 @@
+#include "store/schema.h"
+
+#include "store/connection.h"
+#include "store/failure.h"
+
+#include <QFile>
+
+namespace quorvane {
+
+void createDeliveredDatabase(const QString& path)
+{
+    if (QFile::exists(path) && !QFile::remove(path))
+        throw Failure(QStringLiteral("Cannot replace %1").arg(path));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw Failure(file.errorString());
+    }
+    Connection db;
+    db.open(path);
+    db.execute(QStringLiteral("CREATE TABLE tblSchedules (id INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT)"));
+    db.execute(QStringLiteral("CREATE TABLE tblCourse (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, "
+                              "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT)"));
+    db.close();
+}
+
+} // namespace quorvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QList>
+
+namespace quorvane::testing {
+
+// A temporary program folder holding a fresh database made from the same
+// schema the build delivers.
+class ProgramFolder
+{
+public:
+    explicit ProgramFolder(bool withDatabase = true);
+    QString path() const { return m_dir.path(); }
+    QString databasePath() const { return m_dir.path() + QStringLiteral("/dbSchedules.mdb"); }
+    QString file(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Direct access to a database file, beside the program's own connection.
+void execSql(const QString& databasePath, const QString& statement);
+// Every row of a select, each column as text ("<NULL>" for NULL).
+QList<QStringList> querySql(const QString& databasePath, const QString& statement);
+QString scalarSql(const QString& databasePath, const QString& statement);
+
+} // namespace quorvane::testing

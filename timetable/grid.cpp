@@ -1,0 +1,183 @@
+#include "timetable/grid.h"
+
+#include "store/failure.h"
+#include "store/time_of_day.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace quorvane {
+
+TimetableGrid::TimetableGrid(QObject* parent) : QAbstractTableModel(parent)
+{
+    m_cells.resize(m_rows * m_cols);
+    m_widths.fill(-1, m_cols);
+}
+
+void TimetableGrid::setRows(int rows)
+{
+    if (rows < 1)
+        throw Failure(QStringLiteral("Invalid Row value"));
+    beginResetModel();
+    QVector<QString> cells(rows * m_cols);
+    for (int r = 0; r < std::min(rows, m_rows); ++r)
+        for (int c = 0; c < m_cols; ++c)
+            cells[r * m_cols + c] = m_cells[r * m_cols + c];
+    m_cells = std::move(cells);
+    m_rows = rows;
+    endResetModel();
+}
+
+void TimetableGrid::setCols(int cols)
+{
+    if (cols < 1)
+        throw Failure(QStringLiteral("Invalid Col value"));
+    beginResetModel();
+    QVector<QString> cells(m_rows * cols);
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < std::min(cols, m_cols); ++c)
+            cells[r * cols + c] = m_cells[r * m_cols + c];
+    m_cells = std::move(cells);
+    m_widths.resize(cols);
+    for (int c = m_cols; c < cols; ++c)
+        m_widths[c] = -1;
+    m_cols = cols;
+    endResetModel();
+}
+
+int TimetableGrid::colWidthTwips(int col) const
+{
+    checkCell(0, col);
+    return m_widths[col];
+}
+
+void TimetableGrid::setColWidthTwips(int col, int twips)
+{
+    checkCell(0, col);
+    m_widths[col] = twips;
+    emit columnWidthChanged(col);
+}
+
+void TimetableGrid::checkCell(int row, int col) const
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        throw Failure(QStringLiteral("Subscript out of range"));
+}
+
+QString TimetableGrid::text(int row, int col) const
+{
+    checkCell(row, col);
+    return m_cells[row * m_cols + col];
+}
+
+void TimetableGrid::setText(int row, int col, const QString& text)
+{
+    checkCell(row, col);
+    QString& cell = m_cells[row * m_cols + col];
+    if (cell == text)
+        return;
+    cell = text;
+    announce(row, col);
+}
+
+void TimetableGrid::clearAll()
+{
+    beginBatch();
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_cols; ++c)
+            setText(r, c, QString());
+    endBatch();
+}
+
+void TimetableGrid::announce(int row, int col)
+{
+    if (m_batchDepth > 0) {
+        m_batchChanged = true;
+        return;
+    }
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, col, col);
+    else
+        emit dataChanged(index(row - 1, col), index(row - 1, col));
+}
+
+void TimetableGrid::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+void TimetableGrid::endBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchChanged)
+        return;
+    m_batchChanged = false;
+    emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+    if (m_rows > 1)
+        emit dataChanged(index(0, 0), index(m_rows - 2, m_cols - 1));
+}
+
+std::optional<QTime> TimetableGrid::rowTime(int row) const
+{
+    checkCell(row, 0);
+    return timeofday::parse(m_cells[row * m_cols]);
+}
+
+int TimetableGrid::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows - 1;
+}
+
+int TimetableGrid::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QVariant TimetableGrid::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (index.column() == 0) {
+        // The fixed time column looks like the header row, not like a disabled cell.
+        if (role == Qt::BackgroundRole)
+            return QGuiApplication::palette().brush(QPalette::Button);
+        if (role == Qt::ForegroundRole)
+            return QGuiApplication::palette().brush(QPalette::ButtonText);
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const QString& cell = m_cells[(index.row() + 1) * m_cols + index.column()];
+    if (role == Qt::ToolTipRole && cell.isEmpty())
+        return {};
+    return cell;
+}
+
+QVariant TimetableGrid::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_cols)
+        return m_cells[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags TimetableGrid::flags(const QModelIndex& index) const
+{
+    // The time column is fixed, like the header row: it never holds the
+    // current cell.
+    if (!index.isValid() || index.column() == 0)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QString gridHeaderText(int col)
+{
+    static const char* const headers[] = {"Time",   "Monday", "Tuesday",  " Wednesday",
+                                          "Thursday", "Friday", "Saturday", "Sunday"};
+    return QLatin1String(headers[col]);
+}
+
+QString gridRowLabel(int row)
+{
+    const int minutes = 6 * 60 + (row - 1) * 30;
+    return timeofday::formatLabel(QTime(minutes / 60, minutes % 60));
+}
+
+} // namespace quorvane

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QTime>
+#include <QVector>
+
+namespace quorvane {
+
+// The timetable's cell texts, addressed by (row, column) from 0 with the
+// header row 0 and the time column 0 included. As an item model it shows the
+// time rows (1..rows-1) as its rows; row 0 is its horizontal header.
+class TimetableGrid : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int kRows = 33;
+    static constexpr int kCols = 8;
+    static constexpr int kTimeColWidthTwips = 1200;
+    static constexpr int kDayColWidthTwips = 1500;
+
+    explicit TimetableGrid(QObject* parent = nullptr);
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    void setRows(int rows);
+    void setCols(int cols);
+    int colWidthTwips(int col) const;
+    void setColWidthTwips(int col, int twips);
+
+    // TextMatrix; a cell outside the grid raises a failure.
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+    void clearAll();
+
+    // Cell writes between begin and end are announced to views once.
+    void beginBatch();
+    void endBatch();
+
+    // The time of day a row's label denotes, if it reads as one.
+    std::optional<QTime> rowTime(int row) const;
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    void columnWidthChanged(int col);
+
+private:
+    void checkCell(int row, int col) const;
+    void announce(int row, int col);
+
+    int m_rows = 2;
+    int m_cols = 2;
+    QVector<QString> m_cells;
+    QVector<int> m_widths;
+    int m_batchDepth = 0;
+    bool m_batchChanged = false;
+};
+
+// The header texts of row 0 and the label of the time row `row` (1..32).
+QString gridHeaderText(int col);
+QString gridRowLabel(int row);
+
+// The rows a course fills: those whose time t satisfies from <= t <= to and
+// lies a whole multiple of 30 minutes after from. Calls `fill(row)` for each,
+// in ascending order.
+template <class Fill>
+void forEachCourseRow(const TimetableGrid& grid, const QTime& from, const QTime& to, Fill&& fill)
+{
+    const int start = from.msecsSinceStartOfDay() / 1000;
+    const int end = to.msecsSinceStartOfDay() / 1000;
+    const int rows = grid.rows();
+    for (int r = 1; r < rows; ++r) {
+        const auto t = grid.rowTime(r);
+        if (!t)
+            continue;
+        const int secs = t->msecsSinceStartOfDay() / 1000;
+        if (secs >= start && secs <= end && (secs - start) % 1800 == 0)
+            fill(r);
+    }
+}
+
+} // namespace quorvane

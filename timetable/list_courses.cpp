@@ -1,0 +1,131 @@
+// The main window's grid: its set-up during start-up, ClearGrid and ListCourses.
+#include "app/form1.h"
+#include "app/reporting.h"
+#include "store/connection.h"
+#include "store/day_set.h"
+#include "store/failure.h"
+#include "store/statements.h"
+#include "store/time_of_day.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QHeaderView>
+
+namespace quorvane {
+
+void Form1::SetUpGrid(Procedure& p)
+{
+    TimetableGrid* grid = nullptr;
+    p.step(148, [&] { grid = m_grid; });
+    const auto with = [&] {
+        if (!grid)
+            throw Failure(QStringLiteral("Object variable or With block variable not set"));
+        return grid;
+    };
+    p.step(150, [&] { with()->clearAll(); });
+    p.step(152, [&] { with()->setCols(TimetableGrid::kCols); });
+    // One fixed column and one fixed row: the view keeps the header row and
+    // the time column out of the course cells.
+    p.step(154, [] {});
+    p.step(156, [] {});
+    for (int c = 0; c < TimetableGrid::kCols; ++c)
+        p.step(158 + 2 * c, [&] { with()->setText(0, c, gridHeaderText(c)); });
+    p.step(174, [&] { with()->setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
+    for (int c = 1; c < TimetableGrid::kCols; ++c)
+        p.step(174 + 2 * c, [&] { with()->setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
+    p.step(190, [&] { with()->setRows(TimetableGrid::kRows); });
+    int r = 0;
+    p.step(192, [&] { r = 1; });
+    for (int h = 6; h <= 21; ++h) {
+        p.step(194, [] {});
+        p.step(196, [&] { with()->setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
+        p.step(198, [&] { ++r; });
+        p.step(200, [&] { with()->setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
+        p.step(202, [&] { ++r; });
+        p.step(204, [] {});
+    }
+    const int rowHeight = m_gridView->fontMetrics().height() + 4;
+    m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
+    if (!m_gridView->currentIndex().isValid())
+        m_gridView->setCurrentGridCell(1, 1);
+}
+
+void Form1::ClearGrid()
+{
+    const int rows = m_grid->rows();
+    m_grid->beginBatch();
+    for (int r = 1; r < rows; ++r) {
+        const int cols = m_grid->cols();
+        for (int c = 1; c < cols; ++c)
+            m_grid->setText(r, c, QString());
+    }
+    m_grid->endBatch();
+}
+
+void Form1::ListCourses()
+{
+    Procedure p(m_prompts, this, location("Form1", "ListCourses"));
+    Recordset rs;
+    p.step(100, [] {});
+    p.step(102, [&] { ClearGrid(); });
+    if (p.test(104, [&] { return scheduleCount() == 0; }))
+        return;
+    BusyPointer busy(*m_pointer);
+    p.step(106, [] {});
+    // A query that fails ends the drawing: the grid stays cleared.
+    if (!p.step(108, [&] { rs.open(sql::selectCoursesOfSchedule(selectedScheduleId()), scheduleDb()); }))
+        return;
+    m_grid->beginBatch();
+    struct BatchEnd
+    {
+        TimetableGrid* grid;
+        ~BatchEnd() { grid->endBatch(); }
+    } batchEnd{m_grid};
+    while (true) {
+        bool atEnd = true;
+        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
+            break;
+        std::optional<QTime> from;
+        std::optional<QTime> to;
+        QString name;
+        QString days;
+        // A course whose times cannot be read is reported once and skipped.
+        const bool readable = p.step(112, [&] {
+            const QString fromText = rs.text(QStringLiteral("TimeFrom"));
+            const QString toText = rs.text(QStringLiteral("TimeTo"));
+            from = timeofday::parse(fromText);
+            to = timeofday::parse(toText);
+            if (!from || !to)
+                throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
+                                  .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
+            name = rs.text(QStringLiteral("CourseName"));
+            days = rs.text(QStringLiteral("Days"));
+        });
+        if (readable && !days.isEmpty()) {
+            const QStringList entries = dayset::entries(days);
+            forEachCourseRow(*m_grid, *from, *to, [&](int row) {
+                for (const QString& entry : entries) {
+                    p.step(126, [&] {
+                        const std::optional<int> d = dayset::entryValue(entry);
+                        if (!d)
+                            throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
+                        // Days outside Monday..Sunday are never written by the program; skip them.
+                        if (*d >= 0 && *d < m_grid->cols() - 1)
+                            m_grid->setText(row, *d + 1, name);
+                    });
+                }
+            });
+        }
+        // A walk that cannot move on would report without end; stop instead.
+        if (!p.step(134, [&] { rs.moveNext(); }))
+            break;
+    }
+    p.step(136, [&] {
+        if (rs.isOpen())
+            rs.close();
+    });
+    p.step(138, [] {});
+}
+
+} // namespace quorvane
