@@ -1,0 +1,331 @@
+// The schedule store: statement texts, the time and day-set encodings, and
+// how the engine's failures surface.
+#include "store/connection.h"
+#include "store/day_set.h"
+#include "store/failure.h"
+#include "store/statements.h"
+#include "store/time_of_day.h"
+#include "tests/support/test_db.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+class StoreTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void statementTexts_data();
+    void statementTexts();
+    void quotingDoublesEverySingleQuote();
+    void typedTextRoundTripsThroughTheDatabase_data();
+    void typedTextRoundTripsThroughTheDatabase();
+
+    void readsTimesOfDay_data();
+    void readsTimesOfDay();
+    void rejectsTextThatIsNoTimeOfDay_data();
+    void rejectsTextThatIsNoTimeOfDay();
+    void writesTheLongForm_data();
+    void writesTheLongForm();
+
+    void buildsDaySetsInAscendingOrder_data();
+    void buildsDaySetsInAscendingOrder();
+    void readsDayEntries();
+
+    void idsAreNeverReused();
+    void openRefusesAMissingFileAndCreatesNothing();
+    void engineFailuresCarryTheEngineMessage_data();
+    void engineFailuresCarryTheEngineMessage();
+    void lockedDatabaseFailsWithinBoundedWait();
+    void recordsetWalksRowsAndReadsFieldsByName();
+};
+
+void StoreTest::statementTexts_data()
+{
+    QTest::addColumn<QString>("built");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("1") << sql::selectSchedules() << "select * from tblSchedules";
+    QTest::newRow("2") << sql::selectCoursesOfSchedule("7") << "select * from tblCourse where ScheduleID=7";
+    QTest::newRow("3") << sql::selectCourses() << "select * from tblCourse";
+    QTest::newRow("4") << sql::selectCourse("12") << "select * from tblCourse where id=12";
+    QTest::newRow("5") << sql::insertSchedule("O'Brien's week")
+                       << "insert into tblSchedules (Description) values ('O''Brien''s week')";
+    QTest::newRow("6") << sql::updateSchedule("Fall 'A'", "3")
+                       << "update tblSchedules set Description='Fall ''A''' where id=3";
+    QTest::newRow("8") << sql::deleteCoursesOfSchedule("7") << "delete from tblCourse where ScheduleID=7";
+    QTest::newRow("9") << sql::deleteSchedule("7") << "delete from tblSchedules where id=7";
+    QTest::newRow("10 sample") << sql::insertCourse({"7", "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"})
+                               << "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
+                                  "(7,'Mathematics','mathematics for beginners','0,3,4','08:30','10:00')";
+    QTest::newRow("10 quotes, empty notes")
+        << sql::insertCourse({"2", "Bob's Lab", "", "6", "8:30:00 AM", "9:00:00 AM"})
+        << "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
+           "(2,'Bob''s Lab','','6','8:30:00 AM','9:00:00 AM')";
+    QTest::newRow("11") << sql::updateCourse("it's hard", "0,2", "8:30:00 AM", "10:00:00 AM", "5")
+                        << "update tblCourse set Notes='it''s hard',Days='0,2',TimeFrom='8:30:00 AM',"
+                           "TimeTo='10:00:00 AM' where id=5";
+    QTest::newRow("12") << sql::deleteCourse("5") << "delete from tblCourse where id=5";
+}
+
+void StoreTest::statementTexts()
+{
+    QFETCH(QString, built);
+    QFETCH(QString, expected);
+    QCOMPARE(built, expected);
+}
+
+void StoreTest::quotingDoublesEverySingleQuote()
+{
+    QCOMPARE(sql::quoted("'"), QString("''"));
+    QCOMPARE(sql::quoted("''x'"), QString("''''x''"));
+    QCOMPARE(sql::quoted("no quote \" here"), QString("no quote \" here"));
+}
+
+void StoreTest::typedTextRoundTripsThroughTheDatabase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("apostrophe") << "O'Brien";
+    QTest::newRow("sql text") << "x'); delete from tblCourse; --";
+    QTest::newRow("line breaks and tabs") << "a\r\nb\tc\n";
+    QTest::newRow("non-Latin and emoji") << QString::fromUtf8("Расписание 日本 ✓ 😀");
+    QTest::newRow("long") << QString(100000, QChar('q')) + "'";
+    QTest::newRow("blanks") << "  spaced  ";
+}
+
+void StoreTest::typedTextRoundTripsThroughTheDatabase()
+{
+    QFETCH(QString, name);
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('keep')");
+    execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName) values (1,'keep')");
+    Connection db;
+    db.open(folder.databasePath());
+    db.execute(sql::insertSchedule(name));
+    db.execute(sql::insertCourse({"1", name, name, "0", "08:30", "09:00"}));
+    const auto schedules = querySql(folder.databasePath(), "select Description from tblSchedules order by id");
+    QCOMPARE(schedules.size(), 2);
+    QCOMPARE(schedules[0][0], QString("keep"));
+    QCOMPARE(schedules[1][0], name);
+    const auto courses = querySql(folder.databasePath(), "select CourseName, Notes from tblCourse order by id");
+    QCOMPARE(courses.size(), 2);
+    QCOMPARE(courses[0][0], QString("keep"));
+    QCOMPARE(courses[1][0], name);
+    QCOMPARE(courses[1][1], name);
+}
+
+void StoreTest::readsTimesOfDay_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QTime>("expected");
+    QTest::newRow("08:30") << "08:30" << QTime(8, 30);
+    QTest::newRow("8:30") << "8:30" << QTime(8, 30);
+    QTest::newRow("08:30:00") << "08:30:00" << QTime(8, 30);
+    QTest::newRow("8:30:00 AM") << "8:30:00 AM" << QTime(8, 30);
+    QTest::newRow("8:30 AM") << "8:30 AM" << QTime(8, 30);
+    QTest::newRow("12:00 PM noon") << "12:00 PM" << QTime(12, 0);
+    QTest::newRow("12:30 AM after midnight") << "12:30 AM" << QTime(0, 30);
+    QTest::newRow("lower case pm") << "1:05:09 pm" << QTime(13, 5, 9);
+    QTest::newRow("blanks around") << "  9:30:00  PM " << QTime(21, 30);
+    QTest::newRow("13:00") << "13:00" << QTime(13, 0);
+    QTest::newRow("23:59:59") << "23:59:59" << QTime(23, 59, 59);
+}
+
+void StoreTest::readsTimesOfDay()
+{
+    QFETCH(QString, text);
+    QFETCH(QTime, expected);
+    const auto time = timeofday::parse(text);
+    QVERIFY(time.has_value());
+    QCOMPARE(*time, expected);
+}
+
+void StoreTest::rejectsTextThatIsNoTimeOfDay_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("date and time") << "2021-08-31 08:30";
+    QTest::newRow("US date and time") << "8/31/2021 8:30:00 AM";
+    QTest::newRow("date only") << "8/31/2021";
+    QTest::newRow("garbage") << "a";
+    QTest::newRow("bare number") << "9";
+    QTest::newRow("25:00") << "25:00";
+    QTest::newRow("minutes 60") << "8:60";
+    QTest::newRow("13 PM") << "13:00 PM";
+    QTest::newRow("trailing text") << "8:30 AMX";
+}
+
+void StoreTest::rejectsTextThatIsNoTimeOfDay()
+{
+    QFETCH(QString, text);
+    QVERIFY(!timeofday::parse(text).has_value());
+}
+
+void StoreTest::writesTheLongForm_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QString>("longForm");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("morning") << QTime(8, 30) << "8:30:00 AM" << "8:30 AM";
+    QTest::newRow("noon") << QTime(12, 0) << "12:00:00 PM" << "12:00 PM";
+    QTest::newRow("evening") << QTime(21, 30, 5) << "9:30:05 PM" << "9:30 PM";
+    QTest::newRow("midnight") << QTime(0, 0) << "12:00:00 AM" << "12:00 AM";
+}
+
+void StoreTest::writesTheLongForm()
+{
+    QFETCH(QTime, time);
+    QFETCH(QString, longForm);
+    QFETCH(QString, label);
+    QCOMPARE(timeofday::formatLong(time), longForm);
+    QCOMPARE(timeofday::formatLabel(time), label);
+    QCOMPARE(timeofday::parse(longForm), std::optional<QTime>(time));
+}
+
+void StoreTest::buildsDaySetsInAscendingOrder_data()
+{
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Mon Thu Fri") << "1001100" << "0,3,4";
+    QTest::newRow("Sunday only") << "0000001" << "6";
+    QTest::newRow("all") << "1111111" << "0,1,2,3,4,5,6";
+    QTest::newRow("none") << "0000000" << "";
+}
+
+void StoreTest::buildsDaySetsInAscendingOrder()
+{
+    QFETCH(QString, ticked);
+    QFETCH(QString, expected);
+    std::array<bool, 7> boxes{};
+    for (int i = 0; i < 7; ++i)
+        boxes[size_t(i)] = ticked[i] == '1';
+    QCOMPARE(dayset::build(boxes), expected);
+}
+
+void StoreTest::readsDayEntries()
+{
+    QCOMPARE(dayset::entries(""), QStringList());
+    QCOMPARE(dayset::entries("0,3,4"), (QStringList{"0", "3", "4"}));
+    QCOMPARE(dayset::entries("a,,b"), (QStringList{"a", "", "b"}));
+    QCOMPARE(dayset::entryValue(" 3 "), std::optional<int>(3));
+    QCOMPARE(dayset::entryValue("-1"), std::optional<int>(-1));
+    QVERIFY(!dayset::entryValue("").has_value());
+    QVERIFY(!dayset::entryValue("a").has_value());
+}
+
+void StoreTest::idsAreNeverReused()
+{
+    ProgramFolder folder;
+    Connection db;
+    db.open(folder.databasePath());
+    db.execute(sql::insertSchedule("a"));
+    db.execute(sql::insertSchedule("b"));
+    db.execute(sql::deleteSchedule("2"));
+    db.execute(sql::insertSchedule("c"));
+    QCOMPARE(scalarSql(folder.databasePath(), "select id from tblSchedules where Description='c'"), QString("3"));
+    db.execute(sql::insertCourse({"1", "x", "", "0", "08:00", "09:00"}));
+    db.execute(sql::deleteCourse("1"));
+    db.execute(sql::insertCourse({"1", "y", "", "0", "08:00", "09:00"}));
+    QCOMPARE(scalarSql(folder.databasePath(), "select id from tblCourse"), QString("2"));
+}
+
+void StoreTest::openRefusesAMissingFileAndCreatesNothing()
+{
+    ProgramFolder folder(false);
+    Connection db;
+    QVERIFY_THROWS_EXCEPTION(Failure, db.open(folder.databasePath()));
+    QVERIFY(!QFile::exists(folder.databasePath()));
+    QVERIFY(!db.isOpen());
+}
+
+void StoreTest::engineFailuresCarryTheEngineMessage_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a database") << "garbage" << sql::selectSchedules() << "file is not a database";
+    QTest::newRow("missing table") << "drop tblCourse" << sql::selectCourses() << "no such table: tblCourse";
+    QTest::newRow("rejected statement") << "" << QString("insert into nowhere values (1)") << "no such table: nowhere";
+}
+
+void StoreTest::engineFailuresCarryTheEngineMessage()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, statement);
+    QFETCH(QString, message);
+    ProgramFolder folder;
+    if (fault == "garbage") {
+        QFile file(folder.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, 'x'));
+    } else if (fault == "drop tblCourse") {
+        execSql(folder.databasePath(), "drop table tblCourse");
+    }
+    Connection db;
+    try {
+        db.open(folder.databasePath());
+        if (statement.startsWith("select")) {
+            Recordset rs;
+            rs.open(statement, db);
+        } else {
+            db.execute(statement);
+        }
+        QFAIL("the statement should have failed");
+    } catch (const Failure& failure) {
+        QVERIFY2(failure.description().contains(message), qPrintable(failure.description()));
+    }
+}
+
+void StoreTest::lockedDatabaseFailsWithinBoundedWait()
+{
+    ProgramFolder folder;
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "locker");
+    other.setDatabaseName(folder.databasePath());
+    QVERIFY(other.open());
+    {
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+        QVERIFY(lock.exec("insert into tblSchedules (Description) values ('held')"));
+        Connection db;
+        db.open(folder.databasePath());
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            db.execute(sql::insertSchedule("waiting"));
+            QFAIL("a locked database should refuse the write");
+        } catch (const Failure& failure) {
+            QVERIFY2(failure.description().contains("locked"), qPrintable(failure.description()));
+        }
+        QVERIFY2(timer.elapsed() < 10000, "the wait on a lock must be bounded");
+        QVERIFY(lock.exec("COMMIT"));
+    }
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("locker");
+    QCOMPARE(scalarSql(folder.databasePath(), "select count(*) from tblSchedules"), QString("1"));
+}
+
+void StoreTest::recordsetWalksRowsAndReadsFieldsByName()
+{
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('first')");
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values (NULL)");
+    Connection db;
+    db.open(folder.databasePath());
+    Recordset rs;
+    rs.open(sql::selectSchedules(), db);
+    QStringList seen;
+    while (!rs.eof()) {
+        seen << rs.text("id") + "=" + rs.text("Description");
+        QVERIFY_THROWS_EXCEPTION(Failure, rs.field("NoSuchColumn"));
+        rs.moveNext();
+    }
+    QCOMPARE(seen, (QStringList{"1=first", "2="}));
+    QVERIFY_THROWS_EXCEPTION(Failure, rs.field("id"));
+    rs.close();
+    QVERIFY(!rs.isOpen());
+}
+
+QTEST_GUILESS_MAIN(StoreTest)
+#include "test_store.moc"
