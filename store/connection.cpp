@@ -18,10 +18,11 @@ constexpr int kBusyTimeoutMs = 2000;
 
 QString engineMessage(const QSqlError& error)
 {
-    QString text = error.driverText();
-    const QString detail = error.databaseText();
-    if (!detail.isEmpty() && detail != text)
-        text = text.isEmpty() ? detail : text + QStringLiteral(": ") + detail;
+    // The engine's own words ("database is locked", "no such table: x");
+    // the driver's summary only when the engine said nothing.
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.driverText();
     if (text.isEmpty())
         text = error.text();
     if (text.isEmpty())

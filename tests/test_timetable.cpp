@@ -1,0 +1,302 @@
+// The weekly grid: its structure and how ListCourses places a schedule's courses.
+#include "app/form1.h"
+#include "store/connection.h"
+#include "store/failure.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_db.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+// The course cells that hold text, as "row,col=text", row by row.
+QStringList filledCells(const TimetableGrid& grid)
+{
+    QStringList cells;
+    for (int r = 1; r < grid.rows(); ++r)
+        for (int c = 1; c < grid.cols(); ++c)
+            if (!grid.text(r, c).isEmpty())
+                cells << QStringLiteral("%1,%2=%3").arg(r).arg(c).arg(grid.text(r, c));
+    return cells;
+}
+
+void addCourse(const QString& db, int schedule, const QString& name, const QString& days, const QString& from,
+               const QString& to)
+{
+    execSql(db, QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                               "values (%1,'%2','','%3','%4','%5')")
+                    .arg(schedule)
+                    .arg(name, days, from, to));
+}
+
+} // namespace
+
+class TimetableTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void structureHeadersLabelsAndWidths();
+    void labelsReadAsRowTimes();
+    void currentCellStartsOnFirstCourseCell();
+    void placesCourses_data();
+    void placesCourses();
+    void laterCourseWinsASharedCell();
+    void dialogTimesAndSampleTimesLandInTheSameRows();
+    void redrawShowsOnlyTheSelectedSchedule();
+    void noScheduleMeansNoQueryAndPointerUntouched();
+    void unreadableTimesAreReportedOnceAndSkipped();
+    void dayEntriesOutsideTheWeekAreSkipped();
+    void dayEntryThatIsNoNumberIsReportedAt126();
+    void failedQueryIsReportedOnceAndTheGridStaysCleared();
+    void wholeGridRendersAllRows();
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<Form1> m_form;
+    QString db() const { return m_folder->databasePath(); }
+    void load()
+    {
+        m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts);
+        QVERIFY(m_form->Form_Load());
+    }
+};
+
+void TimetableTest::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    execSql(db(), "insert into tblSchedules (Description) values ('Week')");
+}
+
+void TimetableTest::cleanup()
+{
+    m_form.reset();
+    m_prompts.reset();
+    m_folder.reset();
+}
+
+void TimetableTest::structureHeadersLabelsAndWidths()
+{
+    load();
+    const TimetableGrid& grid = m_form->grid();
+    QCOMPARE(grid.rows(), 33);
+    QCOMPARE(grid.cols(), 8);
+    const QStringList headers{"Time", "Monday", "Tuesday", " Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    for (int c = 0; c < 8; ++c)
+        QCOMPARE(grid.text(0, c), headers[c]);
+    QCOMPARE(grid.text(1, 0), QString("6:00 AM"));
+    QCOMPARE(grid.text(2, 0), QString("6:30 AM"));
+    QCOMPARE(grid.text(12, 0), QString("11:30 AM"));
+    QCOMPARE(grid.text(13, 0), QString("12:00 PM"));
+    QCOMPARE(grid.text(14, 0), QString("12:30 PM"));
+    QCOMPARE(grid.text(15, 0), QString("1:00 PM"));
+    QCOMPARE(grid.text(31, 0), QString("9:00 PM"));
+    QCOMPARE(grid.text(32, 0), QString("9:30 PM"));
+    QCOMPARE(grid.colWidthTwips(0), 1200);
+    for (int c = 1; c < 8; ++c)
+        QCOMPARE(grid.colWidthTwips(c), 1500);
+    QCOMPARE(m_form->gridView().columnWidth(0), 80);
+    QCOMPARE(m_form->gridView().columnWidth(3), 100);
+    // The header row is the view's header and stays in view while rows scroll.
+    QCOMPARE(m_form->gridView().model()->headerData(3, Qt::Horizontal).toString(), QString(" Wednesday"));
+    QVERIFY_THROWS_EXCEPTION(Failure, grid.text(33, 0));
+    QVERIFY(m_prompts->errors().isEmpty());
+}
+
+void TimetableTest::labelsReadAsRowTimes()
+{
+    load();
+    for (int r = 1; r < 33; ++r) {
+        const auto t = m_form->grid().rowTime(r);
+        QVERIFY(t.has_value());
+        QCOMPARE(t->msecsSinceStartOfDay(), (6 * 60 + (r - 1) * 30) * 60 * 1000);
+    }
+}
+
+void TimetableTest::currentCellStartsOnFirstCourseCell()
+{
+    addCourse(db(), 1, "Math", "0", "06:00", "07:00");
+    load();
+    QCOMPARE(m_form->gridView().currentGridRow(), 1);
+    QCOMPARE(m_form->gridView().currentGridCol(), 1);
+    m_form->gridView().setCurrentGridCell(5, 3);
+    m_form->ListCourses();
+    QCOMPARE(m_form->gridView().currentGridRow(), 5);
+    QCOMPARE(m_form->gridView().currentGridCol(), 3);
+}
+
+void TimetableTest::placesCourses_data()
+{
+    QTest::addColumn<QString>("days");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QStringList>("cells");
+    // Rows: 6:00 AM is 1, 8:30 AM is 6, 10:00 AM is 9, 9:00 PM is 31.
+    QTest::newRow("08:30-10:00 on Mon Thu Fri fills four rows, end included")
+        << "0,3,4" << "08:30" << "10:00"
+        << QStringList{"6,1=C", "6,4=C", "6,5=C", "7,1=C", "7,4=C", "7,5=C",
+                       "8,1=C", "8,4=C", "8,5=C", "9,1=C", "9,4=C", "9,5=C"};
+    QTest::newRow("10:00-10:45") << "1" << "10:00" << "10:45" << QStringList{"9,2=C", "10,2=C"};
+    QTest::newRow("start off the half hour fills nothing") << "1" << "10:45" << "12:00" << QStringList{};
+    QTest::newRow("05:30-07:00 starts before the grid") << "6" << "05:30" << "07:00"
+                                                        << QStringList{"1,7=C", "2,7=C", "3,7=C"};
+    QTest::newRow("21:00-23:00 runs past the grid") << "2" << "21:00" << "23:00" << QStringList{"31,3=C", "32,3=C"};
+    QTest::newRow("equal times fill one row") << "0" << "12:00" << "12:00" << QStringList{"13,1=C"};
+    QTest::newRow("13:00 is the 1:00 PM row") << "0" << "13:00" << "13:00" << QStringList{"15,1=C"};
+    QTest::newRow("reversed times fill none") << "0" << "10:00" << "08:30" << QStringList{};
+    QTest::newRow("empty day set is not shown") << "" << "08:30" << "10:00" << QStringList{};
+    QTest::newRow("long form with seconds") << "4" << "8:30:00 AM" << "9:00:00 AM" << QStringList{"6,5=C", "7,5=C"};
+    QTest::newRow("start with seconds matches no row") << "4" << "8:30:15 AM" << "9:00:00 AM" << QStringList{};
+    QTest::newRow("end a second short of a row") << "4" << "08:30" << "8:59:59 AM" << QStringList{"6,5=C"};
+    QTest::newRow("blanks around day entries") << " 0 , 6" << "06:00" << "06:00" << QStringList{"1,1=C", "1,7=C"};
+}
+
+void TimetableTest::placesCourses()
+{
+    QFETCH(QString, days);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QStringList, cells);
+    addCourse(db(), 1, "C", days, from, to);
+    load();
+    QCOMPARE(filledCells(m_form->grid()), cells);
+    QVERIFY(m_prompts->errors().isEmpty());
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void TimetableTest::laterCourseWinsASharedCell()
+{
+    addCourse(db(), 1, "First", "0", "08:30", "10:00");
+    addCourse(db(), 1, "Second", "0", "10:00", "11:00");
+    load();
+    QCOMPARE(m_form->grid().text(9, 1), QString("Second"));
+    QCOMPARE(m_form->grid().text(8, 1), QString("First"));
+    QCOMPARE(m_form->grid().text(11, 1), QString("Second"));
+}
+
+void TimetableTest::dialogTimesAndSampleTimesLandInTheSameRows()
+{
+    addCourse(db(), 1, "Sample", "0", "08:30", "10:00");
+    addCourse(db(), 1, "Dialog", "1", "8:30:00 AM", "10:00:00 AM");
+    load();
+    for (int r = 6; r <= 9; ++r) {
+        QCOMPARE(m_form->grid().text(r, 1), QString("Sample"));
+        QCOMPARE(m_form->grid().text(r, 2), QString("Dialog"));
+    }
+    QCOMPARE(filledCells(m_form->grid()).size(), 8);
+}
+
+void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
+{
+    execSql(db(), "insert into tblSchedules (Description) values ('Other')");
+    addCourse(db(), 1, "Mine", "0", "08:00", "08:00");
+    addCourse(db(), 2, "Theirs", "1", "09:00", "09:00");
+    load();
+    QCOMPARE(m_form->listView().topLevelItemCount(), 2);
+    QCOMPARE(m_form->selectedScheduleId(), QString("1"));
+    QCOMPARE(filledCells(m_form->grid()), QStringList{"5,1=Mine"});
+    // A click on the second row redraws with its courses only.
+    QTreeWidgetItem* second = m_form->listView().topLevelItem(1);
+    const QRect rect = m_form->listView().visualItemRect(second);
+    m_form->show();
+    QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(m_form->selectedScheduleId(), QString("2"));
+    QCOMPARE(filledCells(m_form->grid()), QStringList{"7,2=Theirs"});
+    // A click on the already selected row draws it again.
+    execSql(db(), "delete from tblCourse");
+    QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(filledCells(m_form->grid()), QStringList{});
+    // The structure survives any number of redraws.
+    QCOMPARE(m_form->grid().text(0, 3), QString(" Wednesday"));
+    QCOMPARE(m_form->grid().text(32, 0), QString("9:30 PM"));
+}
+
+void TimetableTest::noScheduleMeansNoQueryAndPointerUntouched()
+{
+    execSql(db(), "delete from tblSchedules");
+    load();
+    m_form->grid().setText(3, 3, "stale");
+    execSql(db(), "drop table tblCourse"); // a query would fail
+    m_form->pointer().set(99);
+    m_form->ListCourses();
+    QCOMPARE(m_form->grid().text(3, 3), QString());
+    QCOMPARE(m_form->mousePointer(), 99);
+    QVERIFY(m_prompts->errors().isEmpty());
+}
+
+void TimetableTest::unreadableTimesAreReportedOnceAndSkipped()
+{
+    addCourse(db(), 1, "Dated", "0", "2021-08-31 08:30", "10:00");
+    addCourse(db(), 1, "Garbage", "0", "a", "9");
+    addCourse(db(), 1, "Good", "1", "08:30", "08:30");
+    addCourse(db(), 1, "Late", "2", "25:00", "26:00");
+    execSql(db(), "insert into tblCourse (ScheduleID) values (1)"); // every column NULL
+    load();
+    QCOMPARE(filledCells(m_form->grid()), QStringList{"6,2=Good"});
+    const auto errors = m_prompts->errors();
+    QCOMPARE(errors.size(), 4);
+    for (const MessageBoxRequest& e : errors)
+        QVERIFY2(e.text.contains("in Tindrel2021/08/31.Form1.ListCourses at line 112\r\r"), qPrintable(e.text));
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void TimetableTest::dayEntriesOutsideTheWeekAreSkipped()
+{
+    addCourse(db(), 1, "C", "7,-1,3,9", "08:00", "08:00");
+    load();
+    QCOMPARE(filledCells(m_form->grid()), QStringList{"5,4=C"});
+    QVERIFY(m_prompts->errors().isEmpty());
+}
+
+void TimetableTest::dayEntryThatIsNoNumberIsReportedAt126()
+{
+    addCourse(db(), 1, "C", "a,,1", "08:00", "08:30");
+    load();
+    // Each bad entry of each filled row gives one box; the good entry is still written.
+    QCOMPARE(filledCells(m_form->grid()), (QStringList{"5,2=C", "6,2=C"}));
+    const auto errors = m_prompts->errors();
+    QCOMPARE(errors.size(), 4);
+    for (const MessageBoxRequest& e : errors)
+        QVERIFY(e.text.contains("ListCourses at line 126\r\r"));
+}
+
+void TimetableTest::failedQueryIsReportedOnceAndTheGridStaysCleared()
+{
+    addCourse(db(), 1, "C", "0", "08:00", "08:00");
+    load();
+    QCOMPARE(filledCells(m_form->grid()).size(), 1);
+    execSql(db(), "drop table tblCourse");
+    m_prompts->clear();
+    m_form->ListCourses();
+    QCOMPARE(filledCells(m_form->grid()), QStringList{});
+    QCOMPARE(m_prompts->errors().size(), 1);
+    QVERIFY(m_prompts->errors().first().text.startsWith("no such table: tblCourse\r\n"));
+    QVERIFY(m_prompts->errors().first().text.contains("ListCourses at line 108\r\r"));
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void TimetableTest::wholeGridRendersAllRows()
+{
+    addCourse(db(), 1, "Late", "6", "21:30", "21:30");
+    load();
+    m_form->show();
+    const QImage image = m_form->gridView().renderWhole();
+    const int rowHeight = m_form->gridView().rowHeight(0);
+    QVERIFY(image.height() >= 32 * rowHeight + m_form->gridView().horizontalHeader()->height());
+    QVERIFY(image.height() > m_form->gridView().height());
+    QVERIFY(image.width() >= 80 + 7 * 100);
+}
+
+QTEST_MAIN(TimetableTest)
+#include "test_timetable.moc"
