@@ -1,14 +1,115 @@
 // Add, rename and delete schedules; delete all courses of a schedule.
 #include "app/form1.h"
+#include "app/reporting.h"
+#include "store/connection.h"
+#include "store/statements.h"
+
+#include <optional>
 
 namespace quorvane {
 
-void Form1::DeleteCourse() {}
-void Form1::DeleteSchedules() {}
-void Form1::UpdateSchedule(const QString&) {}
-void Form1::PushButton1_Click() {}
-void Form1::PushButton5_Click() {}
-void Form1::PushButton2_Click() {}
-void Form1::PushButton10_Click() {}
+namespace {
+
+// The input box of Add and Edit Schedule.
+std::optional<QString> askScheduleName(Prompts& prompts, QWidget* parent, const QString& preset)
+{
+    return prompts.inputBox(parent, {QStringLiteral("Enter schedule: "), QStringLiteral("Input Schedule"), preset});
+}
+
+// True when the entry holds nothing but blanks. Only space characters count
+// as blanks; the entry itself is stored untrimmed.
+bool blankEntry(const QString& entry)
+{
+    for (const QChar c : entry)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+} // namespace
+
+// The public procedures send one statement each for the selected schedule and
+// report nothing themselves: a failure travels to the calling handler.
+
+void Form1::DeleteCourse()
+{
+    scheduleDb().execute(sql::deleteCoursesOfSchedule(selectedScheduleId()));
+}
+
+void Form1::DeleteSchedules()
+{
+    scheduleDb().execute(sql::deleteSchedule(selectedScheduleId()));
+}
+
+void Form1::UpdateSchedule(const QString& name)
+{
+    scheduleDb().execute(sql::updateSchedule(name, selectedScheduleId()));
+}
+
+// Add Schedule
+void Form1::PushButton1_Click()
+{
+    Procedure p(m_prompts, this, location("Form1", "PushButton1_Click"));
+    std::optional<QString> entry;
+    p.step(100, [&] { entry = askScheduleName(m_prompts, this, QString()); });
+    if (p.test(102, [&] { return !entry.has_value(); }))
+        return;
+    if (p.test(104, [&] { return blankEntry(*entry); }))
+        return;
+    p.step(106, [&] { scheduleDb().execute(sql::insertSchedule(*entry)); });
+    p.step(108, [&] { ListSchedules(); });
+}
+
+// Edit Schedule: renames the selected schedule.
+void Form1::PushButton5_Click()
+{
+    Procedure p(m_prompts, this, location("Form1", "PushButton5_Click"));
+    if (p.test(100, [&] { return scheduleCount() == 0; }))
+        return;
+    std::optional<QString> entry;
+    p.step(102, [&] { entry = askScheduleName(m_prompts, this, selectedScheduleName()); });
+    if (p.test(104, [&] { return !entry.has_value(); }))
+        return;
+    if (p.test(106, [&] { return blankEntry(*entry); }))
+        return;
+    // An unchanged name is written all the same.
+    p.step(108, [&] { UpdateSchedule(*entry); });
+    p.step(110, [&] { ListSchedules(); });
+}
+
+// Delete Schedule: its courses first, then the schedule row.
+void Form1::PushButton2_Click()
+{
+    Procedure p(m_prompts, this, location("Form1", "PushButton2_Click"));
+    if (p.test(100, [&] { return scheduleCount() == 0; }))
+        return;
+    if (p.test(102, [&] {
+            return !askYesNo(m_prompts, this,
+                             QStringLiteral("Are you sure you want to delete [") + selectedScheduleName().toUpper() +
+                                 QStringLiteral("] schedule?\r\nNote: All courses in this schedule will be also "
+                                                "deleted."),
+                             QStringLiteral("Delete Schedule"));
+        }))
+        return;
+    p.step(104, [&] { DeleteCourse(); });
+    p.step(106, [&] { DeleteSchedules(); });
+    p.step(108, [&] { ListSchedules(); });
+}
+
+// Delete All Courses of the selected schedule.
+void Form1::PushButton10_Click()
+{
+    Procedure p(m_prompts, this, location("Form1", "PushButton10_Click"));
+    if (p.test(100, [&] { return scheduleCount() == 0; }))
+        return;
+    if (p.test(102, [&] {
+            return !askYesNo(m_prompts, this,
+                             QStringLiteral("Are you sure you want to delete all courses in this schedule?"),
+                             QStringLiteral("Delete Courses"));
+        }))
+        return;
+    p.step(104, [&] { DeleteCourse(); });
+    p.step(106, [&] { ListCourses(); });
+}
 
 } // namespace quorvane
