@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace quorvane {
@@ -51,7 +52,13 @@ bool PointerConvention::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove && m_state != kPointerBusy) {
         const QVariant role = watched->property(kRole);
-        if (role.isValid() && role.toInt() != m_state)
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A move over a button that the button leaves unhandled reaches the
+        // window too; only a move over the background itself counts there.
+        const bool overChild =
+            widget && role.toInt() == kPointerNormal &&
+            widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()) != nullptr;
+        if (role.isValid() && !overChild && role.toInt() != m_state)
             set(role.toInt());
     }
     return QObject::eventFilter(watched, event);

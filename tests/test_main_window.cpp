@@ -1,0 +1,296 @@
+// The main window's start-up, layout, pointer convention and closing.
+#include "app/app_info.h"
+#include "app/form1.h"
+#include "store/connection.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_db.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+void moveOver(QWidget* widget)
+{
+    const QPointF at(5, 5);
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void withoutDatabaseOneBoxAndNoWindow();
+    void emptyDatabaseShowsHeadersAndNoRows();
+    void firstScheduleIsSelectedAndDrawn();
+    void layoutIsFixed_data();
+    void layoutIsFixed();
+    void captionTitleAndFonts();
+    void handOverButtonsNormalElsewhereBusyStays();
+    void cursorFileIsOptional();
+    void unreadableCursorFileIsReportedAt116();
+    void skinFileGivesButtonFaceBackground();
+    void notADatabaseReportsOnceAndStillShows();
+    void closingClosesTheConnection();
+    void pointerIsNormalAfterAFailedRead();
+};
+
+void MainWindowTest::withoutDatabaseOneBoxAndNoWindow()
+{
+    ProgramFolder folder(false);
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(!form.Form_Load());
+    QCOMPARE(prompts.shown.size(), 1);
+    const MessageBoxRequest box = prompts.messages().first();
+    QCOMPARE(box.text, folder.path() + "/dbSchedules.mdb not found.");
+    QCOMPARE(box.title, QString("Quorvane"));
+    QCOMPARE(box.buttons, Buttons::Ok);
+    QCOMPARE(box.icon, Icon::None);
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.hasScheduleDb());
+    QVERIFY(!QFile::exists(folder.databasePath()));
+}
+
+void MainWindowTest::emptyDatabaseShowsHeadersAndNoRows()
+{
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QVERIFY(prompts.shown.isEmpty());
+    QTreeWidget& list = form.listView();
+    QCOMPARE(list.columnCount(), 2);
+    QCOMPARE(list.headerItem()->text(0), QString(" Schedule ID"));
+    QCOMPARE(list.headerItem()->text(1), QString(" Schedule(s)"));
+    QCOMPARE(list.topLevelItemCount(), 0);
+    QCOMPARE(list.columnWidth(0), 0);
+    QCOMPARE(list.columnWidth(1), twips(11000));
+    QCOMPARE(form.grid().text(0, 0), QString("Time"));
+    QCOMPARE(form.grid().text(1, 0), QString("6:00 AM"));
+    QCOMPARE(form.mousePointer(), 0);
+}
+
+void MainWindowTest::firstScheduleIsSelectedAndDrawn()
+{
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Fall')");
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Spring')");
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values (NULL)");
+    execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                                   "values (1,'Physics','','0','06:00','06:30')");
+    execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                                   "values (2,'Chemistry','','1','06:00','06:30')");
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.scheduleCount(), 3);
+    QCOMPARE(form.listView().topLevelItem(0)->text(0), QString("1"));
+    QCOMPARE(form.listView().topLevelItem(0)->text(1), QString("Fall"));
+    QCOMPARE(form.listView().topLevelItem(2)->text(1), QString(""));
+    QCOMPARE(form.selectedScheduleId(), QString("1"));
+    QVERIFY(form.listView().topLevelItem(0)->isSelected());
+    QCOMPARE(form.grid().text(1, 1), QString("Physics"));
+    QCOMPARE(form.grid().text(2, 1), QString("Physics"));
+    QCOMPARE(form.grid().text(1, 2), QString());
+    QVERIFY(prompts.shown.isEmpty());
+}
+
+void MainWindowTest::layoutIsFixed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twipsRect");
+    QTest::newRow("list") << "ListView1" << "" << QRect(120, 120, 12120, 1575);
+    QTest::newRow("grid") << "MSHFlexGrid1" << "" << QRect(120, 2800, 12120, 5535);
+    QTest::newRow("1") << "PushButton1" << "Add Schedule" << QRect(120, 1780, 6000, 405);
+    QTest::newRow("5") << "PushButton5" << "Edit Schedule" << QRect(6240, 1780, 6000, 405);
+    QTest::newRow("2") << "PushButton2" << "Delete Schedule" << QRect(120, 2290, 6000, 405);
+    QTest::newRow("9") << "PushButton9" << "Load Sample/Example Schedule" << QRect(6240, 2290, 6000, 405);
+    QTest::newRow("3") << "PushButton3" << "Add Course" << QRect(120, 8430, 6000, 405);
+    QTest::newRow("6") << "PushButton6" << "Edit Course" << QRect(6240, 8430, 6000, 405);
+    QTest::newRow("4") << "PushButton4" << "Delete Course" << QRect(120, 8940, 6000, 405);
+    QTest::newRow("10") << "PushButton10" << "Delete All Courses" << QRect(6240, 8940, 6000, 405);
+    QTest::newRow("7") << "PushButton7" << "Save Schedule As Image For Printing" << QRect(120, 9450, 6000, 405);
+    QTest::newRow("8") << "PushButton8" << "Export Schedule To Excel For Printing" << QRect(6240, 9450, 6000, 405);
+}
+
+void MainWindowTest::layoutIsFixed()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, twipsRect);
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.size(), QSize(824, 664));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    auto* widget = form.findChild<QWidget*>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), QRect(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
+                                       twips(twipsRect.height())));
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->font().pointSizeF(), 11.25);
+        QVERIFY(button->font().bold());
+    }
+}
+
+void MainWindowTest::captionTitleAndFonts()
+{
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.windowTitle(), QString("Quorvane"));
+    QCOMPARE(applicationTitle(), QString("Quorvane"));
+    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.font().family(), QString("Arial"));
+    QCOMPARE(form.font().pointSizeF(), 9.0);
+    QVERIFY(form.font().bold());
+    QCOMPARE(form.gridView().font().pointSizeF(), 9.0);
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+void MainWindowTest::handOverButtonsNormalElsewhereBusyStays()
+{
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    moveOver(form.pushButton(3));
+    QCOMPARE(form.mousePointer(), 99);
+    QCOMPARE(form.cursor().shape(), Qt::PointingHandCursor);
+    moveOver(form.gridView().viewport());
+    QCOMPARE(form.mousePointer(), 0);
+    moveOver(form.pushButton(8));
+    QCOMPARE(form.mousePointer(), 99);
+    moveOver(form.listView().viewport());
+    QCOMPARE(form.mousePointer(), 0);
+    form.pointer().set(11);
+    moveOver(form.pushButton(1));
+    QCOMPARE(form.mousePointer(), 11);
+    QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    moveOver(&form);
+    QCOMPARE(form.mousePointer(), 11);
+}
+
+void MainWindowTest::cursorFileIsOptional()
+{
+    ProgramFolder folder;
+    {
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(folder.file("HAND-M.CUR"), "CUR"));
+    }
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QVERIFY(prompts.shown.isEmpty());
+    QVERIFY(form.pointer().hasMouseIcon());
+    form.pointer().set(99);
+    QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);
+
+    ProgramFolder without;
+    Form1 plain(without.path(), prompts);
+    QVERIFY(plain.Form_Load());
+    QVERIFY(prompts.shown.isEmpty());
+    QVERIFY(!plain.pointer().hasMouseIcon());
+}
+
+void MainWindowTest::unreadableCursorFileIsReportedAt116()
+{
+    ProgramFolder folder;
+    QFile bad(folder.file("HAND-M.CUR"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("not a cursor");
+    bad.close();
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY(prompts.errors().first().text.contains("in Tindrel2021/08/31.Form1.Form_Load at line 116\r\r"));
+    QCOMPARE(form.windowTitle(), QString("Quorvane")); // start-up went on
+}
+
+void MainWindowTest::skinFileGivesButtonFaceBackground()
+{
+    ProgramFolder folder;
+    QVERIFY(QDir(folder.path()).mkdir("x"));
+    QFile skin(folder.file("x/o.cjs"));
+    QVERIFY(skin.open(QIODevice::WriteOnly));
+    skin.write("QPushButton { color: rgb(10, 20, 30); }");
+    skin.close();
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QVERIFY(prompts.shown.isEmpty());
+    QCOMPARE(form.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
+    QVERIFY(form.styleSheet().contains("rgb(10, 20, 30)"));
+}
+
+void MainWindowTest::notADatabaseReportsOnceAndStillShows()
+{
+    ProgramFolder folder;
+    QFile file(folder.databasePath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(8192, 'z'));
+    file.close();
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY(prompts.errors().first().text.startsWith("file is not a database\r\n"
+                                                     "in Tindrel2021/08/31.Form1.Form_Load at line 146\r\r"));
+    QCOMPARE(form.scheduleCount(), 0);
+    QCOMPARE(form.grid().text(1, 0), QString("6:00 AM"));
+    QCOMPARE(form.mousePointer(), 0);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(QFile(folder.databasePath()).size(), 8192);
+}
+
+void MainWindowTest::closingClosesTheConnection()
+{
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QSignalSpy unloaded(&form, &Form1::unloaded);
+    form.show();
+    QVERIFY(form.scheduleDb().isOpen());
+    QVERIFY(form.close());
+    QVERIFY(!form.scheduleDb().isOpen());
+    QCOMPARE(unloaded.count(), 1);
+    QVERIFY(prompts.shown.isEmpty());
+    QCOMPARE(scalarSql(folder.databasePath(), "PRAGMA integrity_check"), QString("ok"));
+}
+
+void MainWindowTest::pointerIsNormalAfterAFailedRead()
+{
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "drop table tblSchedules");
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(prompts.errors().size(), 1);
+    QVERIFY(prompts.errors().first().text.startsWith("no such table: tblSchedules\r\n"));
+    QCOMPARE(form.mousePointer(), 0);
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
