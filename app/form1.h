@@ -88,6 +88,8 @@ private:
     void SetUpGrid(Procedure& procedure);
     void Form_QueryUnload();
     QTreeWidgetItem* selectedRow() const;
+    // Selects the first row named exactly "Sample Schedule"; true when one matched.
+    bool SelectSampleRow(Procedure* numbered = nullptr, int first = 0, bool* sampleIsNew = nullptr);
 
     QString m_programFolder;
     Prompts& m_prompts;
