@@ -105,6 +105,7 @@ void Recordset::open(const QString& statement, const Connection& connection)
     query->setForwardOnly(true);
     if (!query->exec(statement))
         throw Failure(engineMessage(query->lastError()));
+    m_columns = query->record();
     m_query = std::move(query);
     m_atEnd = true;
     moveNext();
@@ -123,7 +124,7 @@ int Recordset::columnIndex(const QString& column) const
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     if (m_atEnd)
         throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    const int index = m_query->record().indexOf(column);
+    const int index = m_columns.indexOf(column);
     if (index < 0)
         throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                      "name or ordinal: %1")
@@ -161,6 +162,7 @@ void Recordset::moveNext()
 void Recordset::close()
 {
     m_query.reset();
+    m_columns.clear();
     m_atEnd = true;
 }
 

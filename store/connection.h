@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -55,6 +56,8 @@ private:
     int columnIndex(const QString& column) const;
 
     std::unique_ptr<QSqlQuery> m_query;
+    // The column names, read once when the query opens.
+    QSqlRecord m_columns;
     bool m_atEnd = true;
 };
 
