@@ -1,0 +1,161 @@
+#include "dialogs/dialog_parts.h"
+
+#include "app/app_info.h"
+#include "app/form1.h"
+#include "app/pointer.h"
+#include "app/program_icon.h"
+#include "app/reporting.h"
+#include "dialogs/course_checks.h"
+#include "dialogs/time_picker.h"
+#include "store/failure.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <limits>
+
+namespace quorvane {
+
+namespace {
+
+QFont arialBold(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+void paintWhite(QWidget* widget)
+{
+    QPalette white = widget->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    widget->setPalette(white);
+    widget->setAutoFillBackground(true);
+}
+
+void place(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+} // namespace
+
+QFont dialogFont()
+{
+    return arialBold(9);
+}
+
+QFont buttonFont()
+{
+    return arialBold(11.25);
+}
+
+void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString& caption, int widthTwips,
+                       int heightTwips)
+{
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setFixedSize(twips(widthTwips), twips(heightTwips));
+    dialog->setSizeGripEnabled(false);
+    dialog->setFont(dialogFont());
+    paintWhite(dialog);
+}
+
+QLabel* addLabel(QWidget* parent, int index, const QString& caption, int left, int top, int width, int height)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+    label->setProperty("index", index);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label, left, top, width, height);
+    paintWhite(label);
+    return label;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(box, left, top, width, height);
+    return box;
+}
+
+QGroupBox* addFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                    int height)
+{
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    place(frame, left, top, width, height);
+    paintWhite(frame);
+    return frame;
+}
+
+QPushButton* addPushButton(QWidget* parent, int number, const QString& caption, int left, int top, int width,
+                           int height, PointerConvention& pointer)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QStringLiteral("PushButton%1").arg(number));
+    button->setFont(buttonFont());
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    place(button, left, top, width, height);
+    pointer.watchButton(button);
+    return button;
+}
+
+std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame)
+{
+    static const char* const kCaptions[dayset::kDays] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const int kLefts[dayset::kDays] = {240, 1080, 1920, 2880, 3840, 4680, 5520};
+    std::array<QCheckBox*, dayset::kDays> boxes{};
+    for (int i = 0; i < dayset::kDays; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(kCaptions[i]), frame);
+        box->setObjectName(QStringLiteral("Check1_%1").arg(i));
+        box->setProperty("index", i);
+        place(box, kLefts[i], 360, 735, 255);
+        paintWhite(box);
+        boxes[static_cast<size_t>(i)] = box;
+    }
+    return boxes;
+}
+
+TimePickers addTimePickers(QGroupBox* frame)
+{
+    TimePickers pickers;
+    addLabel(frame, 1, QStringLiteral("Time From:"), 240, 360, 945, 225);
+    pickers.dtpFrom = new TimePicker(frame);
+    pickers.dtpFrom->setObjectName(QStringLiteral("dtpFrom"));
+    place(pickers.dtpFrom, 1320, 285, 1215, 375);
+    addLabel(frame, 2, QStringLiteral("Time To:"), 3240, 360, 720, 225);
+    pickers.dtpTo = new TimePicker(frame);
+    pickers.dtpTo->setObjectName(QStringLiteral("dtpTo"));
+    place(pickers.dtpTo, 4080, 285, 1215, 375);
+    return pickers;
+}
+
+void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolder, PointerConvention& pointer)
+{
+    const QString cursorPath = programFolder + QStringLiteral("/HAND-M.CUR");
+    if (p.test(100, [&] { return FileExists(cursorPath); })) {
+        p.step(102, [&] {
+            QPixmap picture(cursorPath);
+            if (picture.isNull())
+                throw Failure(QStringLiteral("Invalid picture: %1").arg(cursorPath));
+            pointer.setMouseIcon(QCursor(picture, 0, 0));
+        });
+    }
+    p.step(104, [&] { ApplyDialogColors(dialog); });
+    p.step(106, [&] { dialog->setWindowIcon(programIcon()); });
+}
+
+} // namespace quorvane

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/day_set.h"
+
+#include <QString>
+#include <array>
+
+class QCheckBox;
+class QDialog;
+class QFont;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace quorvane {
+
+class PointerConvention;
+class Procedure;
+class TimePicker;
+
+// The building blocks shared by the three course dialogs. Places and sizes
+// are in twips. Indexed controls are named with their index: Label1_0 ..
+// Label1_3 and Check1_0 .. Check1_6; each also carries its index in the
+// property "index".
+
+// Arial 9 pt bold for the dialogs, Arial 11.25 pt bold for push buttons.
+QFont dialogFont();
+QFont buttonFont();
+
+// A fixed-size dialog with a single border, no minimise, maximise or help
+// box; the stored background is white until ApplyDialogColors runs.
+void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString& caption, int widthTwips,
+                       int heightTwips);
+
+QLabel* addLabel(QWidget* parent, int index, const QString& caption, int left, int top, int width, int height);
+// A single-line text box without a length limit of its own.
+QLineEdit* addTextBox(QWidget* parent, const QString& name, int left, int top, int width, int height);
+QGroupBox* addFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                    int height);
+// The push buttons: no default button, so Enter in a text box saves nothing.
+QPushButton* addPushButton(QWidget* parent, int number, const QString& caption, int left, int top, int width,
+                           int height, PointerConvention& pointer);
+
+// The seven day boxes "Mon" .. "Sun" inside the Days frame.
+std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame);
+
+// The two pickers and their labels inside the Time Range frame.
+struct TimePickers
+{
+    TimePicker* dtpFrom = nullptr;
+    TimePicker* dtpTo = nullptr;
+};
+TimePickers addTimePickers(QGroupBox* frame);
+
+// Statements 100 to 106 of every course dialog's load procedure: the hand
+// cursor picture from the program's folder when there is one, the dialog
+// colours and the program's icon.
+void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolder, PointerConvention& pointer);
+
+} // namespace quorvane

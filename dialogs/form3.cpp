@@ -1,0 +1,153 @@
+#include "dialogs/form3.h"
+
+#include "app/pointer.h"
+#include "app/reporting.h"
+#include "dialogs/course_checks.h"
+#include "dialogs/dialog_parts.h"
+#include "dialogs/time_picker.h"
+#include "store/connection.h"
+#include "store/statements.h"
+#include "store/time_of_day.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace quorvane {
+
+Form3::Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
+             const QString& selectedScheduleId, QWidget* parent)
+    : CourseListDialog("Form3", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
+{
+    buildControls();
+    Form_Load();
+}
+
+Form3::~Form3() = default;
+
+void Form3::buildControls()
+{
+    setUpDialogWindow(this, QStringLiteral("Form3"), QStringLiteral("Edit Course"), 6585, 4710);
+
+    addLabel(this, 0, QStringLiteral("Select Course: "), 120, 240, 1290, 225);
+    makeCombo1(this, 1440, 180, 5040, 345);
+    addLabel(this, 3, QStringLiteral("Course Notes:"), 120, 720, 1200, 225);
+    m_text2 = addTextBox(this, QStringLiteral("Text2"), 1440, 720, 5040, 1335);
+
+    m_frame1 = addFrame(this, QStringLiteral("Frame1"), QStringLiteral("Days"), 120, 2280, 6360, 855);
+    m_pointer->watchBackground(m_frame1);
+    m_check1 = addDayBoxes(m_frame1);
+
+    m_frame2 = addFrame(this, QStringLiteral("Frame2"), QStringLiteral("Time Range"), 120, 3240, 6360, 855);
+    m_pointer->watchBackground(m_frame2);
+    const TimePickers pickers = addTimePickers(m_frame2);
+    m_dtpFrom = pickers.dtpFrom;
+    m_dtpTo = pickers.dtpTo;
+
+    m_pushButton1 = addPushButton(this, 1, QStringLiteral("Update"), 120, 4200, 3120, 405, *m_pointer);
+    m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 3360, 4200, 3120, 405, *m_pointer);
+    connect(m_pushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
+    connect(m_pushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
+    // A pick-only list has no typed text: every selection, the user's or
+    // the caller's, arrives as a click.
+    connect(m_combo1, qOverload<int>(&QComboBox::currentIndexChanged), this, &Form3::Combo1_Click);
+
+    // The list, notes, the pickers, Sunday back to Monday, Update, Cancel.
+    QWidget* previous = m_combo1;
+    const auto next = [&previous](QWidget* widget) {
+        setTabOrder(previous, widget);
+        previous = widget;
+    };
+    next(m_text2);
+    next(m_dtpFrom);
+    next(m_dtpTo);
+    for (int i = dayset::kDays - 1; i >= 0; --i)
+        next(m_check1[static_cast<size_t>(i)]);
+    next(m_pushButton1);
+    next(m_pushButton2);
+}
+
+void Form3::Form_Load()
+{
+    Procedure p(m_prompts, this, location("Form3", "Form_Load"));
+    LoadDialogBasics(p, this, m_programFolder, *m_pointer);
+    p.step(108, [&] { FillCourseList(); });
+}
+
+void Form3::Combo1_Change()
+{
+    Combo1_Click();
+}
+
+void Form3::Combo1_Click()
+{
+    // The list's handlers have no statements of their own; a failure while
+    // loading is reported under the handler's name.
+    Procedure p(m_prompts, this, location("Form3", "Combo1_Click"));
+    p.step(100, [&] { LoadSelectedCourse(); });
+}
+
+void Form3::LoadSelectedCourse()
+{
+    const int index = m_combo1->currentIndex();
+    if (index == -1)
+        return;
+    Recordset rs;
+    rs.open(sql::selectCourse(m_courseIds.courseId(index)), m_scheduleDb);
+    // A course no longer in the table leaves the controls as they were.
+    if (!rs.eof()) {
+        m_text2->setText(rs.text(QStringLiteral("Notes")));
+        for (QCheckBox* box : m_check1)
+            box->setChecked(false);
+        const QString days = rs.text(QStringLiteral("Days"));
+        if (!days.isEmpty()) {
+            for (const QString& entry : dayset::entries(days)) {
+                const std::optional<int> day = dayset::entryValue(entry);
+                if (day && *day >= 0 && *day < dayset::kDays)
+                    m_check1[static_cast<size_t>(*day)]->setChecked(true);
+            }
+        }
+        if (const auto from = timeofday::parse(rs.text(QStringLiteral("TimeFrom"))))
+            m_dtpFrom->setValue(*from);
+        if (const auto to = timeofday::parse(rs.text(QStringLiteral("TimeTo"))))
+            m_dtpTo->setValue(*to);
+    }
+    if (rs.isOpen())
+        rs.close();
+}
+
+void Form3::PushButton1_Click()
+{
+    Procedure p(m_prompts, this, location("Form3", "PushButton1_Click"));
+    if (p.test(100, [&] { return m_combo1->currentIndex() == -1; })) {
+        p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourse); });
+        p.step(104, [&] { m_combo1->setFocus(); });
+        return;
+    }
+    CheckedDays days;
+    if (!RunCourseChecks(p, {m_dtpFrom, m_dtpTo, m_check1}, days))
+        return;
+    if (p.test(186, [&] { return !days.anyDay; })) {
+        p.step(192, [&] { showMessage(m_prompts, this, messages::kNoDay); });
+        p.step(194, [&] { m_check1[0]->setFocus(); });
+        return;
+    }
+    // Name and schedule stay as they are.
+    p.step(188, [&] {
+        m_scheduleDb.execute(sql::updateCourse(m_text2->text(), days.daySet,
+                                               timeofday::formatLong(m_dtpFrom->value()),
+                                               timeofday::formatLong(m_dtpTo->value()),
+                                               m_courseIds.courseId(m_combo1->currentIndex())));
+    });
+    p.step(190, [&] { Unload(QDialog::Accepted); });
+}
+
+void Form3::PushButton2_Click()
+{
+    Procedure p(m_prompts, this, location("Form3", "PushButton2_Click"));
+    p.step(100, [&] { Unload(QDialog::Rejected); });
+}
+
+} // namespace quorvane

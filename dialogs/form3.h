@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs/course_list_dialog.h"
+#include "store/day_set.h"
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+
+namespace quorvane {
+
+class TimePicker;
+
+// "Edit Course": picks any course of any schedule from Combo1 and changes
+// its notes, days and times; the name and the schedule stay. The
+// constructor runs Form_Load, which fills the list; the caller may then
+// preselect a course with setCombo1Text and shows the dialog through
+// Prompts::showModal. Update writes one row and unloads the dialog.
+//
+// A stored time that is no time of day leaves its picker as it was, and
+// pieces of a stored day set that are not 0 to 6 tick no box: the program
+// never writes either, and the dialog still opens the course so its times
+// can be put right.
+class Form3 : public CourseListDialog
+{
+    Q_OBJECT
+public:
+    Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
+          QWidget* parent = nullptr);
+    ~Form3() override;
+
+    void Form_Load();
+    void Combo1_Change();
+    void Combo1_Click();
+    void PushButton1_Click(); // Update
+    void PushButton2_Click(); // Cancel
+
+    QLineEdit* Text2() const { return m_text2; }
+    QCheckBox* Check1(int index) const { return m_check1.at(static_cast<size_t>(index)); }
+    TimePicker* dtpFrom() const { return m_dtpFrom; }
+    TimePicker* dtpTo() const { return m_dtpTo; }
+
+private:
+    void buildControls();
+    void LoadSelectedCourse();
+
+    QLineEdit* m_text2 = nullptr;
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame2 = nullptr;
+    std::array<QCheckBox*, dayset::kDays> m_check1{};
+    TimePicker* m_dtpFrom = nullptr;
+    TimePicker* m_dtpTo = nullptr;
+};
+
+} // namespace quorvane

@@ -1,0 +1,78 @@
+#include "dialogs/form4.h"
+
+#include "app/pointer.h"
+#include "app/reporting.h"
+#include "dialogs/course_checks.h"
+#include "dialogs/dialog_parts.h"
+#include "store/connection.h"
+#include "store/statements.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+namespace quorvane {
+
+Form4::Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
+             const QString& selectedScheduleId, QWidget* parent)
+    : CourseListDialog("Form4", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
+{
+    buildControls();
+    Form_Load();
+}
+
+Form4::~Form4() = default;
+
+void Form4::buildControls()
+{
+    setUpDialogWindow(this, QStringLiteral("Form4"), QStringLiteral("Delete Course"), 8040, 1560);
+
+    m_frame1 = addFrame(this, QStringLiteral("Frame1"), QStringLiteral("Select Course"), 120, 120, 7800, 825);
+    m_pointer->watchBackground(m_frame1);
+    makeCombo1(m_frame1, 240, 315, 7320, 345);
+
+    m_pushButton1 = addPushButton(this, 1, QStringLiteral("Delete"), 120, 1050, 3840, 405, *m_pointer);
+    m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 4080, 1050, 3840, 405, *m_pointer);
+    connect(m_pushButton1, &QPushButton::clicked, this, &Form4::PushButton1_Click);
+    connect(m_pushButton2, &QPushButton::clicked, this, &Form4::PushButton2_Click);
+
+    setTabOrder(m_combo1, m_pushButton1);
+    setTabOrder(m_pushButton1, m_pushButton2);
+}
+
+void Form4::Form_Load()
+{
+    Procedure p(m_prompts, this, location("Form4", "Form_Load"));
+    LoadDialogBasics(p, this, m_programFolder, *m_pointer);
+    p.step(108, [&] { FillCourseList(); });
+}
+
+void Form4::PushButton1_Click()
+{
+    Procedure p(m_prompts, this, location("Form4", "PushButton1_Click"));
+    if (p.test(100, [&] { return m_combo1->currentIndex() == -1; })) {
+        p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourseToDelete); });
+        p.step(104, [&] { m_combo1->setFocus(); });
+        return;
+    }
+    // Only a Yes deletes; a question that could not be asked counts as No.
+    bool yes = false;
+    p.step(106, [&] {
+        yes = askYesNo(m_prompts, this,
+                       QStringLiteral("Are you sure you want to delete [") + m_combo1->currentText() +
+                           QStringLiteral("] course?"),
+                       QStringLiteral("Delete Course"));
+    });
+    if (!yes)
+        return;
+    p.step(108, [&] { m_scheduleDb.execute(sql::deleteCourse(m_courseIds.courseId(m_combo1->currentIndex()))); });
+    p.step(110, [&] { Unload(QDialog::Accepted); });
+}
+
+void Form4::PushButton2_Click()
+{
+    Procedure p(m_prompts, this, location("Form4", "PushButton2_Click"));
+    p.step(100, [&] { Unload(QDialog::Rejected); });
+}
+
+} // namespace quorvane

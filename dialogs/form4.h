@@ -1,0 +1,31 @@
+#pragma once
+
+#include "dialogs/course_list_dialog.h"
+
+class QGroupBox;
+
+namespace quorvane {
+
+// "Delete Course": picks any course of any schedule from Combo1 and deletes
+// it after a Yes/No question. The constructor runs Form_Load, which fills
+// the list; the caller may then preselect a course with setCombo1Text and
+// shows the dialog through Prompts::showModal.
+class Form4 : public CourseListDialog
+{
+    Q_OBJECT
+public:
+    Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
+          QWidget* parent = nullptr);
+    ~Form4() override;
+
+    void Form_Load();
+    void PushButton1_Click(); // Delete
+    void PushButton2_Click(); // Cancel
+
+private:
+    void buildControls();
+
+    QGroupBox* m_frame1 = nullptr;
+};
+
+} // namespace quorvane

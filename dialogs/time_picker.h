@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTime>
+#include <QTimeEdit>
+
+namespace quorvane {
+
+// The time pickers dtpFrom and dtpTo of the course dialogs: a time of day
+// shown as "hh:mm AP" (09:30 AM). The whole value keeps its seconds; the
+// minute can be read and set on its own.
+class TimePicker : public QTimeEdit
+{
+    Q_OBJECT
+public:
+    explicit TimePicker(QWidget* parent = nullptr);
+
+    QTime value() const { return time(); }
+    void setValue(const QTime& value) { setTime(value); }
+
+    // Reads a text as a time of day, as "8:30:00 AM", "08:30" or a grid
+    // label "8:30 AM"; a text that is no time of day raises a failure and
+    // leaves the value as it was.
+    void setValueText(const QString& text);
+
+    int minute() const { return time().minute(); }
+    // Changes only the minute; hour and seconds stay.
+    void setMinute(int minute);
+};
+
+} // namespace quorvane
