@@ -1,0 +1,237 @@
+// The spreadsheet application's objects and the atomic saving of workbooks.
+#include "export/spreadsheet.h"
+
+#include "export/workbook_files.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace quorvane {
+
+SpreadsheetFailure::SpreadsheetFailure(const QString& message) : Failure(message) {}
+
+QString storedCellText(const QString& value)
+{
+    if (value.size() <= kMaxCellTextLength)
+        return value;
+    int length = kMaxCellTextLength;
+    if (value.at(length - 1).isHighSurrogate() && value.at(length).isLowSurrogate())
+        --length;
+    return value.left(length);
+}
+
+// ---------------------------------------------------------------- Worksheet
+
+Worksheet::Worksheet(const QString& name) : m_name(name) {}
+
+QString Worksheet::name() const
+{
+    return m_name;
+}
+
+void Worksheet::checkOpen() const
+{
+    if (m_closed)
+        throw SpreadsheetFailure(QStringLiteral("The workbook holding sheet \"%1\" has been closed.").arg(m_name));
+}
+
+void Worksheet::checkAddress(int row, int column) const
+{
+    if (row < 1 || column < 1 || row > kMaxRows || column > kMaxColumns)
+        throw SpreadsheetFailure(QStringLiteral("There is no cell at row %1, column %2: rows are numbered 1 to %3 "
+                                                "and columns 1 to %4.")
+                                     .arg(row)
+                                     .arg(column)
+                                     .arg(kMaxRows)
+                                     .arg(kMaxColumns));
+}
+
+void Worksheet::setCellValue(int row, int column, const QString& value)
+{
+    checkOpen();
+    checkAddress(row, column);
+    if (value.isEmpty())
+        m_cells.erase({row, column});
+    else
+        m_cells[{row, column}] = value;
+}
+
+QString Worksheet::cellValue(int row, int column) const
+{
+    checkOpen();
+    checkAddress(row, column);
+    const auto found = m_cells.find({row, column});
+    return found == m_cells.end() ? QString() : found->second;
+}
+
+int Worksheet::maxRow() const
+{
+    return m_cells.empty() ? 0 : m_cells.rbegin()->first.first;
+}
+
+int Worksheet::maxColumn() const
+{
+    int column = 0;
+    for (const auto& cell : m_cells)
+        column = std::max(column, cell.first.second);
+    return column;
+}
+
+const Worksheet::Cells& Worksheet::cells() const
+{
+    return m_cells;
+}
+
+// ----------------------------------------------------------------- Workbook
+
+Workbook::Workbook() = default;
+
+void Workbook::checkOpen() const
+{
+    if (m_closed)
+        throw SpreadsheetFailure(QStringLiteral("The workbook has been closed."));
+}
+
+Worksheet& Workbook::sheets(int index)
+{
+    checkOpen();
+    if (index != 1)
+        throw SpreadsheetFailure(QStringLiteral("Subscript out of range: the workbook has no sheet %1, only sheet 1 (\"%2\").")
+                                     .arg(index)
+                                     .arg(m_sheet.name()));
+    return m_sheet;
+}
+
+int Workbook::sheetCount() const
+{
+    return 1;
+}
+
+namespace {
+
+// Replaces fileName with bytes, or leaves it untouched when that fails.
+void replaceFile(const QString& fileName, const QByteArray& bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+    if (file.write(bytes) != bytes.size())
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+    if (!file.commit())
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+}
+
+}  // namespace
+
+void Workbook::saveAs(const QString& fileName, int fileFormat)
+{
+    checkOpen();
+    if (fileName.trimmed().isEmpty())
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook: the file name is empty."));
+    bool openXml = false;
+    if (fileFormat == FileFormat::OpenXmlWorkbook)
+        openXml = true;
+    else if (fileFormat == FileFormat::WorkbookNormal)
+        openXml = fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+    else
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": file format %2 is not supported "
+                                                "(use %3 for a normal workbook or %4 for an Open XML workbook).")
+                                     .arg(fileName)
+                                     .arg(fileFormat)
+                                     .arg(FileFormat::WorkbookNormal)
+                                     .arg(FileFormat::OpenXmlWorkbook));
+
+    const QString target = QFileInfo(fileName).absoluteFilePath();
+    QByteArray bytes;
+    try {
+        bytes = openXml ? xlsxWorkbookBytes(m_sheet) : xlsWorkbookBytes(m_sheet);
+    } catch (const std::exception& e) {
+        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(target, describe(e)));
+    }
+    replaceFile(target, bytes);
+}
+
+void Workbook::close()
+{
+    m_closed = true;
+    m_sheet.m_closed = true;
+}
+
+bool Workbook::isClosed() const
+{
+    return m_closed;
+}
+
+// --------------------------------------------------- SpreadsheetApplication
+
+std::unique_ptr<SpreadsheetApplication> SpreadsheetApplication::create(const QString& programmaticId)
+{
+    if (programmaticId.trimmed().compare(QLatin1String("excel.application"), Qt::CaseInsensitive) != 0)
+        throw SpreadsheetFailure(QStringLiteral("ActiveX component can't create object \"%1\".").arg(programmaticId));
+    return std::unique_ptr<SpreadsheetApplication>(new SpreadsheetApplication());
+}
+
+SpreadsheetApplication::~SpreadsheetApplication() = default;
+
+void SpreadsheetApplication::checkRunning() const
+{
+    if (m_quit)
+        throw SpreadsheetFailure(QStringLiteral("The spreadsheet application has quit."));
+}
+
+void SpreadsheetApplication::setVisible(bool visible)
+{
+    checkRunning();
+    m_visible = visible;
+}
+
+bool SpreadsheetApplication::visible() const
+{
+    checkRunning();
+    return m_visible;
+}
+
+void SpreadsheetApplication::setDisplayAlerts(bool displayAlerts)
+{
+    checkRunning();
+    m_displayAlerts = displayAlerts;
+}
+
+bool SpreadsheetApplication::displayAlerts() const
+{
+    checkRunning();
+    return m_displayAlerts;
+}
+
+Workbook& SpreadsheetApplication::addWorkbook()
+{
+    checkRunning();
+    m_workbooks.push_back(std::make_unique<Workbook>());
+    return *m_workbooks.back();
+}
+
+int SpreadsheetApplication::workbookCount() const
+{
+    checkRunning();
+    int count = 0;
+    for (const auto& workbook : m_workbooks)
+        count += workbook->isClosed() ? 0 : 1;
+    return count;
+}
+
+void SpreadsheetApplication::quit()
+{
+    for (const auto& workbook : m_workbooks)
+        workbook->close();
+    m_quit = true;
+}
+
+bool SpreadsheetApplication::hasQuit() const
+{
+    return m_quit;
+}
+
+}  // namespace quorvane

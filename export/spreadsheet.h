@@ -1,0 +1,181 @@
+#pragma once
+
+// In-process spreadsheet application.
+//
+// The timetable is exported "to Excel" by driving a spreadsheet application
+// through a handful of automation operations: create the application, hide
+// it, switch its alerts off, add a workbook, put texts into the cells of its
+// first sheet, save the workbook under a file name and quit. This header
+// offers exactly those operations; the workbook is written by the program
+// itself, so no spreadsheet application has to be installed.
+//
+// Saved files:
+//   * "*.xlsx" (any case): an Office Open XML workbook (written with
+//     libxlsxwriter).
+//   * any other name (".xls", no extension, ...): an Excel 97-2003 binary
+//     workbook (BIFF8 records inside an OLE2 compound file).
+// Every value is stored as a text cell. A cell set to the empty text is
+// empty: it is not written to the file at all (no BLANK record, no <c>
+// element), so reading the file back gives an empty cell.
+//
+// Limits:
+//   * rows 1..1048576 and columns 1..16384 in memory and in .xlsx files;
+//     an .xls file holds rows 1..65536 and columns 1..256, saving a sheet
+//     with cells beyond that as .xls throws;
+//   * a cell keeps its whole text in memory, but a file stores at most
+//     32767 UTF-16 code units per cell (Excel's own limit); longer texts are
+//     cut there, never in the middle of a surrogate pair (see storedCellText).
+//
+// Failures are thrown as exceptions whose what() is a readable description
+// in UTF-8.
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "store/failure.h"
+
+class QIODevice;
+
+namespace quorvane {
+
+// What every operation here throws; a quorvane::Failure, so callers that
+// report failures of the program catch these as well.
+class SpreadsheetFailure : public Failure {
+public:
+    explicit SpreadsheetFailure(const QString& message);
+};
+
+// XlFileFormat values understood by Workbook::saveAs.
+namespace FileFormat {
+constexpr int WorkbookNormal = -4143;  // chosen by the file name's extension
+constexpr int OpenXmlWorkbook = 51;    // always an .xlsx workbook
+}  // namespace FileFormat
+
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+constexpr int kMaxXlsRows = 65536;
+constexpr int kMaxXlsColumns = 256;
+constexpr int kMaxCellTextLength = 32767;  // UTF-16 code units
+
+// The text a saved file holds for a cell value: the value cut to
+// kMaxCellTextLength UTF-16 code units. A surrogate pair that would be cut
+// in half is left out entirely, so the stored text stays valid UTF-16.
+QString storedCellText(const QString& value);
+
+class Worksheet {
+public:
+    // Cells in row-major order, keyed by (row, column), 1-based.
+    using Cells = std::map<std::pair<int, int>, QString>;
+
+    explicit Worksheet(const QString& name = QStringLiteral("Sheet1"));
+
+    QString name() const;
+
+    // 1-based like a spreadsheet; row or column below 1 (or beyond
+    // kMaxRows/kMaxColumns) throws. The empty text empties the cell.
+    void setCellValue(int row, int column, const QString& value);
+    QString cellValue(int row, int column) const;
+
+    // Highest row / column holding a non-empty cell; 0 for an empty sheet.
+    int maxRow() const;
+    int maxColumn() const;
+
+    // The non-empty cells.
+    const Cells& cells() const;
+
+private:
+    friend class Workbook;
+    void checkAddress(int row, int column) const;
+    void checkOpen() const;
+
+    QString m_name;
+    Cells m_cells;
+    bool m_closed = false;
+};
+
+class Workbook {
+public:
+    Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    // 1-based; a new workbook has one sheet, "Sheet1". Any other index
+    // throws.
+    Worksheet& sheets(int index);
+    int sheetCount() const;
+
+    // Writes the workbook to fileName (relative names are taken relative to
+    // the current directory). fileFormat FileFormat::WorkbookNormal picks the
+    // format by the extension (".xlsx" -> Office Open XML, anything else ->
+    // Excel 97-2003), FileFormat::OpenXmlWorkbook always writes .xlsx, other
+    // values throw. An existing file is replaced without asking, and
+    // atomically: when writing fails the old file is left as it was, and the
+    // failure carries the system's error text.
+    void saveAs(const QString& fileName, int fileFormat = FileFormat::WorkbookNormal);
+
+    // Discards the workbook without saving; afterwards every operation on
+    // it or its sheet throws.
+    void close();
+    bool isClosed() const;
+
+private:
+    void checkOpen() const;
+
+    Worksheet m_sheet;
+    bool m_closed = false;
+};
+
+class SpreadsheetApplication {
+public:
+    // Only "Excel.Application" (in any case) can be created; any other
+    // programmatic id throws "ActiveX component can't create object".
+    static std::unique_ptr<SpreadsheetApplication> create(const QString& programmaticId);
+
+    SpreadsheetApplication(const SpreadsheetApplication&) = delete;
+    SpreadsheetApplication& operator=(const SpreadsheetApplication&) = delete;
+    ~SpreadsheetApplication();
+
+    // Like the real application started for automation: invisible, with
+    // alerts on. Nothing here ever shows a window or asks a question, the
+    // flags are only remembered.
+    void setVisible(bool visible);
+    bool visible() const;
+    void setDisplayAlerts(bool displayAlerts);
+    bool displayAlerts() const;
+
+    // Workbooks.Add. The workbook stays owned by the application; the
+    // reference is valid until the application is destroyed.
+    Workbook& addWorkbook();
+    int workbookCount() const;  // workbooks not yet closed
+
+    // Closes every workbook without saving and ends the application; the
+    // operations above throw afterwards. Calling it again does nothing.
+    void quit();
+    bool hasQuit() const;
+
+private:
+    SpreadsheetApplication() = default;
+    void checkRunning() const;
+
+    std::vector<std::unique_ptr<Workbook>> m_workbooks;
+    bool m_visible = false;
+    bool m_displayAlerts = true;
+    bool m_quit = false;
+};
+
+// The file writers behind Workbook::saveAs, usable on their own.
+
+// Writes sheet as a complete Excel 97-2003 workbook file (compound file
+// with a BIFF8 "Workbook" stream) to out, which must be open for writing.
+// Throws when the sheet does not fit the format or out fails.
+void writeXls(QIODevice& out, const Worksheet& sheet);
+
+// Writes sheet as an .xlsx workbook straight to path (not atomically:
+// Workbook::saveAs is the atomic way). Throws on failure.
+void writeXlsxFile(const QString& path, const Worksheet& sheet);
+
+}  // namespace quorvane

@@ -1,0 +1,558 @@
+// Excel 97-2003 workbooks: the BIFF8 records of a workbook with one sheet of
+// text cells, wrapped in a compound file.
+//
+// Workbook globals: BOF, the interface and protection records, WINDOW1,
+// five FONTs (index 4 does not exist in BIFF, so the fifth font gets index 5),
+// the 15 style XFs and the one cell XF Excel expects, the Normal STYLE, the
+// BOUNDSHEET of the sheet, the shared string table (SST, CONTINUE) with its
+// EXTSST, EOF. Sheet: BOF, INDEX, the calculation and page settings, DEFCOLWIDTH,
+// DIMENSIONS, the cells in blocks of 32 rows (ROW records, LABELSST cells,
+// DBCELL), WINDOW2, EOF. Texts are stored 8-bit ("compressed") when every
+// character is below U+0100 and as UTF-16LE otherwise. Empty cells are not
+// written at all.
+#include "export/spreadsheet.h"
+#include "export/workbook_files.h"
+
+#include <QFileDevice>
+#include <QHash>
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace quorvane {
+
+namespace {
+
+enum RecordType : quint16 {
+    kBof = 0x0809,
+    kEof = 0x000A,
+    kInterfaceHdr = 0x00E1,
+    kMms = 0x00C1,
+    kInterfaceEnd = 0x00E2,
+    kWriteAccess = 0x005C,
+    kCodePage = 0x0042,
+    kDsf = 0x0161,
+    kTabId = 0x013D,
+    kFnGroupCount = 0x009C,
+    kWindowProtect = 0x0019,
+    kProtect = 0x0012,
+    kPassword = 0x0013,
+    kProt4Rev = 0x01AF,
+    kProt4RevPass = 0x01BC,
+    kWindow1 = 0x003D,
+    kBackup = 0x0040,
+    kHideObj = 0x008D,
+    kDateMode = 0x0022,
+    kPrecision = 0x000E,
+    kRefreshAll = 0x01B7,
+    kBookBool = 0x00DA,
+    kFont = 0x0031,
+    kXf = 0x00E0,
+    kStyle = 0x0293,
+    kUsesElfs = 0x0160,
+    kBoundSheet = 0x0085,
+    kSst = 0x00FC,
+    kContinue = 0x003C,
+    kExtSst = 0x00FF,
+    kIndex = 0x020B,
+    kCalcMode = 0x000D,
+    kCalcCount = 0x000C,
+    kRefMode = 0x000F,
+    kIteration = 0x0011,
+    kDelta = 0x0010,
+    kSaveRecalc = 0x005F,
+    kPrintHeaders = 0x002A,
+    kPrintGridlines = 0x002B,
+    kGridSet = 0x0082,
+    kGuts = 0x0080,
+    kDefaultRowHeight = 0x0225,
+    kWsBool = 0x0081,
+    kHeader = 0x0014,
+    kFooter = 0x0015,
+    kHCenter = 0x0083,
+    kVCenter = 0x0084,
+    kSetup = 0x00A1,
+    kDefColWidth = 0x0055,
+    kDimensions = 0x0200,
+    kRow = 0x0208,
+    kLabelSst = 0x00FD,
+    kDbCell = 0x00D7,
+    kWindow2 = 0x023E,
+};
+
+constexpr int kMaxRecordData = 8224;  // bytes after the 4-byte record header
+constexpr int kRowsPerBlock = 32;
+constexpr quint16 kCellXf = 15;       // the first (and only) cell XF
+constexpr quint16 kCodePageUtf16 = 1200;
+constexpr int kRowRecordSize = 4 + 16;
+
+// Little-endian record data.
+class Data {
+public:
+    Data& u8(quint32 value)
+    {
+        m_bytes.append(char(value & 0xFF));
+        return *this;
+    }
+    Data& u16(quint32 value) { return u8(value).u8(value >> 8); }
+    Data& u32(quint32 value) { return u16(value & 0xFFFF).u16(value >> 16); }
+    Data& f64(double value)
+    {
+        quint64 bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        return u32(quint32(bits & 0xFFFFFFFFu)).u32(quint32(bits >> 32));
+    }
+    Data& zeros(int count)
+    {
+        m_bytes.append(QByteArray(count, '\0'));
+        return *this;
+    }
+    // The characters of text, one byte each when compressed, UTF-16LE otherwise.
+    Data& chars(const QChar* text, int count, bool highBytes)
+    {
+        const int start = m_bytes.size();
+        m_bytes.resize(start + count * (highBytes ? 2 : 1));
+        char* out = m_bytes.data() + start;
+        for (int i = 0; i < count; ++i) {
+            const char16_t unit = text[i].unicode();
+            *out++ = char(unit & 0xFF);
+            if (highBytes)
+                *out++ = char(unit >> 8);
+        }
+        return *this;
+    }
+    Data& append(const Data& other)
+    {
+        m_bytes.append(other.m_bytes);
+        return *this;
+    }
+    int size() const { return int(m_bytes.size()); }
+    const QByteArray& bytes() const { return m_bytes; }
+    void clear() { m_bytes.clear(); }
+
+private:
+    QByteArray m_bytes;
+};
+
+bool needsHighBytes(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+// A ShortXLUnicodeString: 8-bit length, flags, characters.
+Data shortString(const QString& text)
+{
+    const bool high = needsHighBytes(text);
+    Data data;
+    data.u8(text.size()).u8(high ? 1 : 0).chars(text.constData(), int(text.size()), high);
+    return data;
+}
+
+// The workbook stream being written; positions are stream offsets.
+class Stream {
+public:
+    void reserve(qint64 size) { m_bytes.reserve(size); }
+    qint64 position() const { return m_bytes.size(); }
+
+    void record(quint16 type, const QByteArray& data = QByteArray())
+    {
+        Q_ASSERT(data.size() <= kMaxRecordData);
+        Data header;
+        header.u16(type).u16(quint16(data.size()));
+        m_bytes.append(header.bytes());
+        m_bytes.append(data);
+    }
+    void record(quint16 type, const Data& data) { record(type, data.bytes()); }
+
+    void patch32(qint64 position, quint32 value)
+    {
+        for (int i = 0; i < 4; ++i)
+            m_bytes[position + i] = char((value >> (8 * i)) & 0xFF);
+    }
+
+    QByteArray& bytes() { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
+void u16Record(Stream& stream, quint16 type, quint32 value)
+{
+    stream.record(type, Data().u16(value));
+}
+
+// The cells of one row: the columns (0-based) and shared string indexes.
+struct RowCells {
+    quint32 row = 0;  // 0-based
+    std::vector<std::pair<quint16, quint32>> cells;
+};
+
+class SharedStrings {
+public:
+    explicit SharedStrings(size_t expected) { m_indexes.reserve(qsizetype(expected)); }
+
+    quint32 add(const QString& text)
+    {
+        ++m_references;
+        const auto found = m_indexes.constFind(text);
+        if (found != m_indexes.constEnd())
+            return found.value();
+        const quint32 index = quint32(m_strings.size());
+        m_indexes.insert(text, index);
+        m_strings.push_back(text);
+        return index;
+    }
+
+    // SST (continued in CONTINUE records where it outgrows one record) and
+    // EXTSST.
+    void write(Stream& stream) const
+    {
+        const quint32 unique = quint32(m_strings.size());
+        const quint32 perBucket = std::max<quint32>(unique / 128 + 1, 8);
+        std::vector<std::pair<quint32, quint16>> buckets;  // stream position, offset in its record
+
+        Data record;
+        quint16 recordType = kSst;
+        qint64 recordStart = stream.position();
+        const auto startRecord = [&](quint16 type) {
+            stream.record(recordType, record);
+            record.clear();
+            recordType = type;
+            recordStart = stream.position();
+        };
+        const auto room = [&] { return kMaxRecordData - record.size(); };
+
+        record.u32(m_references).u32(unique);
+        for (quint32 index = 0; index < unique; ++index) {
+            const QString& text = m_strings[index];
+            const int length = int(text.size());
+            const bool high = needsHighBytes(text);
+            const int unit = high ? 2 : 1;
+            // The string's header never ends a record: it stays with its
+            // first character (both halves of a surrogate pair).
+            int first = length == 0 ? 0 : 1;
+            if (length >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
+                first = 2;
+            if (room() < 3 + first * unit)
+                startRecord(kContinue);
+            if (index % perBucket == 0) {
+                const int offset = 4 + record.size();
+                buckets.emplace_back(quint32(recordStart + offset), quint16(offset));
+            }
+            record.u16(length).u8(high ? 1 : 0);
+            int done = 0;
+            for (;;) {
+                int count = std::min(room() / unit, length - done);
+                // Keep a surrogate pair within one record.
+                if (done + count < length && count > 1 && text.at(done + count - 1).isHighSurrogate())
+                    --count;
+                record.chars(text.constData() + done, count, high);
+                done += count;
+                if (done >= length)
+                    break;
+                // The rest continues in the next record, which repeats the
+                // string's flags.
+                startRecord(kContinue);
+                record.u8(high ? 1 : 0);
+            }
+        }
+        stream.record(recordType, record);
+
+        Data extSst;
+        extSst.u16(perBucket);
+        for (const auto& bucket : buckets)
+            extSst.u32(bucket.first).u16(bucket.second).u16(0);
+        stream.record(kExtSst, extSst);
+    }
+
+private:
+    std::vector<QString> m_strings;
+    QHash<QString, quint32> m_indexes;
+    quint32 m_references = 0;
+};
+
+Data bof(quint16 substreamType)
+{
+    Data data;
+    data.u16(0x0600)         // BIFF8
+        .u16(substreamType)  // 0x0005 workbook globals, 0x0010 worksheet
+        .u16(0x0DBB)         // build
+        .u16(0x07CC)         // year
+        .u32(0)              // file history flags
+        .u32(0x06);          // lowest BIFF version that can read all records
+    return data;
+}
+
+void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& strings, qint64& boundSheetOffsetPosition)
+{
+    stream.record(kBof, bof(0x0005));
+    u16Record(stream, kInterfaceHdr, kCodePageUtf16);
+    u16Record(stream, kMms, 0);
+    stream.record(kInterfaceEnd);
+
+    // The user name of the last writer, padded with blanks to 112 bytes.
+    const QString user = QStringLiteral("Quorvane");
+    Data writeAccess;
+    writeAccess.u16(user.size()).u8(0).chars(user.constData(), int(user.size()), false);
+    while (writeAccess.size() < 112)
+        writeAccess.u8(0x20);
+    stream.record(kWriteAccess, writeAccess);
+
+    u16Record(stream, kCodePage, kCodePageUtf16);
+    u16Record(stream, kDsf, 0);
+    u16Record(stream, kTabId, 1);
+    u16Record(stream, kFnGroupCount, 14);
+    u16Record(stream, kWindowProtect, 0);
+    u16Record(stream, kProtect, 0);
+    u16Record(stream, kPassword, 0);
+    u16Record(stream, kProt4Rev, 0);
+    u16Record(stream, kProt4RevPass, 0);
+
+    Data window1;
+    window1.u16(0x0168)   // left, twips
+        .u16(0x010E)      // top
+        .u16(0x3840)      // width
+        .u16(0x2328)      // height
+        .u16(0x0038)      // horizontal and vertical scroll bars, sheet tabs
+        .u16(0)           // active sheet
+        .u16(0)           // first visible tab
+        .u16(1)           // selected sheets
+        .u16(600);        // tab bar width ratio, per mille
+    stream.record(kWindow1, window1);
+
+    u16Record(stream, kBackup, 0);
+    u16Record(stream, kHideObj, 0);
+    u16Record(stream, kDateMode, 0);
+    u16Record(stream, kPrecision, 1);
+    u16Record(stream, kRefreshAll, 0);
+    u16Record(stream, kBookBool, 0);
+
+    for (int i = 0; i < 5; ++i) {
+        Data font;
+        font.u16(200)         // 10 pt, in twips
+            .u16(0)           // not italic, struck out, outlined or shadowed
+            .u16(0x7FFF)      // automatic colour
+            .u16(400)         // normal weight
+            .u16(0)           // no super/subscript
+            .u8(0)            // not underlined
+            .u8(0)            // font family
+            .u8(0)            // character set
+            .u8(0)
+            .append(shortString(QStringLiteral("Arial")));
+        stream.record(kFont, font);
+    }
+
+    // XF 0: the Normal style; 1..14: the other built-in style XFs Excel
+    // always has; 15: the cell XF every cell uses.
+    for (int i = 0; i < 16; ++i) {
+        const bool style = i < 15;
+        const quint16 font = (i == 1 || i == 2) ? 1 : (i == 3 || i == 4) ? 2 : 0;
+        Data xf;
+        xf.u16(font)
+            .u16(0)                        // number format: General
+            .u16(style ? 0xFFF5 : 0x0001)  // locked; style XF without parent / cell XF of style 0
+            .u8(0x20)                      // general alignment, bottom
+            .u8(0)                         // no rotation
+            .u8(0)                         // no indent, no shrinking, context reading order
+            .u8((i == 0 || !style) ? 0x00 : 0xF4)  // attributes used
+            .u32(0)                        // no borders
+            .u32(0)                        // no border colours, no fill
+            .u16(0x20C0);                  // fill colours: system foreground/background
+        stream.record(kXf, xf);
+    }
+
+    Data normalStyle;
+    normalStyle.u16(0x8000)  // built-in style of XF 0
+        .u8(0)               // Normal
+        .u8(0xFF);
+    stream.record(kStyle, normalStyle);
+
+    u16Record(stream, kUsesElfs, 1);
+
+    Data boundSheet;
+    boundSheet.u32(0)  // position of the sheet's BOF, filled in later
+        .u8(0)         // visible
+        .u8(0);        // worksheet
+    boundSheetOffsetPosition = stream.position() + 4;
+    stream.record(kBoundSheet, boundSheet.append(shortString(sheet.name())));
+
+    strings.write(stream);
+    stream.record(kEof);
+}
+
+void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
+{
+    stream.record(kBof, bof(0x0010));
+
+    // Rows go in blocks of 32 (by row number), each block ending in a DBCELL
+    // that INDEX points to.
+    std::vector<std::pair<size_t, size_t>> blocks;  // [first, last) into rows
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (blocks.empty() || rows[i].row / kRowsPerBlock != rows[blocks.back().first].row / kRowsPerBlock)
+            blocks.emplace_back(i, i);
+        blocks.back().second = i + 1;
+    }
+
+    const quint32 firstRow = rows.empty() ? 0 : rows.front().row;
+    const quint32 rowsEnd = rows.empty() ? 0 : rows.back().row + 1;
+    quint16 firstColumn = 0xFFFF;
+    quint16 columnsEnd = 0;
+    for (const auto& row : rows) {
+        firstColumn = std::min(firstColumn, row.cells.front().first);
+        columnsEnd = std::max<quint16>(columnsEnd, row.cells.back().first + 1);
+    }
+    if (rows.empty())
+        firstColumn = 0;
+
+    const qint64 indexPosition = stream.position();
+    Data index;
+    index.u32(0).u32(firstRow).u32(rowsEnd).u32(0).zeros(4 * int(blocks.size()));
+    stream.record(kIndex, index);
+
+    u16Record(stream, kCalcMode, 1);  // automatic
+    u16Record(stream, kCalcCount, 100);
+    u16Record(stream, kRefMode, 1);  // A1
+    u16Record(stream, kIteration, 0);
+    stream.record(kDelta, Data().f64(0.001));
+    u16Record(stream, kSaveRecalc, 1);
+    u16Record(stream, kPrintHeaders, 0);
+    u16Record(stream, kPrintGridlines, 0);
+    u16Record(stream, kGridSet, 1);
+    stream.record(kGuts, Data().zeros(8));
+    stream.record(kDefaultRowHeight, Data().u16(0).u16(0x00FF));
+    u16Record(stream, kWsBool, 0x04C1);
+    stream.record(kHeader);
+    stream.record(kFooter);
+    u16Record(stream, kHCenter, 0);
+    u16Record(stream, kVCenter, 0);
+    Data setup;
+    setup.u16(0)    // paper size
+        .u16(100)   // scale, percent
+        .u16(1)     // first page number
+        .u16(1)     // fit to 1 page wide
+        .u16(1)     // and 1 page high
+        .u16(0x0006)  // portrait; no printer settings
+        .u16(600)   // resolution
+        .u16(600)
+        .f64(0.5)   // header margin, inches
+        .f64(0.5)   // footer margin
+        .u16(1);    // copies
+    stream.record(kSetup, setup);
+
+    const qint64 defColWidthPosition = stream.position();
+    u16Record(stream, kDefColWidth, 8);
+
+    Data dimensions;
+    dimensions.u32(firstRow).u32(rowsEnd).u16(firstColumn).u16(columnsEnd).u16(0);
+    stream.record(kDimensions, dimensions);
+
+    std::vector<quint32> dbCellPositions;
+    for (const auto& block : blocks) {
+        const qint64 firstRowRecord = stream.position();
+        for (size_t i = block.first; i < block.second; ++i) {
+            const RowCells& row = rows[i];
+            Data rowRecord;
+            rowRecord.u16(row.row)
+                .u16(row.cells.front().first)
+                .u16(row.cells.back().first + 1)
+                .u16(0x00FF)      // height in twips (default)
+                .u16(0)
+                .u16(0)
+                .u32(0x000F0100); // default height, cell XF 15
+            stream.record(kRow, rowRecord);
+        }
+        std::vector<qint64> firstCells;
+        for (size_t i = block.first; i < block.second; ++i) {
+            firstCells.push_back(stream.position());
+            for (const auto& cell : rows[i].cells)
+                stream.record(kLabelSst, Data().u16(rows[i].row).u16(cell.first).u16(kCellXf).u32(cell.second));
+        }
+        const qint64 dbCellPosition = stream.position();
+        Data dbCell;
+        dbCell.u32(quint32(dbCellPosition - firstRowRecord));
+        // The first cell relative to the second ROW record, then each row's
+        // first cell relative to the previous row's.
+        dbCell.u16(quint32(firstCells.front() - (firstRowRecord + kRowRecordSize)));
+        for (size_t i = 1; i < firstCells.size(); ++i)
+            dbCell.u16(quint32(firstCells[i] - firstCells[i - 1]));
+        stream.record(kDbCell, dbCell);
+        dbCellPositions.push_back(quint32(dbCellPosition));
+    }
+
+    stream.patch32(indexPosition + 4 + 12, quint32(defColWidthPosition));
+    for (size_t i = 0; i < dbCellPositions.size(); ++i)
+        stream.patch32(indexPosition + 4 + 16 + 4 * qint64(i), dbCellPositions[i]);
+
+    Data window2;
+    window2.u16(0x06B6)  // grid, headers, zeros, automatic grid colour, outline symbols, selected, shown
+        .u16(0)          // top row
+        .u16(0)          // left column
+        .u32(0x40)       // grid colour: automatic
+        .u16(0)          // page break preview zoom: default
+        .u16(0)          // normal zoom: default
+        .u32(0);
+    stream.record(kWindow2, window2);
+    stream.record(kEof);
+}
+
+}  // namespace
+
+QByteArray biff8WorkbookStream(const Worksheet& sheet)
+{
+    if (sheet.maxRow() > kMaxXlsRows || sheet.maxColumn() > kMaxXlsColumns)
+        throw SpreadsheetFailure(QStringLiteral("The sheet uses %1 rows and %2 columns, but an Excel 97-2003 workbook holds at "
+                                                "most %3 rows and %4 columns; save it as an .xlsx workbook instead.")
+                                     .arg(sheet.maxRow())
+                                     .arg(sheet.maxColumn())
+                                     .arg(kMaxXlsRows)
+                                     .arg(kMaxXlsColumns));
+    if (sheet.name().isEmpty() || sheet.name().size() > 31)
+        throw SpreadsheetFailure(QStringLiteral("The sheet name \"%1\" does not fit an Excel 97-2003 workbook "
+                                                "(1 to 31 characters).")
+                                     .arg(sheet.name()));
+
+    SharedStrings strings(sheet.cells().size());
+    std::vector<RowCells> rows;
+    for (const auto& cell : sheet.cells()) {
+        const quint32 row = quint32(cell.first.first - 1);
+        const quint16 column = quint16(cell.first.second - 1);
+        if (rows.empty() || rows.back().row != row) {
+            rows.emplace_back();
+            rows.back().row = row;
+        }
+        rows.back().cells.emplace_back(column, strings.add(storedCellText(cell.second)));
+    }
+
+    Stream stream;
+    qint64 textUnits = 0;
+    for (const auto& cell : sheet.cells())
+        textUnits += std::min<qint64>(cell.second.size(), kMaxCellTextLength);
+    stream.reserve(4096 + 40 * qint64(sheet.cells().size()) + 2 * textUnits);
+    qint64 boundSheetOffsetPosition = 0;
+    writeGlobals(stream, sheet, strings, boundSheetOffsetPosition);
+    stream.patch32(boundSheetOffsetPosition, quint32(stream.position()));
+    writeSheet(stream, rows);
+    return stream.bytes();
+}
+
+QByteArray xlsWorkbookBytes(const Worksheet& sheet)
+{
+    return compoundFileWithWorkbookStream(biff8WorkbookStream(sheet));
+}
+
+void writeXls(QIODevice& out, const Worksheet& sheet)
+{
+    if (!out.isOpen() || !out.isWritable())
+        throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: the device is not open for writing."));
+    const QByteArray bytes = xlsWorkbookBytes(sheet);
+    if (out.write(bytes) != bytes.size())
+        throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: %1").arg(out.errorString()));
+    if (auto* file = qobject_cast<QFileDevice*>(&out)) {
+        if (!file->flush())
+            throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: %1").arg(file->errorString()));
+    }
+}
+
+}  // namespace quorvane

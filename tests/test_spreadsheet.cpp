@@ -1,0 +1,664 @@
+// The in-process spreadsheet application and the workbook files it writes.
+//
+// Files are read back by tests/read_workbook.py (xlrd for Excel 97-2003
+// workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
+// files record by record.
+#include "export/spreadsheet.h"
+#include "store/failure.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+#include <functional>
+
+using namespace quorvane;
+
+namespace {
+
+using CellMap = QMap<QPair<int, int>, QString>;
+
+const QString kPython = QStringLiteral("/usr/bin/python3");
+
+// What a saved file is expected to hold for sheet.
+CellMap storedCells(const Worksheet& sheet)
+{
+    CellMap cells;
+    for (const auto& cell : sheet.cells())
+        cells.insert(qMakePair(cell.first.first, cell.first.second), storedCellText(cell.second));
+    return cells;
+}
+
+CellMap cellsOf(const QJsonObject& sheet)
+{
+    CellMap cells;
+    for (const QJsonValue& value : sheet.value(QStringLiteral("cells")).toArray()) {
+        const QJsonArray cell = value.toArray();
+        cells.insert(qMakePair(cell.at(0).toInt(), cell.at(1).toInt()), cell.at(2).toString());
+    }
+    return cells;
+}
+
+QString shorten(const QString& text)
+{
+    return text.size() <= 60 ? text : text.left(40) + QStringLiteral("...(%1 units)").arg(text.size());
+}
+
+// The first difference between two cell maps, or an empty text.
+QString firstDifference(const CellMap& expected, const CellMap& actual)
+{
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QString found = actual.value(it.key());
+        if (found != it.value())
+            return QStringLiteral("cell %1,%2: expected \"%3\", read \"%4\"")
+                .arg(it.key().first)
+                .arg(it.key().second)
+                .arg(shorten(it.value()), shorten(found));
+    }
+    for (auto it = actual.cbegin(); it != actual.cend(); ++it) {
+        if (!expected.contains(it.key()))
+            return QStringLiteral("cell %1,%2 should be empty, read \"%3\"").arg(it.key().first).arg(it.key().second).arg(shorten(it.value()));
+    }
+    return QString();
+}
+
+// Why workbooks cannot be read back here, or an empty text when they can.
+QString readerMissing()
+{
+    if (!QFileInfo(kPython).isExecutable())
+        return QStringLiteral("%1 is not installed, workbooks cannot be read back").arg(kPython);
+    QProcess probe;
+    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd, openpyxl")});
+    if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return QStringLiteral("the Python modules xlrd and openpyxl are missing (python3-xlrd, python3-openpyxl), "
+                              "workbooks cannot be read back");
+    return QString();
+}
+
+// Runs the reader on fileName; returns false with message saying why when
+// it could not read the file.
+bool readWorkbook(const QString& fileName, QJsonObject& result, QString& message)
+{
+    QString script;
+    const QString sourceDir = qEnvironmentVariable("QUORVANE_SOURCE_DIR");
+    if (!sourceDir.isEmpty())
+        script = QDir(sourceDir).filePath(QStringLiteral("tests/read_workbook.py"));
+    if (script.isEmpty() || !QFileInfo::exists(script))
+        script = QFINDTESTDATA("read_workbook.py");
+    if (script.isEmpty()) {
+        message = QStringLiteral("tests/read_workbook.py was not found");
+        return false;
+    }
+    QProcess reader;
+    reader.start(kPython, {script, fileName});
+    if (!reader.waitForFinished(120000)) {
+        message = QStringLiteral("the reader did not finish: %1").arg(reader.errorString());
+        return false;
+    }
+    const QString errors = QString::fromUtf8(reader.readAllStandardError()).trimmed();
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0) {
+        message = QStringLiteral("the reader failed (exit %1): %2").arg(reader.exitCode()).arg(errors);
+        return false;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(reader.readAllStandardOutput(), &parseError);
+    if (!document.isObject()) {
+        message = QStringLiteral("the reader printed no JSON: %1").arg(parseError.errorString());
+        return false;
+    }
+    result = document.object();
+    return true;
+}
+
+}  // namespace
+
+// Reads fileName back into the QJsonObject named result.
+#define READ_WORKBOOK(fileName, result)                                                   \
+    QJsonObject result;                                                                   \
+    do {                                                                                  \
+        QString readMessage;                                                              \
+        QVERIFY2(readWorkbook((fileName), result, readMessage), qPrintable(readMessage)); \
+    } while (false)
+
+// Skips a test that reads workbooks back when that is impossible here.
+#define REQUIRE_READER()                                                                  \
+    do {                                                                                  \
+        if (!m_readerMissing.isEmpty())                                                   \
+            QSKIP(qPrintable(m_readerMissing));                                           \
+    } while (false)
+
+// Calls a helper that may fail the test, and stops the test when it did.
+#define CHECKED(call)                                                                     \
+    do {                                                                                  \
+        call;                                                                             \
+        if (QTest::currentTestFailed())                                                   \
+            return;                                                                       \
+    } while (false)
+
+// Runs call and returns what it threw, failing the test when it does not
+// throw a quorvane::Failure.
+#define EXPECT_FAILURE(call, messageVariable)                                             \
+    QString messageVariable;                                                              \
+    do {                                                                                  \
+        bool thrown = false;                                                              \
+        try {                                                                             \
+            call;                                                                         \
+        } catch (const Failure& failure) {                                                \
+            thrown = true;                                                                \
+            messageVariable = failure.description();                                      \
+        }                                                                                 \
+        QVERIFY2(thrown, #call " did not throw");                                         \
+        QVERIFY(!messageVariable.isEmpty());                                              \
+    } while (false)
+
+class SpreadsheetTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    QString m_readerMissing;
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+    static QByteArray contentOf(const QString& fileName)
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return file.readAll();
+    }
+
+    static void fillTimetable(Worksheet& sheet)
+    {
+        // The exported grid: a header row with the days, then half-hour rows
+        // from 6:00 AM, each with its courses or nothing.
+        const QStringList days = {QStringLiteral("Time"),      QStringLiteral(" Monday"),   QStringLiteral(" Tuesday"),
+                                  QStringLiteral(" Wednesday"), QStringLiteral(" Thursday"), QStringLiteral(" Friday"),
+                                  QStringLiteral(" Saturday"),  QStringLiteral(" Sunday")};
+        for (int column = 1; column <= 8; ++column)
+            sheet.setCellValue(1, column, days.at(column - 1));
+        for (int row = 2; row <= 33; ++row) {
+            const int minutes = 6 * 60 + (row - 2) * 30;
+            const int hour = minutes / 60 % 12 == 0 ? 12 : minutes / 60 % 12;
+            sheet.setCellValue(row, 1,
+                               QStringLiteral("%1:%2 %3")
+                                   .arg(hour)
+                                   .arg(minutes % 60, 2, 10, QLatin1Char('0'))
+                                   .arg(minutes < 12 * 60 ? QStringLiteral("AM") : QStringLiteral("PM")));
+            for (int column = 2; column <= 8; ++column) {
+                if ((row * column) % 3 == 0)
+                    sheet.setCellValue(row, column, QStringLiteral("CS%1 Room %2").arg(100 + row).arg(column));
+                else
+                    sheet.setCellValue(row, column, QString());
+            }
+        }
+    }
+
+    // Saves sheet's workbook under name, reads it back and compares every
+    // cell with what was set.
+    void saveAndCompare(Workbook& workbook, const QString& name, int fileFormat, const QString& expectedFormat)
+    {
+        const QString fileName = path(name);
+        workbook.saveAs(fileName, fileFormat);
+        READ_WORKBOOK(fileName, result);
+        QCOMPARE(result.value(QStringLiteral("format")).toString(), expectedFormat);
+        if (expectedFormat == QLatin1String("xls")) {
+            QCOMPARE(result.value(QStringLiteral("biff_version")).toInt(), 80);
+            QVERIFY(contentOf(fileName).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+        }
+        const QJsonArray sheets = result.value(QStringLiteral("sheets")).toArray();
+        QCOMPARE(sheets.size(), 1);
+        const QJsonObject sheet = sheets.at(0).toObject();
+        QCOMPARE(sheet.value(QStringLiteral("name")).toString(), QStringLiteral("Sheet1"));
+        const Worksheet& written = workbook.sheets(1);
+        QCOMPARE(sheet.value(QStringLiteral("rows")).toInt(), written.maxRow());
+        QCOMPARE(sheet.value(QStringLiteral("columns")).toInt(), written.maxColumn());
+        const QString difference = firstDifference(storedCells(written), cellsOf(sheet));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    static void addFormats()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("fileFormat");
+        QTest::addColumn<QString>("expectedFormat");
+        QTest::newRow("xls") << QStringLiteral("grid.xls") << FileFormat::WorkbookNormal << QStringLiteral("xls");
+        QTest::newRow("no extension") << QStringLiteral("grid") << FileFormat::WorkbookNormal << QStringLiteral("xls");
+        QTest::newRow("xlsx") << QStringLiteral("grid.xlsx") << FileFormat::WorkbookNormal << QStringLiteral("xlsx");
+        QTest::newRow("XLSX in capitals") << QStringLiteral("GRID.XLSX") << FileFormat::WorkbookNormal << QStringLiteral("xlsx");
+        QTest::newRow("open xml format") << QStringLiteral("grid.dat") << FileFormat::OpenXmlWorkbook << QStringLiteral("xlsx");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_folder.isValid());
+        m_readerMissing = readerMissing();
+    }
+
+    // ------------------------------------------------------------ operations
+
+    void onlyTheExcelApplicationCanBeCreated()
+    {
+        EXPECT_FAILURE(SpreadsheetApplication::create(QStringLiteral("Word.Application")), message);
+        QVERIFY2(message.contains(QLatin1String("ActiveX component can't create object")), qPrintable(message));
+        EXPECT_FAILURE(SpreadsheetApplication::create(QString()), emptyMessage);
+
+        const auto application = SpreadsheetApplication::create(QStringLiteral("EXCEL.APPLICATION"));
+        QVERIFY(application);
+        QVERIFY(SpreadsheetApplication::create(QStringLiteral("excel.application")));
+        QVERIFY(SpreadsheetApplication::create(QStringLiteral("Excel.Application")));
+    }
+
+    void applicationStartsInvisibleWithAlertsAndRemembersFlags()
+    {
+        const auto application = SpreadsheetApplication::create(QStringLiteral("Excel.Application"));
+        QCOMPARE(application->visible(), false);
+        QCOMPARE(application->displayAlerts(), true);
+        application->setVisible(true);
+        application->setDisplayAlerts(false);
+        QCOMPARE(application->visible(), true);
+        QCOMPARE(application->displayAlerts(), false);
+    }
+
+    void newWorkbookHasOnlySheetOne()
+    {
+        const auto application = SpreadsheetApplication::create(QStringLiteral("Excel.Application"));
+        Workbook& workbook = application->addWorkbook();
+        QCOMPARE(application->workbookCount(), 1);
+        QCOMPARE(workbook.sheetCount(), 1);
+        QCOMPARE(workbook.sheets(1).name(), QStringLiteral("Sheet1"));
+        QCOMPARE(&workbook.sheets(1), &workbook.sheets(1));
+        EXPECT_FAILURE(workbook.sheets(2), two);
+        QVERIFY2(two.contains(QLatin1String("2")), qPrintable(two));
+        EXPECT_FAILURE(workbook.sheets(0), zero);
+        EXPECT_FAILURE(workbook.sheets(-1), negative);
+    }
+
+    void cellsAreNumberedFromOne()
+    {
+        Worksheet sheet;
+        EXPECT_FAILURE(sheet.setCellValue(0, 1, QStringLiteral("x")), rowZero);
+        EXPECT_FAILURE(sheet.setCellValue(1, 0, QStringLiteral("x")), columnZero);
+        EXPECT_FAILURE(sheet.setCellValue(-3, 2, QStringLiteral("x")), negativeRow);
+        EXPECT_FAILURE(sheet.cellValue(0, 0), readZero);
+        EXPECT_FAILURE(sheet.setCellValue(kMaxRows + 1, 1, QStringLiteral("x")), beyondRows);
+        EXPECT_FAILURE(sheet.setCellValue(1, kMaxColumns + 1, QStringLiteral("x")), beyondColumns);
+        QCOMPARE(sheet.maxRow(), 0);
+        QCOMPARE(sheet.maxColumn(), 0);
+
+        sheet.setCellValue(1, 1, QStringLiteral("A1"));
+        sheet.setCellValue(3, 2, QStringLiteral("B3"));
+        QCOMPARE(sheet.cellValue(1, 1), QStringLiteral("A1"));
+        QCOMPARE(sheet.cellValue(3, 2), QStringLiteral("B3"));
+        QCOMPARE(sheet.cellValue(2, 2), QString());
+        QCOMPARE(sheet.maxRow(), 3);
+        QCOMPARE(sheet.maxColumn(), 2);
+
+        // The empty text empties the cell.
+        sheet.setCellValue(3, 2, QString());
+        QCOMPARE(sheet.cellValue(3, 2), QString());
+        QCOMPARE(sheet.maxRow(), 1);
+        QCOMPARE(sheet.maxColumn(), 1);
+        QCOMPARE(int(sheet.cells().size()), 1);
+    }
+
+    void quitClosesWorkbooksWithoutSaving()
+    {
+        const auto application = SpreadsheetApplication::create(QStringLiteral("Excel.Application"));
+        Workbook& workbook = application->addWorkbook();
+        Worksheet& sheet = workbook.sheets(1);
+        sheet.setCellValue(1, 1, QStringLiteral("unsaved"));
+        application->quit();
+        application->quit();
+        QVERIFY(application->hasQuit());
+        QVERIFY(workbook.isClosed());
+        EXPECT_FAILURE(application->addWorkbook(), addAfterQuit);
+        EXPECT_FAILURE(application->setVisible(true), visibleAfterQuit);
+        EXPECT_FAILURE(workbook.sheets(1), sheetsAfterQuit);
+        EXPECT_FAILURE(sheet.setCellValue(1, 1, QStringLiteral("x")), cellAfterQuit);
+        EXPECT_FAILURE(workbook.saveAs(path(QStringLiteral("after-quit.xls"))), saveAfterQuit);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("after-quit.xls"))));
+        QVERIFY(QDir(m_folder.path()).entryList(QDir::Files).filter(QStringLiteral("after-quit")).isEmpty());
+    }
+
+    void unknownFileFormatIsRefused()
+    {
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(1, 1, QStringLiteral("x"));
+        EXPECT_FAILURE(workbook.saveAs(path(QStringLiteral("format56.xls")), 56), message);
+        QVERIFY2(message.contains(QLatin1String("56")), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("format56.xls"))));
+        EXPECT_FAILURE(workbook.saveAs(QString()), emptyName);
+    }
+
+    // ----------------------------------------------------------------- files
+
+    void timetableGridSurvives_data() { addFormats(); }
+    void timetableGridSurvives()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        const auto application = SpreadsheetApplication::create(QStringLiteral("Excel.Application"));
+        application->setVisible(false);
+        application->setDisplayAlerts(false);
+        Workbook& workbook = application->addWorkbook();
+        fillTimetable(workbook.sheets(1));
+        QCOMPARE(workbook.sheets(1).cellValue(1, 4), QStringLiteral(" Wednesday"));
+        QCOMPARE(workbook.sheets(1).cellValue(2, 1), QStringLiteral("6:00 AM"));
+        QCOMPARE(workbook.sheets(1).maxRow(), 33);
+        QCOMPARE(workbook.sheets(1).maxColumn(), 8);
+        CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+        application->quit();
+    }
+
+    void nonLatinTextsQuotesAndEmojiSurvive_data() { addFormats(); }
+    void nonLatinTextsQuotesAndEmojiSurvive()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        sheet.setCellValue(1, 1, QString::fromUtf8("Расписание 日本 ✓ O'Brien \"x\""));
+        sheet.setCellValue(1, 2, QString::fromUtf8("😀 🎓📅 emoji"));
+        sheet.setCellValue(2, 1, QString::fromUtf8("Zoë café ÿ"));  // 8-bit in xls
+        sheet.setCellValue(2, 2, QString::fromUtf8("e\u0301 combining, עברית, العربية"));
+        sheet.setCellValue(3, 1, QStringLiteral("  leading and trailing blanks  "));
+        sheet.setCellValue(3, 2, QStringLiteral("tab\there\nnew line"));
+        sheet.setCellValue(4, 1, QStringLiteral("<tag> & \"amp\" 'apos'"));
+        sheet.setCellValue(4, 2, QStringLiteral("literal _x0041_ stays"));
+        sheet.setCellValue(5, 1, QStringLiteral("control \x01 character"));
+        CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+    }
+
+    void longTextIsCutTo32767Units_data() { addFormats(); }
+    void longTextIsCutTo32767Units()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        QString latin;
+        for (int i = 0; latin.size() < 100000; ++i)
+            latin += QStringLiteral("line %1; ").arg(i);
+        latin.truncate(100000);
+        sheet.setCellValue(1, 1, latin);
+        // Non-Latin text spanning many records, with an emoji straddling the
+        // limit: the pair is dropped rather than cut in half.
+        QString cyrillic(kMaxCellTextLength - 1, QChar(0x0436));
+        cyrillic += QString::fromUtf8("😀 and more text after the limit");
+        sheet.setCellValue(2, 1, cyrillic);
+        sheet.setCellValue(3, 1, QStringLiteral("short"));
+
+        QCOMPARE(sheet.cellValue(1, 1).size(), 100000);
+        QCOMPARE(storedCellText(latin), latin.left(kMaxCellTextLength));
+        QCOMPARE(storedCellText(cyrillic).size(), kMaxCellTextLength - 1);
+        CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+    }
+
+    void manyDistinctTextsFillSeveralStringRecords_data() { addFormats(); }
+    void manyDistinctTextsFillSeveralStringRecords()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        for (int i = 0; i < 3000; ++i) {
+            const QString text = (i % 7 == 0) ? QStringLiteral("Курс номер %1 дн").arg(i, 6, 10, QLatin1Char('0'))
+                                              : QStringLiteral("Course number %1 x").arg(i, 4, 10, QLatin1Char('0'));
+            sheet.setCellValue(1 + i / 8, 1 + i % 8, text);
+        }
+        // The same texts again: shared, not stored twice.
+        for (int column = 1; column <= 8; ++column)
+            sheet.setCellValue(400, column, sheet.cellValue(1, column));
+        CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+        if (expectedFormat == QLatin1String("xls")) {
+            READ_WORKBOOK(path(fileName), result);
+            QVERIFY(result.value(QStringLiteral("sst_continue_records")).toInt() >= 5);
+            QCOMPARE(result.value(QStringLiteral("sst_unique")).toInt(), 3000);
+            QCOMPARE(result.value(QStringLiteral("cell_records")).toInt(), 3008);
+        }
+    }
+
+    void largeXlsWorkbookListsFatSectorsBeyondTheHeader()
+    {
+        REQUIRE_READER();
+        // About 8 MB of texts: more FAT sectors than the header's 109 slots,
+        // so the compound file needs a DIFAT sector.
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        const QString filler(235, QChar(0x65E5));
+        for (int row = 1; row <= 16000; ++row)
+            sheet.setCellValue(row, 1 + row % 3, QStringLiteral("%1 %2").arg(row, 5, 10, QLatin1Char('0')).arg(filler));
+        CHECKED(saveAndCompare(workbook, QStringLiteral("large.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+        const QByteArray bytes = contentOf(path(QStringLiteral("large.xls")));
+        const auto header32 = [&](int offset) { return qFromLittleEndian<quint32>(bytes.constData() + offset); };
+        QVERIFY(header32(0x2C) > 109);  // FAT sectors
+        QVERIFY(header32(0x48) >= 1);   // DIFAT sectors
+    }
+
+    void emptySheetSaves_data() { addFormats(); }
+    void emptySheetSaves()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(5, 5, QString());
+        CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+    }
+
+    void emptyTextsAreNotWritten()
+    {
+        REQUIRE_READER();
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        sheet.setCellValue(1, 1, QStringLiteral("kept"));
+        sheet.setCellValue(1, 2, QStringLiteral("emptied later"));
+        sheet.setCellValue(1, 2, QString());
+        sheet.setCellValue(2, 3, QString());
+        const QString fileName = path(QStringLiteral("empty-texts.xls"));
+        workbook.saveAs(fileName);
+        READ_WORKBOOK(fileName, result);
+        QCOMPARE(result.value(QStringLiteral("cell_records")).toInt(), 1);
+        const QJsonObject saved = result.value(QStringLiteral("sheets")).toArray().at(0).toObject();
+        QCOMPARE(saved.value(QStringLiteral("rows")).toInt(), 1);
+        QCOMPARE(saved.value(QStringLiteral("columns")).toInt(), 1);
+    }
+
+    void savingReplacesAnExistingFile_data() { addFormats(); }
+    void savingReplacesAnExistingFile()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        QFETCH(QString, expectedFormat);
+        const QString target = path(QStringLiteral("replaced-") + fileName);
+        {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write(QByteArray(100000, 'o'));
+        }
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(2, 2, QStringLiteral("new content"));
+        CHECKED(saveAndCompare(workbook, QStringLiteral("replaced-") + fileName, fileFormat, expectedFormat));
+        QVERIFY(!contentOf(target).contains(QByteArray(1000, 'o')));
+    }
+
+    void sameSheetGivesSameXlsBytesInFileAndDevice()
+    {
+        Workbook workbook;
+        fillTimetable(workbook.sheets(1));
+        const QString fileName = path(QStringLiteral("bytes.xls"));
+        workbook.saveAs(fileName);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        writeXls(buffer, workbook.sheets(1));
+        QCOMPARE(buffer.data(), contentOf(fileName));
+        QCOMPARE(buffer.data().size() % 512, 0);
+        QVERIFY(buffer.data().size() >= 512 + 4096);
+
+        QBuffer closed;
+        EXPECT_FAILURE(writeXls(closed, workbook.sheets(1)), closedMessage);
+    }
+
+    void writersWorkOnTheirOwn()
+    {
+        REQUIRE_READER();
+        Worksheet sheet(QStringLiteral("Timetable"));
+        fillTimetable(sheet);
+        const QString xlsxName = path(QStringLiteral("direct.xlsx"));
+        writeXlsxFile(xlsxName, sheet);
+        READ_WORKBOOK(xlsxName, xlsx);
+        QJsonObject saved = xlsx.value(QStringLiteral("sheets")).toArray().at(0).toObject();
+        QCOMPARE(saved.value(QStringLiteral("name")).toString(), QStringLiteral("Timetable"));
+        QString difference = firstDifference(storedCells(sheet), cellsOf(saved));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+
+        const QString xlsName = path(QStringLiteral("direct.xls"));
+        QFile file(xlsName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        writeXls(file, sheet);
+        file.close();
+        READ_WORKBOOK(xlsName, xls);
+        saved = xls.value(QStringLiteral("sheets")).toArray().at(0).toObject();
+        QCOMPARE(saved.value(QStringLiteral("name")).toString(), QStringLiteral("Timetable"));
+        difference = firstDifference(storedCells(sheet), cellsOf(saved));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+
+    void sheetBeyondXlsLimitsNeedsXlsx()
+    {
+        REQUIRE_READER();
+        for (const auto& address : {qMakePair(kMaxXlsRows + 1, 1), qMakePair(1, kMaxXlsColumns + 1)}) {
+            Workbook workbook;
+            workbook.sheets(1).setCellValue(address.first, address.second, QStringLiteral("far away"));
+            const QString xlsName = path(QStringLiteral("far.xls"));
+            EXPECT_FAILURE(workbook.saveAs(xlsName), message);
+            QVERIFY2(message.contains(QLatin1String("65536")), qPrintable(message));
+            QVERIFY(!QFileInfo::exists(xlsName));
+            CHECKED(saveAndCompare(workbook, QStringLiteral("far.xlsx"), FileFormat::WorkbookNormal, QStringLiteral("xlsx")));
+        }
+        // The last cell an .xls file holds is fine.
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(kMaxXlsRows, kMaxXlsColumns, QStringLiteral("IV65536"));
+        workbook.sheets(1).setCellValue(1, 1, QStringLiteral("A1"));
+        CHECKED(saveAndCompare(workbook, QStringLiteral("corner.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+    }
+
+    // -------------------------------------------------------------- failures
+
+    void failedSaveLeavesExistingFilesUntouched_data() { addFormats(); }
+    void failedSaveLeavesExistingFilesUntouched()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, fileFormat);
+        Workbook workbook;
+        fillTimetable(workbook.sheets(1));
+
+        // A folder that is a regular file.
+        const QString notAFolder = path(QStringLiteral("not-a-folder-") + fileName);
+        {
+            QFile file(notAFolder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old content");
+        }
+        EXPECT_FAILURE(workbook.saveAs(notAFolder + QStringLiteral("/") + fileName, fileFormat), underFile);
+        QVERIFY2(underFile.contains(fileName), qPrintable(underFile));
+        QCOMPARE(contentOf(notAFolder), QByteArray("old content"));
+
+        // A folder that does not exist.
+        const QString missing = path(QStringLiteral("missing/folder/") + fileName);
+        EXPECT_FAILURE(workbook.saveAs(missing, fileFormat), missingMessage);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing"))));
+
+        // A folder where the file should be: it stays, with its content.
+        const QString folder = path(QStringLiteral("folder-") + fileName);
+        QVERIFY(QDir().mkpath(folder));
+        {
+            QFile inside(folder + QStringLiteral("/inside.txt"));
+            QVERIFY(inside.open(QIODevice::WriteOnly));
+            inside.write("kept");
+        }
+        EXPECT_FAILURE(workbook.saveAs(folder, fileFormat), onFolder);
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(contentOf(folder + QStringLiteral("/inside.txt")), QByteArray("kept"));
+
+        // A read-only file (root may write anyway, so only checked for other
+        // users).
+        if (geteuid() != 0) {
+            const QString readOnly = path(QStringLiteral("read-only-") + fileName);
+            {
+                QFile file(readOnly);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write("old content");
+            }
+            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            EXPECT_FAILURE(workbook.saveAs(readOnly, fileFormat), readOnlyMessage);
+            QCOMPARE(contentOf(readOnly), QByteArray("old content"));
+        }
+
+        // A workbook that cannot be written leaves the existing file as it was.
+        const QString existing = path(QStringLiteral("existing-") + fileName);
+        {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old content");
+        }
+        Workbook tooLarge;
+        tooLarge.sheets(1).setCellValue(kMaxXlsRows + 1, 1, QStringLiteral("x"));
+        if (fileFormat == FileFormat::WorkbookNormal && !fileName.endsWith(QLatin1String("xlsx"), Qt::CaseInsensitive)) {
+            EXPECT_FAILURE(tooLarge.saveAs(existing, fileFormat), tooLargeMessage);
+            QVERIFY2(tooLargeMessage.contains(existing), qPrintable(tooLargeMessage));
+        }
+        QCOMPARE(contentOf(existing), QByteArray("old content"));
+        QCOMPARE(QDir(m_folder.path()).entryList({QStringLiteral("*.tmp"), QStringLiteral("*~")}, QDir::Files), QStringList());
+    }
+
+    void failureCarriesTheSystemsErrorText()
+    {
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(1, 1, QStringLiteral("x"));
+        const QString folder = path(QStringLiteral("a-folder.xls"));
+        QVERIFY(QDir().mkpath(folder));
+        EXPECT_FAILURE(workbook.saveAs(folder), message);
+        QSaveFile probe(folder);
+        QVERIFY(!probe.open(QIODevice::WriteOnly));
+        QVERIFY2(message.contains(probe.errorString()), qPrintable(message));
+        QVERIFY2(message.contains(folder), qPrintable(message));
+    }
+
+    void fullDiskIsReported()
+    {
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly))
+            QSKIP("/dev/full is not available");
+        Worksheet sheet;
+        fillTimetable(sheet);
+        EXPECT_FAILURE(writeXls(full, sheet), message);
+        QVERIFY2(message.contains(QLatin1String("space"), Qt::CaseInsensitive), qPrintable(message));
+    }
+};
+
+QTEST_GUILESS_MAIN(SpreadsheetTest)
+#include "test_spreadsheet.moc"
