@@ -1,0 +1,325 @@
+// Saving the grid as a picture and exporting it as a workbook from the main
+// window; the files are read back by readers no one here wrote.
+#include "app/form1.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_db.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+namespace {
+
+const QString kPython = QStringLiteral("/usr/bin/python3");
+
+QString readerScript()
+{
+    return qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/read_workbook.py");
+}
+
+// The cells of the first sheet as "row,col=text", read by xlrd or openpyxl.
+QStringList workbookCells(const QString& path, QString* format = nullptr)
+{
+    QProcess reader;
+    reader.start(kPython, {readerScript(), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        return {QStringLiteral("reader failed: ") + QString::fromUtf8(reader.readAllStandardError())};
+    const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    if (format)
+        *format = book.value("format").toString();
+    QStringList cells;
+    const QJsonArray list = book.value("sheets").toArray().at(0).toObject().value("cells").toArray();
+    for (const QJsonValue& v : list) {
+        const QJsonArray cell = v.toArray();
+        cells << QStringLiteral("%1,%2=%3").arg(cell[0].toInt()).arg(cell[1].toInt()).arg(cell[2].toString());
+    }
+    return cells;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+class ExportCommandsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void saveDialogIsSetAnewOnEveryUse_data();
+    void saveDialogIsSetAnewOnEveryUse();
+    void cancelEndsSilently_data();
+    void cancelEndsSilently();
+    void existingFileAsksBeforeReplacing_data();
+    void existingFileAsksBeforeReplacing();
+    void pictureIsABitmapOfTheWholeGrid();
+    void workbookHoldsNameAndGrid_data();
+    void workbookHoldsNameAndGrid();
+    void nameWithoutExtensionIsUsedUnchanged();
+    void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
+    void failedWriteReportsKeepsOldFileAndSaysNoDone();
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedPrompts> m_prompts;
+    std::unique_ptr<Form1> m_form;
+    void run(int button)
+    {
+        if (button == 7)
+            m_form->PushButton7_Click();
+        else
+            m_form->PushButton8_Click();
+    }
+};
+
+void ExportCommandsTest::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    const QString db = m_folder->databasePath();
+    execSql(db, QString::fromUtf8("insert into tblSchedules (Description) values ('Расписание 日本 ✓ O''Brien \"x\"')"));
+    execSql(db, "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                "values (1,'Mathematics','','0,3,4','08:30','10:00')");
+    execSql(db, "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                "values (1,'Late','','6','21:30','21:30')");
+    m_prompts = std::make_unique<ScriptedPrompts>();
+    m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts);
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+}
+
+void ExportCommandsTest::cleanup()
+{
+    m_form.reset();
+    m_prompts.reset();
+    m_folder.reset();
+}
+
+void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("picture") << 7 << "Schedule.bmp" << "BMP (*.bmp)|*.bmp|";
+    QTest::newRow("workbook") << 8 << "Schedule.xls" << "Excel files (*.xls)|*.xls|";
+}
+
+void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse()
+{
+    QFETCH(int, button);
+    QFETCH(QString, fileName);
+    QFETCH(QString, filter);
+    run(button == 7 ? 8 : 7); // the other command used the dialog first
+    run(button);
+    const auto& shown = m_prompts->shown;
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[1].kind, QString("save"));
+    QCOMPARE(shown[1].save.fileName, fileName);
+    QCOMPARE(shown[1].save.flags, 2621953);
+    QCOMPARE(shown[1].save.filter, filter);
+    QCOMPARE(m_form->commonDialog().fileName, fileName);
+    QCOMPARE(qtFileFilter(filter), filter.section('|', 0, 0));
+}
+
+void ExportCommandsTest::cancelEndsSilently_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("picture") << 7;
+    QTest::newRow("workbook") << 8;
+}
+
+void ExportCommandsTest::cancelEndsSilently()
+{
+    QFETCH(int, button);
+    m_form->pointer().set(99);
+    run(button); // the double answers the save dialog with an empty name
+    QCOMPARE(m_prompts->shown.size(), 1);
+    QCOMPARE(m_form->mousePointer(), 99);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"dbSchedules.mdb"});
+}
+
+void ExportCommandsTest::existingFileAsksBeforeReplacing_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("picture, no") << 7 << "Week.bmp" << false;
+    QTest::newRow("picture, yes") << 7 << "Week.bmp" << true;
+    QTest::newRow("workbook, no") << 8 << "Week.xls" << false;
+    QTest::newRow("workbook, yes") << 8 << "Week.xls" << true;
+}
+
+void ExportCommandsTest::existingFileAsksBeforeReplacing()
+{
+    QFETCH(int, button);
+    QFETCH(QString, name);
+    QFETCH(bool, yes);
+    const QString target = m_folder->file(name);
+    writeFile(target, "old content");
+    m_prompts->chooseFile(target);
+    m_prompts->answer(yes ? Answer::Yes : Answer::No);
+    run(button);
+    const auto messages = m_prompts->messages();
+    QVERIFY(!messages.isEmpty());
+    QCOMPARE(messages[0].text, "Are you sure you wish to overwrite " + target + " ?");
+    QCOMPARE(messages[0].title, QString("Quorvane"));
+    QCOMPARE(messages[0].buttons, Buttons::YesNo);
+    QCOMPARE(messages[0].icon, Icon::None);
+    QCOMPARE(messages[0].defaultButton, Answer::Yes);
+    if (yes) {
+        QCOMPARE(m_prompts->messageTexts().mid(1), QStringList{"Done."});
+        QVERIFY(fileBytes(target) != "old content");
+    } else {
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(fileBytes(target), QByteArray("old content"));
+    }
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void ExportCommandsTest::pictureIsABitmapOfTheWholeGrid()
+{
+    const QString target = m_folder->file("grid.bmp");
+    m_prompts->chooseFile(target);
+    run(7);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."}); // a new file: no question
+    const QByteArray bytes = fileBytes(target);
+    QVERIFY(bytes.startsWith("BM"));
+    const QImage image(target, "BMP");
+    QVERIFY(!image.isNull());
+    // Taller than the part in view: all 33 rows are in the picture.
+    QVERIFY(image.height() > m_form->gridView().height());
+    QVERIFY(image.width() >= 80 + 7 * 100);
+    if (!QStandardPaths::findExecutable("identify").isEmpty()) {
+        QProcess identify;
+        identify.start("identify", {"-format", "%m %w %h", target});
+        QVERIFY(identify.waitForFinished(30000));
+        const QString seen = QString::fromUtf8(identify.readAllStandardOutput()).trimmed();
+        const QString size = QStringLiteral(" %1 %2").arg(image.width()).arg(image.height());
+        QVERIFY2(seen == "BMP" + size || seen == "BMP3" + size, qPrintable(seen));
+    }
+    // The bottom rows, out of view on screen, are drawn: "Late" sits in the
+    // last row, so the picture's last rows are not all background.
+    const QImage bottom = image.copy(0, image.height() - 40, image.width(), 30);
+    bool inked = false;
+    for (int y = 0; y < bottom.height() && !inked; ++y)
+        for (int x = image.width() - 100; x < image.width() - 5 && !inked; ++x)
+            inked = qGray(bottom.pixel(x, y)) < 100;
+    QVERIFY(inked);
+}
+
+void ExportCommandsTest::workbookHoldsNameAndGrid_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("xls") << "Week.xls" << "xls";
+    QTest::newRow("xlsx") << "Week.XLSX" << "xlsx";
+}
+
+void ExportCommandsTest::workbookHoldsNameAndGrid()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, format);
+    if (!QFile::exists(kPython))
+        QSKIP("/usr/bin/python3 with python3-xlrd and python3-openpyxl is needed to read the workbook back");
+    const QString target = m_folder->file(name);
+    m_prompts->chooseFile(target);
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    QCOMPARE(m_prompts->messages().first().title, QString("Quorvane"));
+    QString readFormat;
+    const QStringList cells = workbookCells(target, &readFormat);
+    QCOMPARE(readFormat, format);
+    QVERIFY2(!cells.isEmpty() && !cells.first().startsWith("reader failed"), qPrintable(cells.join('\n')));
+    QCOMPARE(cells.first(), QString::fromUtf8("1,1=Расписание 日本 ✓ O'Brien \"x\""));
+    QVERIFY(cells.contains("2,1=Time"));
+    QVERIFY(cells.contains("2,4= Wednesday"));
+    QVERIFY(cells.contains("2,8=Sunday"));
+    QVERIFY(cells.contains("3,1=6:00 AM"));
+    QVERIFY(cells.contains("34,1=9:30 PM"));
+    QVERIFY(cells.contains("34,8=Late"));
+    QVERIFY(cells.contains("8,2=Mathematics")); // grid row 6 (8:30 AM), Monday
+    QVERIFY(cells.contains("11,6=Mathematics"));
+    // Nothing else in row 1, nothing past row 34 or column 8.
+    for (const QString& cell : cells) {
+        const int row = cell.section(',', 0, 0).toInt();
+        const int col = cell.section(',', 1, 1).section('=', 0, 0).toInt();
+        QVERIFY2(row <= 34 && col <= 8 && (row > 1 || col == 1), qPrintable(cell));
+    }
+    // 33 x 8 grid: 8 headers + 32 labels + 12 Mathematics + 1 Late, and the name.
+    QCOMPARE(cells.size(), 1 + 8 + 32 + 12 + 1);
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void ExportCommandsTest::nameWithoutExtensionIsUsedUnchanged()
+{
+    const QString target = m_folder->file("Week");
+    m_prompts->chooseFile(target);
+    run(8);
+    QVERIFY(QFile::exists(target));
+    QVERIFY(fileBytes(target).startsWith("\xD0\xCF\x11\xE0"));
+    m_prompts->chooseFile(m_folder->file("Picture"));
+    run(7);
+    QVERIFY(fileBytes(m_folder->file("Picture")).startsWith("BM"));
+}
+
+void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("statement");
+    QTest::newRow("picture, no such folder") << 7 << "missing folder" << 122;
+    QTest::newRow("picture, folder in the way") << 7 << "folder is a file" << 122;
+    QTest::newRow("workbook, no such folder") << 8 << "missing folder" << 142;
+    QTest::newRow("workbook, folder in the way") << 8 << "folder is a file" << 142;
+    QTest::newRow("workbook, target is a folder") << 8 << "target is a folder" << 142;
+}
+
+void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
+{
+    QFETCH(int, button);
+    QFETCH(QString, fault);
+    QFETCH(int, statement);
+    QString target;
+    if (fault == "missing folder") {
+        target = m_folder->file("no/such/folder/out.bin");
+    } else if (fault == "folder is a file") {
+        writeFile(m_folder->file("plain"), "x");
+        target = m_folder->file("plain/out.bin");
+    } else {
+        QVERIFY(QDir(m_folder->path()).mkdir("taken.xls"));
+        target = m_folder->file("taken.xls");
+    }
+    m_prompts->chooseFile(target);
+    run(button);
+    const auto errors = m_prompts->errors();
+    QCOMPARE(errors.size(), 1);
+    const QString where = QStringLiteral("in Tindrel2021/08/31.Form1.PushButton%1_Click at line %2\r\r").arg(button).arg(statement);
+    QVERIFY2(errors.first().text.contains(where), qPrintable(errors.first().text));
+    QVERIFY(!m_prompts->messageTexts().contains("Done."));
+    QCOMPARE(m_form->mousePointer(), 0);
+    if (fault == "folder is a file")
+        QCOMPARE(fileBytes(m_folder->file("plain")), QByteArray("x"));
+}
+
+QTEST_MAIN(ExportCommandsTest)
+#include "test_export_commands.moc"
