@@ -12,7 +12,6 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
-#include <QComboBox>
 #include <memory>
 
 namespace quorvane {

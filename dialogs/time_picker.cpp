@@ -28,4 +28,9 @@ void TimePicker::setMinute(int minute)
     setValue(changed);
 }
 
+bool TimePicker::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
+}
+
 } // namespace quorvane

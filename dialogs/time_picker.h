@@ -26,6 +26,11 @@ public:
     int minute() const { return time().minute(); }
     // Changes only the minute; hour and seconds stay.
     void setMinute(int minute);
+
+protected:
+    // Tab leaves the picker for the next control; the arrow keys move
+    // between hours, minutes and AM/PM.
+    bool focusNextPrevChild(bool next) override;
 };
 
 } // namespace quorvane
