@@ -2,6 +2,7 @@
 // what each writes to the database and how each closes.
 #include "app/form1.h"
 #include "app/pointer.h"
+#include "app/qt_prompts.h"
 #include "dialogs/course_checks.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
@@ -20,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -80,6 +83,10 @@ private slots:
     void loadGivesLabelsFramesAndBoxesTheFaceColour();
     void loadTakesTheHandCursorFromTheProgramFolder_data();
     void loadTakesTheHandCursorFromTheProgramFolder();
+    void pointerShowsTheHandOverButtonsOnly_data();
+    void pointerShowsTheHandOverButtonsOnly();
+    void shownModallyUntilTheDialogCloses_data();
+    void shownModallyUntilTheDialogCloses();
 
     void addStartsEmpty();
     void addSendsStatement10AndCloses();
@@ -236,6 +243,11 @@ void CourseDialogsTest::windowsAreFixedDialogs()
     QCOMPARE(dialog->font().pointSizeF(), 9.0);
     QVERIFY(dialog->font().bold());
     QVERIFY(!dialog->windowIcon().isNull());
+    dialog->show();
+    const QPoint centre = dialog->screen()->availableGeometry().center();
+    QVERIFY2((dialog->frameGeometry().center() - centre).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(dialog->frameGeometry().center().x()).arg(
+                 dialog->frameGeometry().center().y())));
     for (const char* button : {"PushButton1", "PushButton2"}) {
         auto* pushButton = dialog->findChild<QPushButton*>(QLatin1String(button));
         QVERIFY(pushButton);
@@ -423,6 +435,65 @@ void CourseDialogsTest::loadTakesTheHandCursorFromTheProgramFolder()
     }
     // The rest of the load still ran.
     QCOMPARE(dialog->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
+}
+
+void CourseDialogsTest::pointerShowsTheHandOverButtonsOnly_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::newRow("Add Course") << 2;
+    QTest::newRow("Edit Course") << 3;
+    QTest::newRow("Delete Course") << 4;
+}
+
+void CourseDialogsTest::pointerShowsTheHandOverButtonsOnly()
+{
+    QFETCH(int, form);
+    const auto dialog = make(form);
+    dialog->show();
+    auto* pointer = dialog->findChild<PointerConvention*>();
+    QVERIFY(pointer);
+    const auto moveOver = [](const char* name, QWidget* widget) {
+        QVERIFY2(widget, name);
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    };
+    moveOver("PushButton1", dialog->findChild<QWidget*>(QStringLiteral("PushButton1")));
+    QCOMPARE(pointer->state(), 99);
+    moveOver("Frame1", dialog->findChild<QWidget*>(QStringLiteral("Frame1")));
+    QCOMPARE(pointer->state(), 0);
+    moveOver("PushButton2", dialog->findChild<QWidget*>(QStringLiteral("PushButton2")));
+    QCOMPARE(pointer->state(), 99);
+    moveOver("window", dialog.get());
+    QCOMPARE(pointer->state(), 0);
+    pointer->set(11);
+    moveOver("PushButton1", dialog->findChild<QWidget*>(QStringLiteral("PushButton1")));
+    QCOMPARE(pointer->state(), 11);
+}
+
+void CourseDialogsTest::shownModallyUntilTheDialogCloses_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::newRow("Add Course") << 2;
+    QTest::newRow("Edit Course") << 3;
+    QTest::newRow("Delete Course") << 4;
+}
+
+void CourseDialogsTest::shownModallyUntilTheDialogCloses()
+{
+    QFETCH(int, form);
+    seed();
+    const auto dialog = make(form);
+    QtPrompts prompts;
+    bool modal = false;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        modal = dialog->isVisible() && QApplication::activeModalWidget() == dialog.get();
+        dialog->findChild<QPushButton*>(QStringLiteral("PushButton2"))->click();
+    });
+    prompts.showModal(*dialog);
+    QVERIFY(modal);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(courses().size(), 5);
 }
 
 // --- Add Course ---------------------------------------------------------------
