@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6sql6-sqlite qt6-image-formats-plugins libxlsxwriter-dev
+  qt6-base-dev libqt6sql6-sqlite libxlsxwriter-dev
   fonts-liberation sqlite3
 )
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
