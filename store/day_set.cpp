@@ -23,8 +23,12 @@ QStringList entries(const QString& daySet)
 
 std::optional<int> entryValue(const QString& entry)
 {
+    const QString text = entry.trimmed();
+    // The number conversion stops at U+0000 and would read "3\0x" as 3.
+    if (text.contains(QChar(0)))
+        return std::nullopt;
     bool ok = false;
-    const int value = entry.trimmed().toInt(&ok);
+    const int value = text.toInt(&ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -7,6 +7,15 @@
 
 namespace quorvane {
 
+QStringList schemaStatements()
+{
+    return {
+        QStringLiteral("CREATE TABLE tblSchedules (id INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT)"),
+        QStringLiteral("CREATE TABLE tblCourse (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, "
+                       "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT)"),
+    };
+}
+
 void createDeliveredDatabase(const QString& path)
 {
     if (QFile::exists(path) && !QFile::remove(path))
@@ -18,9 +27,8 @@ void createDeliveredDatabase(const QString& path)
     }
     Connection db;
     db.open(path);
-    db.execute(QStringLiteral("CREATE TABLE tblSchedules (id INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT)"));
-    db.execute(QStringLiteral("CREATE TABLE tblCourse (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, "
-                              "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT)"));
+    for (const QString& statement : schemaStatements())
+        db.execute(statement);
     db.close();
 }
 

@@ -4,8 +4,24 @@ namespace quorvane::sql {
 
 QString quoted(const QString& typed)
 {
-    QString result = typed;
-    result.replace(QLatin1Char('\''), QLatin1String("''"));
+    QString result;
+    result.reserve(typed.size() + 8);
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const QChar c = typed.at(i);
+        if (c == QLatin1Char('\'')) {
+            result += QLatin1String("''");
+        } else if (c.isHighSurrogate() && i + 1 < typed.size() && typed.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += typed.at(++i);
+        } else if (c.isSurrogate()) {
+            // The engine reads a lone surrogate together with the character
+            // after it, a closing quote included, and the rest of the value
+            // would become statement text: store the replacement character.
+            result += QChar(QChar::ReplacementCharacter);
+        } else {
+            result += c;
+        }
+    }
     return result;
 }
 
