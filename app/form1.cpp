@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 namespace quorvane {
@@ -189,18 +190,21 @@ void Form1::ListSchedules()
     rs.open(sql::selectSchedules(), scheduleDb());
     m_listView->clear();
     QList<QTreeWidgetItem*> rows;
+    // Rows read before a failure stay in the list, added in one go on every
+    // way out, and the first row is selected.
+    const auto addRows = qScopeGuard([&] {
+        m_listView->addTopLevelItems(rows);
+        if (m_listView->topLevelItemCount() > 0)
+            selectSchedule(1);
+    });
     while (!rs.eof()) {
-        auto* row = new QTreeWidgetItem;
+        auto row = std::make_unique<QTreeWidgetItem>();
         row->setText(0, rs.text(QStringLiteral("id")));
         row->setText(1, rs.text(QStringLiteral("Description")));
-        rows.append(row);
+        rows.append(row.release());
         rs.moveNext();
     }
-    // Rows read before a failure stay in the list.
-    m_listView->addTopLevelItems(rows);
     rs.close();
-    if (m_listView->topLevelItemCount() > 0)
-        selectSchedule(1);
 }
 
 int Form1::scheduleCount() const

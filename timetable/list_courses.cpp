@@ -86,25 +86,46 @@ void Form1::ListCourses()
         bool atEnd = true;
         if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
             break;
+        // A column the table lacks fails alike for every course: after its one
+        // report the drawing ends instead of reporting it course by course.
+        bool missingColumn = false;
+        const auto column = [&](const QString& name) {
+            try {
+                return rs.text(name);
+            } catch (const Failure&) {
+                missingColumn = true;
+                throw;
+            }
+        };
         std::optional<QTime> from;
         std::optional<QTime> to;
-        QString name;
-        QString days;
         // A course whose times cannot be read is reported once and skipped.
         const bool readable = p.step(112, [&] {
-            const QString fromText = rs.text(QStringLiteral("TimeFrom"));
-            const QString toText = rs.text(QStringLiteral("TimeTo"));
+            const QString fromText = column(QStringLiteral("TimeFrom"));
+            const QString toText = column(QStringLiteral("TimeTo"));
             from = timeofday::parse(fromText);
             to = timeofday::parse(toText);
             if (!from || !to)
                 throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
                                   .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
-            name = rs.text(QStringLiteral("CourseName"));
-            days = rs.text(QStringLiteral("Days"));
         });
-        if (readable && !days.isEmpty()) {
-            const QStringList entries = dayset::entries(days);
+        if (readable) {
+            // Days (120) and the name (126) are read at the course's first row.
+            bool fetched = false;
+            QString days;
+            QString name;
+            QStringList entries;
             forEachCourseRow(*m_grid, *from, *to, [&](int row) {
+                if (missingColumn)
+                    return;
+                if (!fetched) {
+                    fetched = true;
+                    if (!p.step(120, [&] { days = column(QStringLiteral("Days")); }) || days.isEmpty())
+                        return;
+                    if (!p.step(126, [&] { name = column(QStringLiteral("CourseName")); }))
+                        return;
+                    entries = dayset::entries(days);
+                }
                 for (const QString& entry : entries) {
                     p.step(126, [&] {
                         const std::optional<int> d = dayset::entryValue(entry);
@@ -117,6 +138,8 @@ void Form1::ListCourses()
                 }
             });
         }
+        if (missingColumn)
+            break;
         // A walk that cannot move on would report without end; stop instead.
         if (!p.step(134, [&] { rs.moveNext(); }))
             break;
