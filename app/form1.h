@@ -4,6 +4,7 @@
 #include "app/prompts.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QPushButton;
@@ -14,6 +15,7 @@ namespace quorvane {
 
 class Connection;
 class Procedure;
+class SpreadsheetApplication;
 class TimetableGrid;
 class TimetableView;
 
@@ -64,6 +66,10 @@ public:
     QPushButton* pushButton(int number) const;
     // The save-file dialog's settings as the last command set them.
     const SaveFileRequest& commonDialog() const { return m_commonDialog; }
+    // How the workbook export creates its spreadsheet application from a
+    // programmatic id; tests put one here that cannot be created.
+    using SpreadsheetFactory = std::function<std::unique_ptr<SpreadsheetApplication>(const QString&)>;
+    void setSpreadsheetFactory(SpreadsheetFactory factory) { m_spreadsheetFactory = std::move(factory); }
 
     // The selected row of the schedules list: its text is the schedule id,
     // its first sub-item the name. Reading it with no row selected fails.
@@ -99,6 +105,7 @@ private:
     QTreeWidget* m_listView = nullptr;
     PointerConvention* m_pointer = nullptr;
     SaveFileRequest m_commonDialog;
+    SpreadsheetFactory m_spreadsheetFactory;
     bool m_unloaded = false;
 };
 

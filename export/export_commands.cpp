@@ -89,7 +89,12 @@ void Form1::PushButton8_Click()
     Workbook* workbook = nullptr;
     // Without an application or a workbook every later statement would fail
     // in turn: one box, and the export ends.
-    if (!p.step(122, [&] { excel = SpreadsheetApplication::create(QStringLiteral("excel.application")); }))
+    if (!p.step(122, [&] {
+            const QString id = QStringLiteral("excel.application");
+            excel = m_spreadsheetFactory ? m_spreadsheetFactory(id) : SpreadsheetApplication::create(id);
+            if (!excel)
+                throw Failure(QStringLiteral("ActiveX component can't create object"));
+        }))
         return;
     p.step(124, [&] { excel->setVisible(false); });
     p.step(126, [&] { excel->setDisplayAlerts(false); });

@@ -1,12 +1,15 @@
 // Saving the grid as a picture and exporting it as a workbook from the main
 // window; the files are read back by readers no one here wrote.
 #include "app/form1.h"
+#include "export/spreadsheet.h"
+#include "store/failure.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
 #include <QDir>
+#include <QTreeWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,6 +82,8 @@ private slots:
     void nameWithoutExtensionIsUsedUnchanged();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
     void failedWriteReportsKeepsOldFileAndSaysNoDone();
+    void noSpreadsheetApplicationGivesOneBoxAndEnds();
+    void noSelectedScheduleLeavesA1EmptyAndCopiesTheGrid();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -319,6 +324,38 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
     QCOMPARE(m_form->mousePointer(), 0);
     if (fault == "folder is a file")
         QCOMPARE(fileBytes(m_folder->file("plain")), QByteArray("x"));
+}
+
+void ExportCommandsTest::noSpreadsheetApplicationGivesOneBoxAndEnds()
+{
+    m_form->setSpreadsheetFactory([](const QString&) -> std::unique_ptr<SpreadsheetApplication> {
+        throw Failure("ActiveX component can't create object");
+    });
+    const QString target = m_folder->file("Week.xls");
+    m_prompts->chooseFile(target);
+    run(8);
+    QCOMPARE(m_prompts->messages().size(), 1);
+    QCOMPARE(m_prompts->errors().size(), 1);
+    QVERIFY(m_prompts->errors().first().text.startsWith(
+        "ActiveX component can't create object\r\nin Tindrel2021/08/31.Form1.PushButton8_Click at line 122\r\r"));
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(m_form->mousePointer(), 0);
+}
+
+void ExportCommandsTest::noSelectedScheduleLeavesA1EmptyAndCopiesTheGrid()
+{
+    if (!QFile::exists(kPython))
+        QSKIP("/usr/bin/python3 with python3-xlrd is needed to read the workbook back");
+    m_form->listView().setCurrentItem(nullptr);
+    const QString target = m_folder->file("Week.xls");
+    m_prompts->chooseFile(target);
+    run(8);
+    QCOMPARE(m_prompts->errors().size(), 1);
+    QVERIFY(m_prompts->errors().first().text.contains("PushButton8_Click at line 130\r\r"));
+    QCOMPARE(m_prompts->messageTexts().last(), QString("Done."));
+    const QStringList cells = workbookCells(target);
+    QVERIFY2(cells.size() > 1 && !cells.first().startsWith("reader failed"), qPrintable(cells.join('\n')));
+    QCOMPARE(cells.first(), QString("2,1=Time"));
 }
 
 QTEST_MAIN(ExportCommandsTest)
