@@ -83,6 +83,8 @@ private slots:
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
     void failedWriteReportsKeepsOldFileAndSaysNoDone();
     void noSpreadsheetApplicationGivesOneBoxAndEnds();
+    void libreOfficeReadsTheWorkbook_data();
+    void libreOfficeReadsTheWorkbook();
     void noSelectedScheduleLeavesA1EmptyAndCopiesTheGrid();
 
 private:
@@ -356,6 +358,39 @@ void ExportCommandsTest::noSelectedScheduleLeavesA1EmptyAndCopiesTheGrid()
     const QStringList cells = workbookCells(target);
     QVERIFY2(cells.size() > 1 && !cells.first().startsWith("reader failed"), qPrintable(cells.join('\n')));
     QCOMPARE(cells.first(), QString("2,1=Time"));
+}
+
+void ExportCommandsTest::libreOfficeReadsTheWorkbook_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("xls") << "week.xls";
+    QTest::newRow("xlsx") << "week.xlsx";
+}
+
+void ExportCommandsTest::libreOfficeReadsTheWorkbook()
+{
+    QFETCH(QString, name);
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    const QString target = m_folder->file(name);
+    m_prompts->chooseFile(target);
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    QProcess convert;
+    convert.setWorkingDirectory(m_folder->path());
+    convert.start(soffice, {"-env:UserInstallation=file://" + m_folder->file("lo-profile"), "--headless",
+                            "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
+                            m_folder->file("csv"), target});
+    QVERIFY(convert.waitForFinished(180000));
+    QFile csv(m_folder->file("csv/week.csv"));
+    QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(convert.readAllStandardError()));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 34);
+    QCOMPARE(lines[0].trimmed(), QString::fromUtf8("\"Расписание 日本 ✓ O'Brien \"\"x\"\"\",,,,,,,"));
+    QCOMPARE(lines[1].trimmed(), QString("Time,Monday,Tuesday, Wednesday,Thursday,Friday,Saturday,Sunday"));
+    QCOMPARE(lines[7].trimmed(), QString("8:30 AM,Mathematics,,,Mathematics,Mathematics,,"));
+    QCOMPARE(lines[33].trimmed(), QString("9:30 PM,,,,,,,Late"));
 }
 
 QTEST_MAIN(ExportCommandsTest)
