@@ -13,6 +13,9 @@ QStringList schemaStatements()
         QStringLiteral("CREATE TABLE tblSchedules (id INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT)"),
         QStringLiteral("CREATE TABLE tblCourse (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, "
                        "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT)"),
+        // Drawing a schedule reads its courses by ScheduleID; without the index
+        // every drawing reads the whole table. Rows still come in id order.
+        QStringLiteral("CREATE INDEX tblCourse_ScheduleID ON tblCourse (ScheduleID)"),
     };
 }
 

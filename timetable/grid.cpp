@@ -119,7 +119,13 @@ void TimetableGrid::endBatch()
 std::optional<QTime> TimetableGrid::rowTime(int row) const
 {
     checkCell(row, 0);
-    return timeofday::parse(m_cells[row * m_cols]);
+    const QString& label = m_cells[row * m_cols];
+    if (m_rowTimes.size() != m_rows)
+        m_rowTimes.resize(m_rows);
+    RowTime& cached = m_rowTimes[row];
+    if (!cached.read || cached.label != label)
+        cached = {label, timeofday::parse(label), true};
+    return cached.time;
 }
 
 int TimetableGrid::rowCount(const QModelIndex& parent) const

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTime>
 #include <QVector>
+#include <optional>
 
 namespace quorvane {
 
@@ -60,6 +61,15 @@ private:
     QVector<int> m_widths;
     int m_batchDepth = 0;
     bool m_batchChanged = false;
+
+    // Every course drawn reads every row's time: each label is read once.
+    struct RowTime
+    {
+        QString label;
+        std::optional<QTime> time;
+        bool read = false;
+    };
+    mutable QVector<RowTime> m_rowTimes;
 };
 
 // The header texts of row 0 and the label of the time row `row` (1..32).

@@ -1,0 +1,130 @@
+#pragma once
+// Shared by the benchmarks: databases of a given size, medians, the report
+// line and the window started as a process of its own.
+
+#include "store/schema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+namespace quorvane::bench {
+
+constexpr double kFrameMs = 16.0;
+
+inline double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// One figure, its baseline and the ratio, with the aim the figure is held to.
+inline void report(const char* figure, double value, const char* baselineName, double baseline, const char* unit,
+                   const char* aim)
+{
+    std::printf("%-44s %9.2f %-3s | baseline %-30s %9.2f %-3s | ratio %6.2f | aim %s\n", figure, value, unit,
+                baselineName, baseline, unit, baseline > 0 ? value / baseline : 0.0, aim);
+    std::fflush(stdout);
+}
+
+// Runs statements on a database file inside one transaction.
+inline void runStatements(const QString& path, const QStringList& statements)
+{
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        db.transaction();
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(statement))
+                throw std::runtime_error((statement + QStringLiteral(": ") + query.lastError().text()).toStdString());
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// `schedules` schedules and `courses` courses dealt round them in turn, so the
+// first schedule holds courses / schedules of them. Times in both stored forms,
+// on and off the half hour, and day sets of one to three days.
+inline void fillDatabase(const QString& path, int schedules, int courses)
+{
+    const auto upTo = [](int count) {
+        return QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ") +
+               QString::number(count) + QStringLiteral(") ");
+    };
+    // h: the start hour, m: the start minute (every 50th course off the half hour).
+    const QString course = QStringLiteral(R"(
+        insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo)
+        select 1 + (i - 1) % SCHEDULES, 'Course ' || i, 'Room ' || (i % 97),
+               case i % 4 when 0 then '0,3,4' when 1 then '1,2,5' when 2 then '6' else '0,2' end,
+               case i % 2 when 0 then printf('%02d:%02d', h, m)
+                          else printf('%d:%02d:00 %s', (h + 11) % 12 + 1, m, case when h < 12 then 'AM' else 'PM' end)
+               end,
+               printf('%02d:%02d', h + 1 + i % 3, m)
+        from (select i, 6 + i % 14 as h, case when i % 50 = 0 then 45 else 30 * (i / 7 % 2) end as m from n))");
+    runStatements(path, {upTo(schedules) + QStringLiteral("insert into tblSchedules (Description) select 'Schedule ' || i from n"),
+                         upTo(courses) + QString(course).replace(QStringLiteral("SCHEDULES"), QString::number(schedules))});
+}
+
+// What a window process says once it has painted: its own time from the
+// start of main, its CPU time and its peak resident memory.
+struct ChildFigures
+{
+    double wallMs = 0;  // from the parent's start of the process to the line
+    double ownMs = 0;   // from main() to the first paint, in the process
+    double cpuMs = 0;   // CPU time of the process until then
+    double peakKiB = 0; // VmHWM
+};
+
+// Starts `program` with `arguments` and waits for its "painted" line.
+inline ChildFigures runChild(const QString& program, const QStringList& arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    child.start(program, arguments);
+    QByteArray out;
+    while (!out.contains('\n') && child.waitForReadyRead(60000))
+        out += child.readAllStandardOutput();
+    ChildFigures figures;
+    figures.wallMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    child.waitForFinished(60000);
+    const QList<QByteArray> words = out.trimmed().split(' ');
+    if (words.size() != 4 || words[0] != "painted")
+        throw std::runtime_error("unexpected answer from the window process: " + out.toStdString());
+    figures.ownMs = words[1].toDouble();
+    figures.cpuMs = words[2].toDouble();
+    figures.peakKiB = words[3].toDouble();
+    return figures;
+}
+
+// The peak resident memory of this process, from /proc/self/status.
+inline double peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble();
+    return 0;
+}
+
+} // namespace quorvane::bench

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and runs every one of them. Each figure is printed
+# with the baseline measured in the same run and the ratio between the two;
+# nothing is asserted. Uses the same build folder as setup.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+build_dir="${QUORVANE_BUILD_DIR:-build}"
+cmake --build "$build_dir" -j"$(nproc)" --target benchmarks
+status=0
+for bench in "$build_dir"/bench_*; do
+  [ -f "$bench" ] && [ -x "$bench" ] || continue
+  echo
+  echo "== $(basename "$bench")"
+  "$bench" || { echo "$(basename "$bench") failed"; status=1; }
+done
+exit "$status"
