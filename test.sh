@@ -5,3 +5,4 @@ cd "$(dirname "$0")"
 QUORVANE_TEST_TOOLS=1 scripts/setup.sh
 cd build
 ctest --output-on-failure -j"$(nproc)"
+../scripts/ci_extra.sh

@@ -7,6 +7,11 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 build_dir="${QUORVANE_BUILD_DIR:-build}"
 cmake --build "$build_dir" -j"$(nproc)" --target benchmarks
+# Qt wants a private runtime folder; give it one when the session has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR="$(mktemp -d)"
+  export XDG_RUNTIME_DIR
+fi
 status=0
 for bench in "$build_dir"/bench_*; do
   [ -f "$bench" ] && [ -x "$bench" ] || continue
