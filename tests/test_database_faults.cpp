@@ -3,12 +3,19 @@
 // missing. Each fault gives the error box with the statement's number, once
 // per failing statement, within a bounded wait, and loses no stored row.
 #include "app/form1.h"
+#include "dialogs/form2.h"
+#include "dialogs/form3.h"
+#include "dialogs/form4.h"
+#include "dialogs/time_picker.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
+#include "timetable/grid_view.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -27,11 +34,13 @@ namespace {
 
 const QString kErrorTail = QStringLiteral("\r\rPlease email screenshot of this message to support@quorvane.example");
 
-// "PushButton1_Click 106" -> the error box text for that place.
+// "PushButton1_Click 106" (the main window's) or "Form2.PushButton1_Click 188"
+// -> the error box text for that place.
 QString errorText(const QString& description, const QString& place)
 {
     const QStringList parts = place.split(QLatin1Char(' '));
-    return description + QStringLiteral("\r\nin Tindrel2021/08/31.Form1.") + parts[0] + QStringLiteral(" at line ") +
+    const QString procedure = parts[0].contains(QLatin1Char('.')) ? parts[0] : QStringLiteral("Form1.") + parts[0];
+    return description + QStringLiteral("\r\nin Tindrel2021/08/31.") + procedure + QStringLiteral(" at line ") +
            parts[1] + kErrorTail;
 }
 
@@ -70,7 +79,17 @@ private:
 };
 
 enum class Fault { Locked, ReadOnlyFile, ReadOnlyFolder, Deleted, Replaced, Overwritten };
-enum class Command { Click, AddSchedule, EditSchedule, DeleteSchedule, DeleteAllCourses, LoadSample };
+enum class Command {
+    Click,
+    AddSchedule,
+    EditSchedule,
+    DeleteSchedule,
+    DeleteAllCourses,
+    LoadSample,
+    AddCourse,
+    EditCourse,
+    DeleteCourse
+};
 
 } // namespace
 
@@ -255,6 +274,34 @@ void DatabaseFaultsTest::run(Command command)
     case Command::LoadSample:
         m_form->pushButton(9)->click();
         break;
+    case Command::AddCourse:
+        m_prompts->onDialog([](QDialog& dialog) {
+            auto& form2 = static_cast<Form2&>(dialog);
+            form2.Text1()->setText(QStringLiteral("Algebra"));
+            form2.Check1(1)->setChecked(true);
+            form2.dtpFrom()->setValueText(QStringLiteral("8:30:00 AM"));
+            form2.dtpTo()->setValueText(QStringLiteral("9:00:00 AM"));
+            form2.PushButton1()->click();
+        });
+        m_form->pushButton(3)->click();
+        break;
+    case Command::EditCourse:
+        m_form->gridView().setCurrentGridCell(6, 1); // Physics
+        m_prompts->onDialog([](QDialog& dialog) {
+            auto& form3 = static_cast<Form3&>(dialog);
+            form3.Text2()->setText(QStringLiteral("moved"));
+            form3.PushButton1()->click();
+        });
+        m_form->pushButton(6)->click();
+        break;
+    case Command::DeleteCourse:
+        m_form->gridView().setCurrentGridCell(6, 1);
+        m_prompts->onDialog([this](QDialog& dialog) {
+            m_prompts->answer(Answer::Yes);
+            static_cast<Form4&>(dialog).PushButton1()->click();
+        });
+        m_form->pushButton(4)->click();
+        break;
     }
 }
 
@@ -290,6 +337,12 @@ void DatabaseFaultsTest::faultWhileRunningGivesOneBoxPerFailingStatement_data()
                                   << QStringList{"PushButton10_Click 104"};
         row("load sample") << f.fault << Command::LoadSample << f.description
                            << QStringList{"PushButton9_Click 116"};
+        row("add course") << f.fault << Command::AddCourse << f.description
+                          << QStringList{"Form2.PushButton1_Click 188"};
+        row("edit course") << f.fault << Command::EditCourse << f.description
+                           << QStringList{"Form3.PushButton1_Click 188"};
+        row("delete course") << f.fault << Command::DeleteCourse << f.description
+                             << QStringList{"Form4.PushButton1_Click 108"};
     }
     // Written over in place: reads fail as well, once per reading statement.
     const char* garbage = "file is not a database";
@@ -307,6 +360,8 @@ void DatabaseFaultsTest::faultWhileRunningGivesOneBoxPerFailingStatement_data()
     QTest::newRow("overwritten: load sample")
         << Fault::Overwritten << Command::LoadSample << garbage
         << QStringList{"PushButton9_Click 116", "ListCourses 108", "PushButton9_Click 150"};
+    QTest::newRow("overwritten: add course") << Fault::Overwritten << Command::AddCourse << garbage
+                                             << QStringList{"Form2.PushButton1_Click 188", "ListCourses 108"};
 }
 
 void DatabaseFaultsTest::faultWhileRunningGivesOneBoxPerFailingStatement()
@@ -356,8 +411,8 @@ void DatabaseFaultsTest::faultWhileRunningGivesOneBoxPerFailingStatement()
 
     // The window still shows what was stored.
     QCOMPARE(listNames(), QStringList({"Fall", "Spring"}));
-    const bool redraws =
-        command == Command::Click || command == Command::DeleteAllCourses || command == Command::LoadSample;
+    const bool redraws = command == Command::Click || command == Command::DeleteAllCourses ||
+                         command == Command::LoadSample || command == Command::AddCourse;
     if (fault == Fault::Overwritten && redraws)
         QCOMPARE(m_form->grid().text(6, 1), QString()); // the redraw could not read
     else
