@@ -11,6 +11,7 @@ cmake --build "$build_dir" -j"$(nproc)" --target benchmarks
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   XDG_RUNTIME_DIR="$(mktemp -d)"
   export XDG_RUNTIME_DIR
+  trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
 status=0
 for bench in "$build_dir"/bench_*; do
