@@ -109,23 +109,14 @@ void Form1::ListCourses()
                 throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
                                   .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
         });
-        if (readable) {
-            // Days (120) and the name (126) are read at the course's first row.
-            bool fetched = false;
-            QString days;
-            QString name;
-            QStringList entries;
+        // Days (120) and the name (126) are read once per course.
+        QString days;
+        QString name;
+        const bool drawable = readable && p.step(120, [&] { days = column(QStringLiteral("Days")); }) &&
+                              !days.isEmpty() && p.step(126, [&] { name = column(QStringLiteral("CourseName")); });
+        if (drawable) {
+            const QStringList entries = dayset::entries(days);
             forEachCourseRow(*m_grid, *from, *to, [&](int row) {
-                if (missingColumn)
-                    return;
-                if (!fetched) {
-                    fetched = true;
-                    if (!p.step(120, [&] { days = column(QStringLiteral("Days")); }) || days.isEmpty())
-                        return;
-                    if (!p.step(126, [&] { name = column(QStringLiteral("CourseName")); }))
-                        return;
-                    entries = dayset::entries(days);
-                }
                 for (const QString& entry : entries) {
                     p.step(126, [&] {
                         const std::optional<int> d = dayset::entryValue(entry);
