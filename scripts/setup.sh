@@ -5,9 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# libxlsxwriter-dev links with -lz but does not depend on zlib1g-dev.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6sql6-sqlite libxlsxwriter-dev
+  qt6-base-dev libqt6sql6-sqlite libxlsxwriter-dev zlib1g-dev
   fonts-liberation sqlite3
 )
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
