@@ -13,7 +13,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
@@ -144,12 +143,7 @@ bool Form1::Form_Load()
     p.step(110, [&] { ApplySkin(); });
     const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
     if (p.test(114, [&] { return FileExists(cursorPath); })) {
-        p.step(116, [&] {
-            QPixmap picture(cursorPath);
-            if (picture.isNull())
-                throw Failure(QStringLiteral("Invalid picture: %1").arg(cursorPath));
-            m_pointer->setMouseIcon(QCursor(picture, 0, 0));
-        });
+        p.step(116, [&] { m_pointer->loadMouseIcon(cursorPath); });
     }
     p.step(136, [&] {
         setWindowTitle(kProductName);

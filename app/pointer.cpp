@@ -1,8 +1,11 @@
 #include "app/pointer.h"
 
+#include "store/failure.h"
+
 #include <QAbstractScrollArea>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QWidget>
 
 namespace quorvane {
@@ -29,6 +32,14 @@ void PointerConvention::set(int state)
         m_window->unsetCursor();
         break;
     }
+}
+
+void PointerConvention::loadMouseIcon(const QString& path)
+{
+    const QPixmap picture(path);
+    if (picture.isNull())
+        throw Failure(QStringLiteral("Invalid picture: %1").arg(path));
+    m_mouseIcon = QCursor(picture, 0, 0);
 }
 
 void PointerConvention::watchButton(QWidget* button)

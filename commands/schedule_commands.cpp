@@ -1,6 +1,7 @@
 // Add, rename and delete schedules; delete all courses of a schedule.
 #include "app/form1.h"
 #include "app/reporting.h"
+#include "app/typed_text.h"
 #include "store/connection.h"
 #include "store/statements.h"
 
@@ -14,16 +15,6 @@ namespace {
 std::optional<QString> askScheduleName(Prompts& prompts, QWidget* parent, const QString& preset)
 {
     return prompts.inputBox(parent, {QStringLiteral("Enter schedule: "), QStringLiteral("Input Schedule"), preset});
-}
-
-// True when the entry holds nothing but blanks. Only space characters count
-// as blanks; the entry itself is stored untrimmed.
-bool blankEntry(const QString& entry)
-{
-    for (const QChar c : entry)
-        if (c != QLatin1Char(' '))
-            return false;
-    return true;
 }
 
 } // namespace
@@ -54,7 +45,7 @@ void Form1::PushButton1_Click()
     p.step(100, [&] { entry = askScheduleName(m_prompts, this, QString()); });
     if (p.test(102, [&] { return !entry.has_value(); }))
         return;
-    if (p.test(104, [&] { return blankEntry(*entry); }))
+    if (p.test(104, [&] { return isBlank(*entry); }))
         return;
     p.step(106, [&] { scheduleDb().execute(sql::insertSchedule(*entry)); });
     p.step(108, [&] { ListSchedules(); });
@@ -70,7 +61,7 @@ void Form1::PushButton5_Click()
     p.step(102, [&] { entry = askScheduleName(m_prompts, this, selectedScheduleName()); });
     if (p.test(104, [&] { return !entry.has_value(); }))
         return;
-    if (p.test(106, [&] { return blankEntry(*entry); }))
+    if (p.test(106, [&] { return isBlank(*entry); }))
         return;
     // An unchanged name is written all the same.
     p.step(108, [&] { UpdateSchedule(*entry); });

@@ -15,7 +15,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <limits>
 
@@ -147,12 +146,7 @@ void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolde
 {
     const QString cursorPath = programFolder + QStringLiteral("/HAND-M.CUR");
     if (p.test(100, [&] { return FileExists(cursorPath); })) {
-        p.step(102, [&] {
-            QPixmap picture(cursorPath);
-            if (picture.isNull())
-                throw Failure(QStringLiteral("Invalid picture: %1").arg(cursorPath));
-            pointer.setMouseIcon(QCursor(picture, 0, 0));
-        });
+        p.step(102, [&] { pointer.loadMouseIcon(cursorPath); });
     }
     p.step(104, [&] { ApplyDialogColors(dialog); });
     p.step(106, [&] { dialog->setWindowIcon(programIcon()); });

@@ -2,6 +2,7 @@
 
 #include "app/pointer.h"
 #include "app/reporting.h"
+#include "app/typed_text.h"
 #include "dialogs/course_checks.h"
 #include "dialogs/dialog_parts.h"
 #include "dialogs/time_picker.h"
@@ -15,19 +16,6 @@
 #include <QPushButton>
 
 namespace quorvane {
-
-namespace {
-
-// Blanks only: a name of spaces is empty, tabs and line breaks count as typed.
-bool blankOnly(const QString& text)
-{
-    for (const QChar c : text)
-        if (c != QLatin1Char(' '))
-            return false;
-    return true;
-}
-
-} // namespace
 
 Form2::Form2(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, QWidget* parent)
     : QDialog(parent), m_scheduleDb(scheduleDb), m_prompts(prompts), m_programFolder(programFolder)
@@ -89,7 +77,7 @@ void Form2::PushButton1_Click()
 {
     Procedure p(m_prompts, this, location("Form2", "PushButton1_Click"));
     // Trimmed only for this test; the name is stored as typed.
-    if (p.test(100, [&] { return blankOnly(m_text1->text()); })) {
+    if (p.test(100, [&] { return isBlank(m_text1->text()); })) {
         p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourseName); });
         p.step(104, [&] { m_text1->setFocus(); });
         return;
