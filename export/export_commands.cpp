@@ -16,10 +16,14 @@ namespace {
 
 constexpr int kSaveDialogFlags = 2621953;
 
-// Statements 106 to 118, shared by both exports: show the save dialog, and
-// ask before replacing a file. The target, or an empty text to stop.
-QString chooseTarget(Form1& form, Procedure& p, const SaveFileRequest& dialog)
+// Statements 100 to 118, shared by both exports: set the save dialog up anew,
+// show it, and ask before replacing a file. The target, or an empty text to stop.
+QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const QString& fileName,
+                     const QString& filter)
 {
+    p.step(100, [&] { dialog.fileName = fileName; });
+    p.step(102, [&] { dialog.flags = kSaveDialogFlags; });
+    p.step(104, [&] { dialog.filter = filter; });
     QString chosen;
     QString target;
     p.step(106, [&] { chosen = form.prompts().saveFileName(&form, dialog); });
@@ -60,10 +64,8 @@ void saveBitmap(const QImage& picture, const QString& fileName)
 void Form1::PushButton7_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton7_Click"));
-    p.step(100, [&] { m_commonDialog.fileName = QStringLiteral("Schedule.bmp"); });
-    p.step(102, [&] { m_commonDialog.flags = kSaveDialogFlags; });
-    p.step(104, [&] { m_commonDialog.filter = QStringLiteral("BMP (*.bmp)|*.bmp|"); });
-    const QString target = chooseTarget(*this, p, m_commonDialog);
+    const QString target =
+        chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.bmp"), QStringLiteral("BMP (*.bmp)|*.bmp|"));
     if (target.isEmpty())
         return;
     BusyPointer busy(*m_pointer);
@@ -77,10 +79,8 @@ void Form1::PushButton7_Click()
 void Form1::PushButton8_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton8_Click"));
-    p.step(100, [&] { m_commonDialog.fileName = QStringLiteral("Schedule.xls"); });
-    p.step(102, [&] { m_commonDialog.flags = kSaveDialogFlags; });
-    p.step(104, [&] { m_commonDialog.filter = QStringLiteral("Excel files (*.xls)|*.xls|"); });
-    const QString target = chooseTarget(*this, p, m_commonDialog);
+    const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.xls"),
+                                        QStringLiteral("Excel files (*.xls)|*.xls|"));
     if (target.isEmpty())
         return;
     BusyPointer busy(*m_pointer);
