@@ -112,6 +112,8 @@ QPushButton* addPushButton(QWidget* parent, int number, const QString& caption, 
     return button;
 }
 
+namespace {
+
 std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame)
 {
     static const char* const kCaptions[dayset::kDays] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -128,9 +130,9 @@ std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame)
     return boxes;
 }
 
-TimePickers addTimePickers(QGroupBox* frame)
+CourseControls addTimePickers(QGroupBox* frame)
 {
-    TimePickers pickers;
+    CourseControls pickers;
     addLabel(frame, 1, QStringLiteral("Time From:"), 240, 360, 945, 225);
     pickers.dtpFrom = new TimePicker(frame);
     pickers.dtpFrom->setObjectName(QStringLiteral("dtpFrom"));
@@ -140,6 +142,24 @@ TimePickers addTimePickers(QGroupBox* frame)
     pickers.dtpTo->setObjectName(QStringLiteral("dtpTo"));
     place(pickers.dtpTo, 4080, 285, 1215, 375);
     return pickers;
+}
+
+} // namespace
+
+CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop,
+                                 int timeRangeTop)
+{
+    QGroupBox* frame1 = addFrame(dialog, QStringLiteral("Frame1"), QStringLiteral("Days"), 120, daysTop, width, 855);
+    pointer.watchBackground(frame1);
+    const std::array<QCheckBox*, dayset::kDays> boxes = addDayBoxes(frame1);
+    QGroupBox* frame2 =
+        addFrame(dialog, QStringLiteral("Frame2"), QStringLiteral("Time Range"), 120, timeRangeTop, width, 855);
+    pointer.watchBackground(frame2);
+    CourseControls controls = addTimePickers(frame2);
+    controls.frame1 = frame1;
+    controls.check1 = boxes;
+    controls.frame2 = frame2;
+    return controls;
 }
 
 void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolder, PointerConvention& pointer)

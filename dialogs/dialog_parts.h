@@ -43,16 +43,20 @@ QGroupBox* addFrame(QWidget* parent, const QString& name, const QString& caption
 QPushButton* addPushButton(QWidget* parent, int number, const QString& caption, int left, int top, int width,
                            int height, PointerConvention& pointer);
 
-// The seven day boxes "Mon" .. "Sun" inside the Days frame.
-std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame);
-
-// The two pickers and their labels inside the Time Range frame.
-struct TimePickers
+// What the Add and Edit Course dialogs share below their text boxes: the
+// Days frame with the seven boxes "Mon" .. "Sun", and the Time Range frame
+// with the two pickers and their labels. Both frames are `width` wide, at
+// left 120 and the given tops.
+struct CourseControls
 {
+    QGroupBox* frame1 = nullptr;
+    std::array<QCheckBox*, dayset::kDays> check1{};
+    QGroupBox* frame2 = nullptr;
     TimePicker* dtpFrom = nullptr;
     TimePicker* dtpTo = nullptr;
 };
-TimePickers addTimePickers(QGroupBox* frame);
+CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop,
+                                 int timeRangeTop);
 
 // Statements 100 to 106 of every course dialog's load procedure: the hand
 // cursor picture from the program's folder when there is one, the dialog

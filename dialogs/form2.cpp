@@ -37,15 +37,7 @@ void Form2::buildControls()
     addLabel(this, 3, QStringLiteral("Course Notes:"), 240, 840, 1200, 225);
     m_text2 = addTextBox(this, QStringLiteral("Text2"), 1560, 840, 5040, 1335);
 
-    m_frame1 = addFrame(this, QStringLiteral("Frame1"), QStringLiteral("Days"), 120, 2400, 6480, 855);
-    m_pointer->watchBackground(m_frame1);
-    m_check1 = addDayBoxes(m_frame1);
-
-    m_frame2 = addFrame(this, QStringLiteral("Frame2"), QStringLiteral("Time Range"), 120, 3360, 6480, 855);
-    m_pointer->watchBackground(m_frame2);
-    const TimePickers pickers = addTimePickers(m_frame2);
-    m_dtpFrom = pickers.dtpFrom;
-    m_dtpTo = pickers.dtpTo;
+    m_course = addCourseControls(this, *m_pointer, 6480, 2400, 3360);
 
     m_pushButton1 = addPushButton(this, 1, QStringLiteral("Save"), 120, 4320, 3240, 405, *m_pointer);
     m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 3480, 4320, 3120, 405, *m_pointer);
@@ -59,10 +51,10 @@ void Form2::buildControls()
         previous = widget;
     };
     next(m_text2);
-    for (QCheckBox* box : m_check1)
+    for (QCheckBox* box : m_course.check1)
         next(box);
-    next(m_dtpFrom);
-    next(m_dtpTo);
+    next(m_course.dtpFrom);
+    next(m_course.dtpTo);
     next(m_pushButton1);
     next(m_pushButton2);
 }
@@ -83,11 +75,11 @@ void Form2::PushButton1_Click()
         return;
     }
     CheckedDays days;
-    if (!RunCourseChecks(p, {m_dtpFrom, m_dtpTo, m_check1}, days))
+    if (!RunCourseChecks(p, {m_course.dtpFrom, m_course.dtpTo, m_course.check1}, days))
         return;
     if (p.test(186, [&] { return !days.anyDay; })) {
         p.step(192, [&] { showMessage(m_prompts, this, messages::kNoDay); });
-        p.step(194, [&] { m_check1[0]->setFocus(); });
+        p.step(194, [&] { m_course.check1[0]->setFocus(); });
         return;
     }
     p.step(188, [&] {
@@ -96,8 +88,8 @@ void Form2::PushButton1_Click()
         course.courseName = m_text1->text();
         course.notes = m_text2->text();
         course.daySet = days.daySet;
-        course.timeFrom = timeofday::formatLong(m_dtpFrom->value());
-        course.timeTo = timeofday::formatLong(m_dtpTo->value());
+        course.timeFrom = timeofday::formatLong(m_course.dtpFrom->value());
+        course.timeTo = timeofday::formatLong(m_course.dtpTo->value());
         m_scheduleDb.execute(sql::insertCourse(course));
     });
     p.step(190, [&] { Unload(QDialog::Accepted); });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/prompts.h"
-#include "store/day_set.h"
+#include "dialogs/dialog_parts.h"
 
 #include <QDialog>
 #include <QString>
@@ -39,9 +39,9 @@ public:
 
     QLineEdit* Text1() const { return m_text1; }
     QLineEdit* Text2() const { return m_text2; }
-    QCheckBox* Check1(int index) const { return m_check1.at(static_cast<size_t>(index)); }
-    TimePicker* dtpFrom() const { return m_dtpFrom; }
-    TimePicker* dtpTo() const { return m_dtpTo; }
+    QCheckBox* Check1(int index) const { return m_course.check1.at(static_cast<size_t>(index)); }
+    TimePicker* dtpFrom() const { return m_course.dtpFrom; }
+    TimePicker* dtpTo() const { return m_course.dtpTo; }
     QPushButton* PushButton1() const { return m_pushButton1; }
     QPushButton* PushButton2() const { return m_pushButton2; }
     PointerConvention& pointer() const { return *m_pointer; }
@@ -56,11 +56,7 @@ private:
     PointerConvention* m_pointer = nullptr;
     QLineEdit* m_text1 = nullptr;
     QLineEdit* m_text2 = nullptr;
-    QGroupBox* m_frame1 = nullptr;
-    QGroupBox* m_frame2 = nullptr;
-    std::array<QCheckBox*, dayset::kDays> m_check1{};
-    TimePicker* m_dtpFrom = nullptr;
-    TimePicker* m_dtpTo = nullptr;
+    CourseControls m_course;
     QPushButton* m_pushButton1 = nullptr;
     QPushButton* m_pushButton2 = nullptr;
 };

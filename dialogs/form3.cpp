@@ -36,15 +36,7 @@ void Form3::buildControls()
     addLabel(this, 3, QStringLiteral("Course Notes:"), 120, 720, 1200, 225);
     m_text2 = addTextBox(this, QStringLiteral("Text2"), 1440, 720, 5040, 1335);
 
-    m_frame1 = addFrame(this, QStringLiteral("Frame1"), QStringLiteral("Days"), 120, 2280, 6360, 855);
-    m_pointer->watchBackground(m_frame1);
-    m_check1 = addDayBoxes(m_frame1);
-
-    m_frame2 = addFrame(this, QStringLiteral("Frame2"), QStringLiteral("Time Range"), 120, 3240, 6360, 855);
-    m_pointer->watchBackground(m_frame2);
-    const TimePickers pickers = addTimePickers(m_frame2);
-    m_dtpFrom = pickers.dtpFrom;
-    m_dtpTo = pickers.dtpTo;
+    m_course = addCourseControls(this, *m_pointer, 6360, 2280, 3240);
 
     m_pushButton1 = addPushButton(this, 1, QStringLiteral("Update"), 120, 4200, 3120, 405, *m_pointer);
     m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 3360, 4200, 3120, 405, *m_pointer);
@@ -61,10 +53,10 @@ void Form3::buildControls()
         previous = widget;
     };
     next(m_text2);
-    next(m_dtpFrom);
-    next(m_dtpTo);
+    next(m_course.dtpFrom);
+    next(m_course.dtpTo);
     for (int i = dayset::kDays - 1; i >= 0; --i)
-        next(m_check1[static_cast<size_t>(i)]);
+        next(m_course.check1[static_cast<size_t>(i)]);
     next(m_pushButton1);
     next(m_pushButton2);
 }
@@ -99,20 +91,20 @@ void Form3::LoadSelectedCourse()
     // A course no longer in the table leaves the controls as they were.
     if (!rs.eof()) {
         m_text2->setText(rs.text(QStringLiteral("Notes")));
-        for (QCheckBox* box : m_check1)
+        for (QCheckBox* box : m_course.check1)
             box->setChecked(false);
         const QString days = rs.text(QStringLiteral("Days"));
         if (!days.isEmpty()) {
             for (const QString& entry : dayset::entries(days)) {
                 const std::optional<int> day = dayset::entryValue(entry);
                 if (day && *day >= 0 && *day < dayset::kDays)
-                    m_check1[static_cast<size_t>(*day)]->setChecked(true);
+                    m_course.check1[static_cast<size_t>(*day)]->setChecked(true);
             }
         }
         if (const auto from = timeofday::parse(rs.text(QStringLiteral("TimeFrom"))))
-            m_dtpFrom->setValue(*from);
+            m_course.dtpFrom->setValue(*from);
         if (const auto to = timeofday::parse(rs.text(QStringLiteral("TimeTo"))))
-            m_dtpTo->setValue(*to);
+            m_course.dtpTo->setValue(*to);
     }
     if (rs.isOpen())
         rs.close();
@@ -127,18 +119,18 @@ void Form3::PushButton1_Click()
         return;
     }
     CheckedDays days;
-    if (!RunCourseChecks(p, {m_dtpFrom, m_dtpTo, m_check1}, days))
+    if (!RunCourseChecks(p, {m_course.dtpFrom, m_course.dtpTo, m_course.check1}, days))
         return;
     if (p.test(186, [&] { return !days.anyDay; })) {
         p.step(192, [&] { showMessage(m_prompts, this, messages::kNoDay); });
-        p.step(194, [&] { m_check1[0]->setFocus(); });
+        p.step(194, [&] { m_course.check1[0]->setFocus(); });
         return;
     }
     // Name and schedule stay as they are.
     p.step(188, [&] {
         m_scheduleDb.execute(sql::updateCourse(m_text2->text(), days.daySet,
-                                               timeofday::formatLong(m_dtpFrom->value()),
-                                               timeofday::formatLong(m_dtpTo->value()),
+                                               timeofday::formatLong(m_course.dtpFrom->value()),
+                                               timeofday::formatLong(m_course.dtpTo->value()),
                                                m_courseIds.courseId(m_combo1->currentIndex())));
     });
     p.step(190, [&] { Unload(QDialog::Accepted); });

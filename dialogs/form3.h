@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/course_list_dialog.h"
-#include "store/day_set.h"
+#include "dialogs/dialog_parts.h"
 
 #include <array>
 
@@ -38,20 +38,16 @@ public:
     void PushButton2_Click(); // Cancel
 
     QLineEdit* Text2() const { return m_text2; }
-    QCheckBox* Check1(int index) const { return m_check1.at(static_cast<size_t>(index)); }
-    TimePicker* dtpFrom() const { return m_dtpFrom; }
-    TimePicker* dtpTo() const { return m_dtpTo; }
+    QCheckBox* Check1(int index) const { return m_course.check1.at(static_cast<size_t>(index)); }
+    TimePicker* dtpFrom() const { return m_course.dtpFrom; }
+    TimePicker* dtpTo() const { return m_course.dtpTo; }
 
 private:
     void buildControls();
     void LoadSelectedCourse();
 
     QLineEdit* m_text2 = nullptr;
-    QGroupBox* m_frame1 = nullptr;
-    QGroupBox* m_frame2 = nullptr;
-    std::array<QCheckBox*, dayset::kDays> m_check1{};
-    TimePicker* m_dtpFrom = nullptr;
-    TimePicker* m_dtpTo = nullptr;
+    CourseControls m_course;
 };
 
 } // namespace quorvane
