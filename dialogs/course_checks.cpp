@@ -108,4 +108,11 @@ bool RunCourseChecks(Procedure& p, const CourseInput& in, CheckedDays& days)
     return true;
 }
 
+bool CheckADayIsTicked(Procedure& p, const CheckedDays& days, QCheckBox* monday)
+{
+    if (p.test(186, [&] { return !days.anyDay; }))
+        return refuse(p, 192, messages::kNoDay, monday);
+    return true;
+}
+
 } // namespace quorvane

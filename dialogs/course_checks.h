@@ -47,6 +47,10 @@ struct CheckedDays
 // false; nothing after it has run then.
 bool RunCourseChecks(Procedure& p, const CourseInput& input, CheckedDays& days);
 
+// Statements 186, 192 and 194 of Save and Update: when no day box is ticked,
+// "You forgot to select/check day." and the focus on the Monday box; false then.
+bool CheckADayIsTicked(Procedure& p, const CheckedDays& days, QCheckBox* monday);
+
 // The dialogs' own message texts.
 namespace messages {
 inline const QString kNoCourseName = QStringLiteral("You forgot to input course name.");

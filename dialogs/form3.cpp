@@ -121,11 +121,8 @@ void Form3::PushButton1_Click()
     CheckedDays days;
     if (!RunCourseChecks(p, {m_course.dtpFrom, m_course.dtpTo, m_course.check1}, days))
         return;
-    if (p.test(186, [&] { return !days.anyDay; })) {
-        p.step(192, [&] { showMessage(m_prompts, this, messages::kNoDay); });
-        p.step(194, [&] { m_course.check1[0]->setFocus(); });
+    if (!CheckADayIsTicked(p, days, m_course.check1[0]))
         return;
-    }
     // Name and schedule stay as they are.
     p.step(188, [&] {
         m_scheduleDb.execute(sql::updateCourse(m_text2->text(), days.daySet,
