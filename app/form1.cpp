@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
@@ -85,7 +86,13 @@ void Form1::buildControls()
     m_listView->header()->setStretchLastSection(false);
     m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_listView->header()->setMinimumSectionSize(0);
-    connect(m_listView, &QTreeWidget::itemClicked, this, [this] { ListView1_Click(); });
+    // A click anywhere in the list, on a row or below the rows, redraws the grid.
+    m_listView->viewport()->installEventFilter(this);
+    // A click that would leave no row selected keeps the last one.
+    connect(m_listView, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (m_listView->selectedItems().isEmpty() && m_listView->currentItem())
+            m_listView->currentItem()->setSelected(true);
+    });
     m_pointer->watchBackground(m_listView);
 
     m_grid = new TimetableGrid(this);
@@ -243,10 +250,15 @@ void Form1::selectSchedule(int row)
 
 void Form1::ListView1_Click()
 {
-    // A click that leaves no row selected keeps the last one.
-    if (QTreeWidgetItem* current = m_listView->currentItem())
-        current->setSelected(true);
     ListCourses();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        ListView1_Click();
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -214,9 +214,17 @@ void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
     QCOMPARE(m_form->selectedScheduleId(), QString("2"));
     QCOMPARE(filledCells(m_form->grid()), QStringList{"7,2=Theirs"});
     // A click on the already selected row draws it again.
-    execSql(db(), "delete from tblCourse");
+    execSql(db(), "delete from tblCourse where ScheduleID=2");
     QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(filledCells(m_form->grid()), QStringList{});
+    // So does a click below the rows, and the last selected row stays selected.
+    addCourse(db(), 2, "Again", "3", "06:00", "06:00");
+    const QPoint below(rect.center().x(), m_form->listView().viewport()->height() - 3);
+    QVERIFY(!m_form->listView().itemAt(below));
+    QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(m_form->selectedScheduleId(), QString("2"));
+    QVERIFY(second->isSelected());
+    QCOMPARE(filledCells(m_form->grid()), QStringList{"1,4=Again"});
     // The structure survives any number of redraws.
     QCOMPARE(m_form->grid().text(0, 3), QString(" Wednesday"));
     QCOMPARE(m_form->grid().text(32, 0), QString("9:30 PM"));
