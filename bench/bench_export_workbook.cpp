@@ -3,6 +3,7 @@
 //
 // Usage: bench_export_workbook [repetitions]   (default 200)
 #include "export/spreadsheet.h"
+#include "tests/support/timetable_sheet.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -19,28 +20,6 @@
 using namespace quorvane;
 
 namespace {
-
-// The exported grid: 33 rows of 8 columns, the first row the days, the
-// first column the times, about a third of the slots taken.
-void fillGrid(Worksheet& sheet)
-{
-    const char* days[] = {"Time", " Monday", " Tuesday", " Wednesday", " Thursday", " Friday", " Saturday", " Sunday"};
-    for (int column = 1; column <= 8; ++column)
-        sheet.setCellValue(1, column, QString::fromLatin1(days[column - 1]));
-    for (int row = 2; row <= 33; ++row) {
-        const int minutes = 6 * 60 + (row - 2) * 30;
-        const int hour = minutes / 60 % 12 == 0 ? 12 : minutes / 60 % 12;
-        sheet.setCellValue(row, 1,
-                           QStringLiteral("%1:%2 %3")
-                               .arg(hour)
-                               .arg(minutes % 60, 2, 10, QLatin1Char('0'))
-                               .arg(minutes < 12 * 60 ? QStringLiteral("AM") : QStringLiteral("PM")));
-        for (int column = 2; column <= 8; ++column) {
-            if ((row * column) % 3 == 0)
-                sheet.setCellValue(row, column, QStringLiteral("CS%1 Room %2").arg(100 + row).arg(column));
-        }
-    }
-}
 
 // Milliseconds for running step repetitions times.
 double measure(int repetitions, const std::function<void()>& step)
@@ -83,7 +62,7 @@ int main(int argc, char** argv)
         spreadsheet->setVisible(false);
         spreadsheet->setDisplayAlerts(false);
         Workbook& workbook = spreadsheet->addWorkbook();
-        fillGrid(workbook.sheets(1));
+        testing::fillTimetableSheet(workbook.sheets(1));
 
         const QString xlsName = folder.filePath(QStringLiteral("grid.xls"));
         const QString xlsxName = folder.filePath(QStringLiteral("grid.xlsx"));

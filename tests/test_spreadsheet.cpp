@@ -4,6 +4,7 @@
 // workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
 // files record by record.
 #include "export/spreadsheet.h"
+#include "tests/support/timetable_sheet.h"
 #include "store/failure.h"
 
 #include <QBuffer>
@@ -179,32 +180,6 @@ private:
         return file.readAll();
     }
 
-    static void fillTimetable(Worksheet& sheet)
-    {
-        // The exported grid: a header row with the days, then half-hour rows
-        // from 6:00 AM, each with its courses or nothing.
-        const QStringList days = {QStringLiteral("Time"),      QStringLiteral(" Monday"),   QStringLiteral(" Tuesday"),
-                                  QStringLiteral(" Wednesday"), QStringLiteral(" Thursday"), QStringLiteral(" Friday"),
-                                  QStringLiteral(" Saturday"),  QStringLiteral(" Sunday")};
-        for (int column = 1; column <= 8; ++column)
-            sheet.setCellValue(1, column, days.at(column - 1));
-        for (int row = 2; row <= 33; ++row) {
-            const int minutes = 6 * 60 + (row - 2) * 30;
-            const int hour = minutes / 60 % 12 == 0 ? 12 : minutes / 60 % 12;
-            sheet.setCellValue(row, 1,
-                               QStringLiteral("%1:%2 %3")
-                                   .arg(hour)
-                                   .arg(minutes % 60, 2, 10, QLatin1Char('0'))
-                                   .arg(minutes < 12 * 60 ? QStringLiteral("AM") : QStringLiteral("PM")));
-            for (int column = 2; column <= 8; ++column) {
-                if ((row * column) % 3 == 0)
-                    sheet.setCellValue(row, column, QStringLiteral("CS%1 Room %2").arg(100 + row).arg(column));
-                else
-                    sheet.setCellValue(row, column, QString());
-            }
-        }
-    }
-
     // Saves sheet's workbook under name, reads it back and compares every
     // cell with what was set.
     void saveAndCompare(Workbook& workbook, const QString& name, int fileFormat, const QString& expectedFormat)
@@ -356,7 +331,7 @@ private slots:
         application->setVisible(false);
         application->setDisplayAlerts(false);
         Workbook& workbook = application->addWorkbook();
-        fillTimetable(workbook.sheets(1));
+        testing::fillTimetableSheet(workbook.sheets(1));
         QCOMPARE(workbook.sheets(1).cellValue(1, 4), QStringLiteral(" Wednesday"));
         QCOMPARE(workbook.sheets(1).cellValue(2, 1), QStringLiteral("6:00 AM"));
         QCOMPARE(workbook.sheets(1).maxRow(), 33);
@@ -508,7 +483,7 @@ private slots:
     void sameSheetGivesSameXlsBytesInFileAndDevice()
     {
         Workbook workbook;
-        fillTimetable(workbook.sheets(1));
+        testing::fillTimetableSheet(workbook.sheets(1));
         const QString fileName = path(QStringLiteral("bytes.xls"));
         workbook.saveAs(fileName);
         QBuffer buffer;
@@ -526,7 +501,7 @@ private slots:
     {
         REQUIRE_READER();
         Worksheet sheet(QStringLiteral("Timetable"));
-        fillTimetable(sheet);
+        testing::fillTimetableSheet(sheet);
         const QString xlsxName = path(QStringLiteral("direct.xlsx"));
         writeXlsxFile(xlsxName, sheet);
         READ_WORKBOOK(xlsxName, xlsx);
@@ -574,7 +549,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(int, fileFormat);
         Workbook workbook;
-        fillTimetable(workbook.sheets(1));
+        testing::fillTimetableSheet(workbook.sheets(1));
 
         // A folder that is a regular file.
         const QString notAFolder = path(QStringLiteral("not-a-folder-") + fileName);
@@ -654,7 +629,7 @@ private slots:
         if (!full.open(QIODevice::WriteOnly))
             QSKIP("/dev/full is not available");
         Worksheet sheet;
-        fillTimetable(sheet);
+        testing::fillTimetableSheet(sheet);
         EXPECT_FAILURE(writeXls(full, sheet), message);
         QVERIFY2(message.contains(QLatin1String("space"), Qt::CaseInsensitive), qPrintable(message));
     }
