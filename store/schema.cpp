@@ -3,7 +3,10 @@
 #include "store/connection.h"
 #include "store/failure.h"
 
+#include <QFileInfo>
 #include <QFile>
+#include <QScopeGuard>
+#include <QUuid>
 
 namespace quorvane {
 
@@ -19,20 +22,31 @@ QStringList schemaStatements()
     };
 }
 
-void createDeliveredDatabase(const QString& path)
+bool createDeliveredDatabase(const QString& path)
 {
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw Failure(QStringLiteral("Cannot replace %1").arg(path));
+    if (QFileInfo::exists(path))
+        return false;
+    const QString temporary = path + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
+    const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });
     {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw Failure(file.errorString());
+        QFile file(temporary);
+        if (!file.open(QIODevice::NewOnly))
+            throw Failure(QStringLiteral("Cannot create %1: %2").arg(temporary, file.errorString()));
     }
-    Connection db;
-    db.open(path);
-    for (const QString& statement : schemaStatements())
-        db.execute(statement);
-    db.close();
+    {
+        Connection db;
+        db.open(temporary);
+        for (const QString& statement : schemaStatements())
+            db.execute(statement);
+        db.close();
+    }
+    // The rename never replaces a file that appeared meanwhile.
+    QFile file(temporary);
+    if (file.rename(path))
+        return true;
+    if (QFileInfo::exists(path))
+        return false;
+    throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace quorvane

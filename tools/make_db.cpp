@@ -1,4 +1,6 @@
-// Build step: writes the empty dbSchedules.mdb delivered next to the program.
+// Build step: writes the empty dbSchedules.mdb delivered with the program.
+// An existing file is left exactly as it is: the one beside the built
+// program may hold the timetables of whoever ran it.
 #include "store/failure.h"
 #include "store/schema.h"
 
@@ -13,7 +15,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        quorvane::createDeliveredDatabase(QString::fromLocal8Bit(argv[1]));
+        if (!quorvane::createDeliveredDatabase(QString::fromLocal8Bit(argv[1])))
+            std::printf("%s exists; kept as it is\n", argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvane_makedb: %s\n", e.what());
         return 1;
