@@ -1,8 +1,11 @@
 #include "app/form1.h"
 
 #include "app/app_info.h"
+#include "app/fonts.h"
 #include "app/program_icon.h"
 #include "app/reporting.h"
+#include "app/twips.h"
+#include "export/spreadsheet.h"
 #include "store/connection.h"
 #include "store/failure.h"
 #include "store/statements.h"
@@ -44,18 +47,13 @@ constexpr ButtonPlace kButtons[] = {
     {8, "Export Schedule To Excel For Printing", 6240, 9450},
 };
 
-QFont arialBold(qreal points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 } // namespace
 
-Form1::Form1(const QString& programFolder, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), m_programFolder(programFolder), m_prompts(prompts)
+Form1::Form1(const QString& programFolder, Prompts& prompts, SpreadsheetFactory spreadsheets, QWidget* parent)
+    : QWidget(parent),
+      m_programFolder(programFolder),
+      m_prompts(prompts),
+      m_spreadsheetFactory(spreadsheets ? std::move(spreadsheets) : &SpreadsheetApplication::create)
 {
     buildControls();
 }
@@ -129,41 +127,36 @@ QPushButton* Form1::pushButton(int number) const
     return findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number), Qt::FindDirectChildrenOnly);
 }
 
-Connection& Form1::scheduleDb() const
+Connection& Form1::scheduleDb()
 {
     if (!m_scheduleDb)
         throw Failure(QStringLiteral("Object variable or With block variable not set"));
     return *m_scheduleDb;
 }
 
+// Steps 100 and 114 (FileExists never fails), 104 (the end of the program),
+// 136 (caption, icon and application title) and 138 to 144 (the list's
+// columns) cannot fail and carry no statement of their own.
 bool Form1::Form_Load()
 {
     Procedure p(m_prompts, this, location("Form1", "Form_Load"));
     const QString databasePath = m_programFolder + QStringLiteral("/dbSchedules.mdb");
-    if (!p.test(100, [&] { return FileExists(databasePath); })) {
+    if (!FileExists(databasePath)) {
         p.step(102, [&] { showMessage(m_prompts, this, databasePath + QStringLiteral(" not found.")); });
-        p.step(104, [] {});
         return false;
     }
     p.step(106, [&] { m_scheduleDb = std::make_unique<Connection>(); });
     p.step(108, [&] { scheduleDb().open(databasePath); });
     p.step(110, [&] { ApplySkin(); });
     const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
-    if (p.test(114, [&] { return FileExists(cursorPath); })) {
+    if (FileExists(cursorPath))
         p.step(116, [&] { m_pointer->loadMouseIcon(cursorPath); });
-    }
-    p.step(136, [&] {
-        setWindowTitle(kProductName);
-        setWindowIcon(programIcon());
-        SetAppTitle();
-    });
-    p.step(138, [&] { m_listView->setHeaderLabels({QStringLiteral(" Schedule ID")}); });
-    p.step(140, [&] {
-        m_listView->setColumnCount(2);
-        m_listView->headerItem()->setText(1, QStringLiteral(" Schedule(s)"));
-    });
-    p.step(142, [&] { m_listView->setColumnWidth(0, 0); });
-    p.step(144, [&] { m_listView->setColumnWidth(1, twips(11000)); });
+    setWindowTitle(kProductName);
+    setWindowIcon(programIcon());
+    SetAppTitle();
+    m_listView->setHeaderLabels({QStringLiteral(" Schedule ID"), QStringLiteral(" Schedule(s)")});
+    m_listView->setColumnWidth(0, 0);
+    m_listView->setColumnWidth(1, twips(11000));
     p.step(146, [&] { ListSchedules(); });
     SetUpGrid(p);
     p.step(206, [&] { ListCourses(); });
@@ -226,6 +219,18 @@ QString Form1::selectedScheduleId() const
     return selectedRow()->text(0);
 }
 
+std::optional<QString> Form1::selectedScheduleIdOrNone() const
+{
+    if (const QTreeWidgetItem* row = m_listView->currentItem())
+        return row->text(0);
+    return std::nullopt;
+}
+
+int Form1::mousePointer() const
+{
+    return m_pointer->state();
+}
+
 QString Form1::selectedScheduleName() const
 {
     return selectedRow()->text(1);
@@ -278,8 +283,9 @@ void Form1::Form_QueryUnload()
         if (m_scheduleDb && m_scheduleDb->isOpen())
             m_scheduleDb->close();
     });
-    p.step(102, [] { QCoreApplication::processEvents(); });
-    p.step(104, [] { QCoreApplication::processEvents(); });
+    // 102, 104: the waiting messages, twice; that cannot fail.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
 }
 
 } // namespace quorvane

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPushButton;
 class QTreeWidget;
@@ -15,6 +16,7 @@ namespace quorvane {
 
 class Connection;
 class Procedure;
+struct SampleRowSteps;
 class SpreadsheetApplication;
 class TimetableGrid;
 class TimetableView;
@@ -26,7 +28,12 @@ class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    Form1(const QString& programFolder, Prompts& prompts, QWidget* parent = nullptr);
+    // How the workbook export creates its spreadsheet application from a
+    // programmatic id; without one, the program's own stand-in.
+    using SpreadsheetFactory = std::function<std::unique_ptr<SpreadsheetApplication>(const QString&)>;
+
+    Form1(const QString& programFolder, Prompts& prompts, SpreadsheetFactory spreadsheets = {},
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up; false when the program must end without showing the window.
@@ -55,26 +62,28 @@ public:
 
     // What the commands and the tests reach.
     const QString& programFolder() const { return m_programFolder; }
-    Prompts& prompts() const { return m_prompts; }
-    Connection& scheduleDb() const;
+    Prompts& prompts() { return m_prompts; }
+    // ScheduleDb; raises a failure before Form_Load has created it.
+    Connection& scheduleDb();
     bool hasScheduleDb() const { return m_scheduleDb != nullptr; }
-    TimetableGrid& grid() const { return *m_grid; }
-    TimetableView& gridView() const { return *m_gridView; }
-    QTreeWidget& listView() const { return *m_listView; }
-    PointerConvention& pointer() const { return *m_pointer; }
-    int mousePointer() const { return m_pointer->state(); }
+    TimetableGrid& grid() { return *m_grid; }
+    const TimetableGrid& grid() const { return *m_grid; }
+    TimetableView& gridView() { return *m_gridView; }
+    const TimetableView& gridView() const { return *m_gridView; }
+    QTreeWidget& listView() { return *m_listView; }
+    const QTreeWidget& listView() const { return *m_listView; }
+    PointerConvention& pointer() { return *m_pointer; }
+    int mousePointer() const;
     QPushButton* pushButton(int number) const;
     // The save-file dialog's settings as the last command set them.
     const SaveFileRequest& commonDialog() const { return m_commonDialog; }
-    // How the workbook export creates its spreadsheet application from a
-    // programmatic id; tests put one here that cannot be created.
-    using SpreadsheetFactory = std::function<std::unique_ptr<SpreadsheetApplication>(const QString&)>;
-    void setSpreadsheetFactory(SpreadsheetFactory factory) { m_spreadsheetFactory = std::move(factory); }
 
     // The selected row of the schedules list: its text is the schedule id,
     // its first sub-item the name. Reading it with no row selected fails.
     int scheduleCount() const;
     QString selectedScheduleId() const;
+    // The selected schedule's id, or nothing when no row is selected.
+    std::optional<QString> selectedScheduleIdOrNone() const;
     QString selectedScheduleName() const;
     QString scheduleName(int row) const; // rows counted from 1
     void selectSchedule(int row);        // rows counted from 1
@@ -95,8 +104,10 @@ private:
     void SetUpGrid(Procedure& procedure);
     void Form_QueryUnload();
     QTreeWidgetItem* selectedRow() const;
-    // Selects the first row named exactly "Sample Schedule"; true when one matched.
-    bool SelectSampleRow(Procedure* numbered = nullptr, int first = 0, bool* sampleIsNew = nullptr);
+    // Selects the first row named exactly "Sample Schedule"; true when one
+    // matched. Under a reporting procedure its statements report with the
+    // given numbers; without one a failure travels to the caller.
+    bool SelectSampleRow(Procedure* p = nullptr, const SampleRowSteps* steps = nullptr, bool* sampleIsNew = nullptr);
 
     QString m_programFolder;
     Prompts& m_prompts;
@@ -109,11 +120,5 @@ private:
     SpreadsheetFactory m_spreadsheetFactory;
     bool m_unloaded = false;
 };
-
-// Pixels for a length in twips, at 15 twips a pixel.
-constexpr int twips(int value)
-{
-    return (value + 7) / 15;
-}
 
 } // namespace quorvane

@@ -22,10 +22,9 @@ public:
 
     int state() const { return m_state; }
     void set(int state);
-    // The picture of state 99; without one the system's pointing hand serves.
-    void setMouseIcon(const QCursor& cursor) { m_mouseIcon = cursor; }
     // Loads a cursor picture file (HAND-M.CUR) as the picture of state 99;
-    // a file that is no picture raises a failure.
+    // a file that is no picture raises a failure. Without one the system's
+    // pointing hand serves.
     void loadMouseIcon(const QString& path);
     bool hasMouseIcon() const { return m_mouseIcon.has_value(); }
 

@@ -6,6 +6,7 @@
 // The figure is the time from starting the process to its first paint having
 // been handled; medians of several runs taken in turn.
 #include "app/form1.h"
+#include "app/twips.h"
 #include "bench/bench_support.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"

@@ -4,63 +4,39 @@
 #include "app/reporting.h"
 #include "dialogs/time_picker.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QRadioButton>
 
 namespace quorvane {
 
 namespace {
 
-void paintFace(QWidget* widget, const QColor& face)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, face);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-// Statements first..first+14 of the checks: snaps one picker's minute.
+// Statements first to first + 14 of the checks: snaps one picker's minute.
+// The four tests (first, first + 4, first + 8, first + 12) cannot fail; the
+// setting of the minute can.
 void snapMinute(Procedure& p, int first, TimePicker* picker)
 {
-    const auto between = [picker](int low, int high) {
-        const int m = picker->minute();
-        return m >= low && m <= high;
-    };
-    if (p.test(first, [&] { return between(0, 15); }))
+    const int m = picker->minute();
+    if (m <= 15)
         p.step(first + 2, [&] { picker->setMinute(0); });
-    else if (p.test(first + 4, [&] { return between(16, 30); }))
+    else if (m <= 30)
         p.step(first + 6, [&] { picker->setMinute(30); });
-    else if (p.test(first + 8, [&] { return between(31, 45); }))
+    else if (m <= 45)
         p.step(first + 10, [&] { picker->setMinute(30); });
-    else if (p.test(first + 12, [&] { return between(46, 59); }))
+    else
         // The half hour of the same hour, not the full hour that follows.
         p.step(first + 14, [&] { picker->setMinute(30); });
 }
 
-// One failed check: its message, then the focus on the control at fault.
+// One failed check: its message (`number`), then the focus on the control at
+// fault (number + 2, which cannot fail).
 bool refuse(Procedure& p, int number, const QString& message, QWidget* focus)
 {
     p.step(number, [&] { showMessage(p.prompts(), p.parent(), message); });
-    p.step(number + 2, [&] { focus->setFocus(); });
+    focus->setFocus();
     return false;
 }
 
 } // namespace
-
-void ApplyDialogColors(QWidget* window)
-{
-    const QColor face = QApplication::palette().color(QPalette::Active, QPalette::Button);
-    paintFace(window, face);
-    const QList<QWidget*> controls = window->findChildren<QWidget*>();
-    for (QWidget* control : controls) {
-        if (qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control) ||
-            qobject_cast<QGroupBox*>(control) || qobject_cast<QLabel*>(control))
-            paintFace(control, face);
-    }
-}
 
 QTime earliestCourseTime()
 {
@@ -76,41 +52,36 @@ bool RunCourseChecks(Procedure& p, const CourseInput& in, CheckedDays& days)
 {
     TimePicker* from = in.dtpFrom;
     TimePicker* to = in.dtpTo;
-    // Whole values, seconds included; the limits themselves pass.
-    if (p.test(106, [&] { return from->value() < earliestCourseTime(); }))
+    // Whole values, seconds included; the limits themselves pass. The tests
+    // (106, 112, 118, 124, 130) cannot fail.
+    if (from->value() < earliestCourseTime())
         return refuse(p, 108, messages::kBadTimeFrom, from);
-    if (p.test(112, [&] { return from->value() > latestCourseTime(); }))
+    if (from->value() > latestCourseTime())
         return refuse(p, 114, messages::kBadTimeFrom, from);
-    if (p.test(118, [&] { return to->value() < earliestCourseTime(); }))
+    if (to->value() < earliestCourseTime())
         return refuse(p, 120, messages::kBadTimeTo, to);
-    if (p.test(124, [&] { return to->value() > latestCourseTime(); }))
+    if (to->value() > latestCourseTime())
         return refuse(p, 126, messages::kBadTimeTo, to);
     // Tested before the snapping: 08:50 to 08:40 is refused although both
     // would become 08:30.
-    if (p.test(130, [&] { return from->value() > to->value(); }))
+    if (from->value() > to->value())
         return refuse(p, 132, messages::kBadTimeRange, from);
 
     snapMinute(p, 136, from);
     snapMinute(p, 152, to);
 
-    p.step(168, [&] { days.anyDay = false; });
-    p.step(170, [&] { days.daySet.clear(); });
-    for (int i = 0; i < dayset::kDays; ++i) {
-        p.step(172, [] {});
-        if (p.test(174, [&] { return in.check1[static_cast<size_t>(i)]->isChecked(); })) {
-            p.step(176, [&] { days.anyDay = true; });
-            p.step(178, [&] { days.daySet += QString::number(i) + QLatin1Char(','); });
-        }
-        p.step(180, [] {});
-    }
-    if (p.test(182, [&] { return !days.daySet.isEmpty(); }))
-        p.step(184, [&] { days.daySet.chop(1); });
+    // 168 to 184: the day set, built from the ticked boxes; nothing there can fail.
+    std::array<bool, dayset::kDays> ticked{};
+    for (size_t i = 0; i < ticked.size(); ++i)
+        ticked[i] = in.check1[i]->isChecked();
+    days.daySet = dayset::build(ticked);
+    days.anyDay = !days.daySet.isEmpty();
     return true;
 }
 
 bool CheckADayIsTicked(Procedure& p, const CheckedDays& days, QCheckBox* monday)
 {
-    if (p.test(186, [&] { return !days.anyDay; }))
+    if (!days.anyDay) // 186
         return refuse(p, 192, messages::kNoDay, monday);
     return true;
 }

@@ -14,11 +14,6 @@ namespace quorvane {
 class Procedure;
 class TimePicker;
 
-// Gives the window and its option buttons, check boxes, frames and labels
-// the system's 3-D face colour. Text boxes, combo boxes, pickers and push
-// buttons keep their own colours.
-void ApplyDialogColors(QWidget* window);
-
 // The first and the last half-hour row of the timetable: the earliest and
 // the latest time a course may start or end.
 QTime earliestCourseTime(); // 06:00:00

@@ -89,13 +89,6 @@ QString CourseList::courseId(int index) const
     return m_courseIds.at(index).toString();
 }
 
-QString CourseList::scheduleId(int index) const
-{
-    if (index < 0 || index >= m_scheduleIds.size())
-        throw Failure(QStringLiteral("Subscript out of range"));
-    return m_scheduleIds.at(index);
-}
-
 int CourseList::preselect(const QString& name, const QString& scheduleId)
 {
     int first = -1;

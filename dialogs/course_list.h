@@ -36,7 +36,6 @@ public:
     // The decimal text of the id of entry `index`; an entry without an id
     // (released, out of range) raises a failure.
     QString courseId(int index) const;
-    QString scheduleId(int index) const;
 
     // The preselection: the first entry whose text equals `name` and which
     // belongs to schedule `scheduleId`, else the first entry of that name

@@ -1,8 +1,8 @@
 #include "dialogs/course_list_dialog.h"
 
-#include "app/form1.h"
 #include "app/pointer.h"
 #include "app/reporting.h"
+#include "app/twips.h"
 
 #include <QComboBox>
 
@@ -10,15 +10,8 @@ namespace quorvane {
 
 CourseListDialog::CourseListDialog(const char* windowName, Connection& scheduleDb, Prompts& prompts,
                                    const QString& programFolder, const QString& selectedScheduleId, QWidget* parent)
-    : QDialog(parent),
-      m_windowName(windowName),
-      m_scheduleDb(scheduleDb),
-      m_prompts(prompts),
-      m_programFolder(programFolder),
-      m_selectedScheduleId(selectedScheduleId)
+    : CourseDialogBase(windowName, scheduleDb, prompts, programFolder, parent), m_selectedScheduleId(selectedScheduleId)
 {
-    m_pointer = new PointerConvention(this);
-    m_pointer->watchBackground(this);
 }
 
 void CourseListDialog::makeCombo1(QWidget* parent, int left, int top, int width, int height)
@@ -35,6 +28,13 @@ void CourseListDialog::setCombo1Text(const QString& name)
     m_courseIds.preselect(name, m_selectedScheduleId);
 }
 
+void CourseListDialog::Form_Load()
+{
+    Procedure p(m_prompts, this, location(m_windowName, "Form_Load"));
+    LoadDialogBasics(p);
+    p.step(108, [&] { FillCourseList(); });
+}
+
 void CourseListDialog::FillCourseList()
 {
     BusyPointer busy(*m_pointer);
@@ -43,23 +43,8 @@ void CourseListDialog::FillCourseList()
 
 void CourseListDialog::Form_QueryUnload()
 {
-    Procedure p(m_prompts, this, location(m_windowName, "Form_QueryUnload"));
-    p.step(100, [&] { m_courseIds.release(); });
-}
-
-void CourseListDialog::Unload(int result)
-{
-    done(result);
-}
-
-void CourseListDialog::done(int result)
-{
-    // Closing is never refused.
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_QueryUnload();
-    }
-    QDialog::done(result);
+    // 100: releasing CourseIds cannot fail.
+    m_courseIds.release();
 }
 
 } // namespace quorvane

@@ -1,42 +1,21 @@
 #include "dialogs/dialog_parts.h"
 
-#include "app/app_info.h"
-#include "app/form1.h"
 #include "app/pointer.h"
-#include "app/program_icon.h"
-#include "app/reporting.h"
-#include "dialogs/course_checks.h"
+#include "app/twips.h"
+#include "dialogs/appearance.h"
 #include "dialogs/time_picker.h"
-#include "store/failure.h"
 
 #include <QCheckBox>
-#include <QDialog>
-#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QDialog>
 #include <limits>
 
 namespace quorvane {
 
 namespace {
-
-QFont arialBold(qreal points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-void paintWhite(QWidget* widget)
-{
-    QPalette white = widget->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    widget->setPalette(white);
-    widget->setAutoFillBackground(true);
-}
 
 void place(QWidget* widget, int left, int top, int width, int height)
 {
@@ -44,16 +23,6 @@ void place(QWidget* widget, int left, int top, int width, int height)
 }
 
 } // namespace
-
-QFont dialogFont()
-{
-    return arialBold(9);
-}
-
-QFont buttonFont()
-{
-    return arialBold(11.25);
-}
 
 void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString& caption, int widthTwips,
                        int heightTwips)
@@ -160,16 +129,6 @@ CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, in
     controls.check1 = boxes;
     controls.frame2 = frame2;
     return controls;
-}
-
-void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolder, PointerConvention& pointer)
-{
-    const QString cursorPath = programFolder + QStringLiteral("/HAND-M.CUR");
-    if (p.test(100, [&] { return FileExists(cursorPath); })) {
-        p.step(102, [&] { pointer.loadMouseIcon(cursorPath); });
-    }
-    p.step(104, [&] { ApplyDialogColors(dialog); });
-    p.step(106, [&] { dialog->setWindowIcon(programIcon()); });
 }
 
 } // namespace quorvane

@@ -7,7 +7,6 @@
 
 class QCheckBox;
 class QDialog;
-class QFont;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,17 +16,12 @@ class QWidget;
 namespace quorvane {
 
 class PointerConvention;
-class Procedure;
 class TimePicker;
 
 // The building blocks shared by the three course dialogs. Places and sizes
 // are in twips. Indexed controls are named with their index: Label1_0 ..
 // Label1_3 and Check1_0 .. Check1_6; each also carries its index in the
 // property "index".
-
-// Arial 9 pt bold for the dialogs, Arial 11.25 pt bold for push buttons.
-QFont dialogFont();
-QFont buttonFont();
 
 // A fixed-size dialog with a single border, no minimise, maximise or help
 // box; the stored background is white until ApplyDialogColors runs.
@@ -57,10 +51,5 @@ struct CourseControls
 };
 CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop,
                                  int timeRangeTop);
-
-// Statements 100 to 106 of every course dialog's load procedure: the hand
-// cursor picture from the program's folder when there is one, the dialog
-// colours and the program's icon.
-void LoadDialogBasics(Procedure& p, QDialog* dialog, const QString& programFolder, PointerConvention& pointer);
 
 } // namespace quorvane

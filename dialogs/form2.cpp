@@ -1,6 +1,5 @@
 #include "dialogs/form2.h"
 
-#include "app/pointer.h"
 #include "app/reporting.h"
 #include "app/typed_text.h"
 #include "dialogs/course_checks.h"
@@ -18,7 +17,7 @@
 namespace quorvane {
 
 Form2::Form2(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, QWidget* parent)
-    : QDialog(parent), m_scheduleDb(scheduleDb), m_prompts(prompts), m_programFolder(programFolder)
+    : CourseDialogBase("Form2", scheduleDb, prompts, programFolder, parent)
 {
     buildControls();
     Form_Load();
@@ -29,8 +28,6 @@ Form2::~Form2() = default;
 void Form2::buildControls()
 {
     setUpDialogWindow(this, QStringLiteral("Form2"), QStringLiteral("Add Course"), 6705, 4830);
-    m_pointer = new PointerConvention(this);
-    m_pointer->watchBackground(this);
 
     addLabel(this, 0, QStringLiteral("Course Name:"), 240, 315, 1200, 225);
     m_text1 = addTextBox(this, QStringLiteral("Text1"), 1560, 240, 5040, 375);
@@ -39,39 +36,28 @@ void Form2::buildControls()
 
     m_course = addCourseControls(this, *m_pointer, 6480, 2400, 3360);
 
-    m_pushButton1 = addPushButton(this, 1, QStringLiteral("Save"), 120, 4320, 3240, 405, *m_pointer);
-    m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 3480, 4320, 3120, 405, *m_pointer);
+    addPushButtons(QStringLiteral("Save"), 120, 3240, 3480, 3120, 4320);
     connect(m_pushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
-    connect(m_pushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
 
     // Name, notes, Monday to Sunday, the pickers, Save, Cancel.
-    QWidget* previous = m_text1;
-    const auto next = [&previous](QWidget* widget) {
-        setTabOrder(previous, widget);
-        previous = widget;
-    };
-    next(m_text2);
-    for (QCheckBox* box : m_course.check1)
-        next(box);
-    next(m_course.dtpFrom);
-    next(m_course.dtpTo);
-    next(m_pushButton1);
-    next(m_pushButton2);
+    const auto& days = m_course.check1;
+    setTabOrderChain({m_text1, m_text2, days[0], days[1], days[2], days[3], days[4], days[5], days[6],
+                      m_course.dtpFrom, m_course.dtpTo, m_pushButton1, m_pushButton2});
 }
 
 void Form2::Form_Load()
 {
     Procedure p(m_prompts, this, location("Form2", "Form_Load"));
-    LoadDialogBasics(p, this, m_programFolder, *m_pointer);
+    LoadDialogBasics(p);
 }
 
 void Form2::PushButton1_Click()
 {
     Procedure p(m_prompts, this, location("Form2", "PushButton1_Click"));
     // Trimmed only for this test; the name is stored as typed.
-    if (p.test(100, [&] { return isBlank(m_text1->text()); })) {
+    if (isBlank(m_text1->text())) { // 100
         p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourseName); });
-        p.step(104, [&] { m_text1->setFocus(); });
+        m_text1->setFocus(); // 104
         return;
     }
     CheckedDays days;
@@ -89,18 +75,7 @@ void Form2::PushButton1_Click()
         course.timeTo = timeofday::formatLong(m_course.dtpTo->value());
         m_scheduleDb.execute(sql::insertCourse(course));
     });
-    p.step(190, [&] { Unload(QDialog::Accepted); });
-}
-
-void Form2::PushButton2_Click()
-{
-    Procedure p(m_prompts, this, location("Form2", "PushButton2_Click"));
-    p.step(100, [&] { Unload(QDialog::Rejected); });
-}
-
-void Form2::Unload(int result)
-{
-    done(result);
+    Unload(QDialog::Accepted); // 190
 }
 
 } // namespace quorvane

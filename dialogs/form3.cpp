@@ -1,9 +1,7 @@
 #include "dialogs/form3.h"
 
-#include "app/pointer.h"
 #include "app/reporting.h"
 #include "dialogs/course_checks.h"
-#include "dialogs/dialog_parts.h"
 #include "dialogs/time_picker.h"
 #include "store/connection.h"
 #include "store/statements.h"
@@ -11,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,39 +35,16 @@ void Form3::buildControls()
 
     m_course = addCourseControls(this, *m_pointer, 6360, 2280, 3240);
 
-    m_pushButton1 = addPushButton(this, 1, QStringLiteral("Update"), 120, 4200, 3120, 405, *m_pointer);
-    m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 3360, 4200, 3120, 405, *m_pointer);
+    addPushButtons(QStringLiteral("Update"), 120, 3120, 3360, 3120, 4200);
     connect(m_pushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
-    connect(m_pushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
     // A pick-only list has no typed text: every selection, the user's or
     // the caller's, arrives as a click.
     connect(m_combo1, qOverload<int>(&QComboBox::currentIndexChanged), this, &Form3::Combo1_Click);
 
     // The list, notes, the pickers, Sunday back to Monday, Update, Cancel.
-    QWidget* previous = m_combo1;
-    const auto next = [&previous](QWidget* widget) {
-        setTabOrder(previous, widget);
-        previous = widget;
-    };
-    next(m_text2);
-    next(m_course.dtpFrom);
-    next(m_course.dtpTo);
-    for (int i = dayset::kDays - 1; i >= 0; --i)
-        next(m_course.check1[static_cast<size_t>(i)]);
-    next(m_pushButton1);
-    next(m_pushButton2);
-}
-
-void Form3::Form_Load()
-{
-    Procedure p(m_prompts, this, location("Form3", "Form_Load"));
-    LoadDialogBasics(p, this, m_programFolder, *m_pointer);
-    p.step(108, [&] { FillCourseList(); });
-}
-
-void Form3::Combo1_Change()
-{
-    Combo1_Click();
+    const auto& days = m_course.check1;
+    setTabOrderChain({m_combo1, m_text2, m_course.dtpFrom, m_course.dtpTo, days[6], days[5], days[4], days[3],
+                      days[2], days[1], days[0], m_pushButton1, m_pushButton2});
 }
 
 void Form3::Combo1_Click()
@@ -113,9 +87,9 @@ void Form3::LoadSelectedCourse()
 void Form3::PushButton1_Click()
 {
     Procedure p(m_prompts, this, location("Form3", "PushButton1_Click"));
-    if (p.test(100, [&] { return m_combo1->currentIndex() == -1; })) {
+    if (m_combo1->currentIndex() == -1) { // 100
         p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourse); });
-        p.step(104, [&] { m_combo1->setFocus(); });
+        m_combo1->setFocus(); // 104
         return;
     }
     CheckedDays days;
@@ -130,13 +104,7 @@ void Form3::PushButton1_Click()
                                                timeofday::formatLong(m_course.dtpTo->value()),
                                                m_courseIds.courseId(m_combo1->currentIndex())));
     });
-    p.step(190, [&] { Unload(QDialog::Accepted); });
-}
-
-void Form3::PushButton2_Click()
-{
-    Procedure p(m_prompts, this, location("Form3", "PushButton2_Click"));
-    p.step(100, [&] { Unload(QDialog::Rejected); });
+    Unload(QDialog::Accepted); // 190
 }
 
 } // namespace quorvane

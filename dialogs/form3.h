@@ -3,10 +3,8 @@
 #include "dialogs/course_list_dialog.h"
 #include "dialogs/dialog_parts.h"
 
-#include <array>
 
 class QCheckBox;
-class QGroupBox;
 class QLineEdit;
 
 namespace quorvane {
@@ -31,11 +29,8 @@ public:
           QWidget* parent = nullptr);
     ~Form3() override;
 
-    void Form_Load();
-    void Combo1_Change();
     void Combo1_Click();
     void PushButton1_Click(); // Update
-    void PushButton2_Click(); // Cancel
 
     QLineEdit* Text2() const { return m_text2; }
     QCheckBox* Check1(int index) const { return m_course.check1.at(static_cast<size_t>(index)); }

@@ -31,28 +31,17 @@ void Form4::buildControls()
     m_pointer->watchBackground(m_frame1);
     makeCombo1(m_frame1, 240, 315, 7320, 345);
 
-    m_pushButton1 = addPushButton(this, 1, QStringLiteral("Delete"), 120, 1050, 3840, 405, *m_pointer);
-    m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), 4080, 1050, 3840, 405, *m_pointer);
+    addPushButtons(QStringLiteral("Delete"), 120, 3840, 4080, 3840, 1050);
     connect(m_pushButton1, &QPushButton::clicked, this, &Form4::PushButton1_Click);
-    connect(m_pushButton2, &QPushButton::clicked, this, &Form4::PushButton2_Click);
-
-    setTabOrder(m_combo1, m_pushButton1);
-    setTabOrder(m_pushButton1, m_pushButton2);
-}
-
-void Form4::Form_Load()
-{
-    Procedure p(m_prompts, this, location("Form4", "Form_Load"));
-    LoadDialogBasics(p, this, m_programFolder, *m_pointer);
-    p.step(108, [&] { FillCourseList(); });
+    setTabOrderChain({m_combo1, m_pushButton1, m_pushButton2});
 }
 
 void Form4::PushButton1_Click()
 {
     Procedure p(m_prompts, this, location("Form4", "PushButton1_Click"));
-    if (p.test(100, [&] { return m_combo1->currentIndex() == -1; })) {
+    if (m_combo1->currentIndex() == -1) { // 100
         p.step(102, [&] { showMessage(m_prompts, this, messages::kNoCourseToDelete); });
-        p.step(104, [&] { m_combo1->setFocus(); });
+        m_combo1->setFocus(); // 104
         return;
     }
     // Only a Yes deletes; a question that could not be asked counts as No.
@@ -66,13 +55,7 @@ void Form4::PushButton1_Click()
     if (!yes)
         return;
     p.step(108, [&] { m_scheduleDb.execute(sql::deleteCourse(m_courseIds.courseId(m_combo1->currentIndex()))); });
-    p.step(110, [&] { Unload(QDialog::Accepted); });
-}
-
-void Form4::PushButton2_Click()
-{
-    Procedure p(m_prompts, this, location("Form4", "PushButton2_Click"));
-    p.step(100, [&] { Unload(QDialog::Rejected); });
+    Unload(QDialog::Accepted); // 110
 }
 
 } // namespace quorvane

@@ -18,9 +18,7 @@ public:
           QWidget* parent = nullptr);
     ~Form4() override;
 
-    void Form_Load();
     void PushButton1_Click(); // Delete
-    void PushButton2_Click(); // Cancel
 
 private:
     void buildControls();

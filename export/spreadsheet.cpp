@@ -25,20 +25,9 @@ QString storedCellText(const QString& value)
 
 // ---------------------------------------------------------------- Worksheet
 
-Worksheet::Worksheet(const QString& name) : m_name(name) {}
+namespace {
 
-QString Worksheet::name() const
-{
-    return m_name;
-}
-
-void Worksheet::checkOpen() const
-{
-    if (m_closed)
-        throw SpreadsheetFailure(QStringLiteral("The workbook holding sheet \"%1\" has been closed.").arg(m_name));
-}
-
-void Worksheet::checkAddress(int row, int column) const
+void checkAddress(int row, int column)
 {
     if (row < 1 || column < 1 || row > kMaxRows || column > kMaxColumns)
         throw SpreadsheetFailure(QStringLiteral("There is no cell at row %1, column %2: rows are numbered 1 to %3 "
@@ -49,6 +38,17 @@ void Worksheet::checkAddress(int row, int column) const
                                      .arg(kMaxColumns));
 }
 
+}  // namespace
+
+
+Worksheet::Worksheet(const QString& name) : m_name(name) {}
+
+void Worksheet::checkOpen() const
+{
+    if (m_closed)
+        throw SpreadsheetFailure(QStringLiteral("The workbook holding sheet \"%1\" has been closed.").arg(m_name));
+}
+
 void Worksheet::setCellValue(int row, int column, const QString& value)
 {
     checkOpen();
@@ -57,14 +57,6 @@ void Worksheet::setCellValue(int row, int column, const QString& value)
         m_cells.erase({row, column});
     else
         m_cells[{row, column}] = value;
-}
-
-QString Worksheet::cellValue(int row, int column) const
-{
-    checkOpen();
-    checkAddress(row, column);
-    const auto found = m_cells.find({row, column});
-    return found == m_cells.end() ? QString() : found->second;
 }
 
 int Worksheet::maxRow() const
@@ -80,14 +72,7 @@ int Worksheet::maxColumn() const
     return column;
 }
 
-const Worksheet::Cells& Worksheet::cells() const
-{
-    return m_cells;
-}
-
 // ----------------------------------------------------------------- Workbook
-
-Workbook::Workbook() = default;
 
 void Workbook::checkOpen() const
 {
@@ -103,11 +88,6 @@ Worksheet& Workbook::sheets(int index)
                                      .arg(index)
                                      .arg(m_sheet.name()));
     return m_sheet;
-}
-
-int Workbook::sheetCount() const
-{
-    return 1;
 }
 
 namespace {
@@ -131,18 +111,13 @@ void Workbook::saveAs(const QString& fileName, int fileFormat)
     checkOpen();
     if (fileName.trimmed().isEmpty())
         throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook: the file name is empty."));
-    bool openXml = false;
-    if (fileFormat == FileFormat::OpenXmlWorkbook)
-        openXml = true;
-    else if (fileFormat == FileFormat::WorkbookNormal)
-        openXml = fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
-    else
+    if (fileFormat != FileFormat::WorkbookNormal)
         throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": file format %2 is not supported "
-                                                "(use %3 for a normal workbook or %4 for an Open XML workbook).")
+                                                "(use %3 for a normal workbook).")
                                      .arg(fileName)
                                      .arg(fileFormat)
-                                     .arg(FileFormat::WorkbookNormal)
-                                     .arg(FileFormat::OpenXmlWorkbook));
+                                     .arg(FileFormat::WorkbookNormal));
+    const bool openXml = fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
 
     const QString target = QFileInfo(fileName).absoluteFilePath();
     QByteArray bytes;
@@ -158,11 +133,6 @@ void Workbook::close()
 {
     m_closed = true;
     m_sheet.m_closed = true;
-}
-
-bool Workbook::isClosed() const
-{
-    return m_closed;
 }
 
 // --------------------------------------------------- SpreadsheetApplication
@@ -182,28 +152,14 @@ void SpreadsheetApplication::checkRunning() const
         throw SpreadsheetFailure(QStringLiteral("The spreadsheet application has quit."));
 }
 
-void SpreadsheetApplication::setVisible(bool visible)
+void SpreadsheetApplication::setVisible(bool)
 {
     checkRunning();
-    m_visible = visible;
 }
 
-bool SpreadsheetApplication::visible() const
+void SpreadsheetApplication::setDisplayAlerts(bool)
 {
     checkRunning();
-    return m_visible;
-}
-
-void SpreadsheetApplication::setDisplayAlerts(bool displayAlerts)
-{
-    checkRunning();
-    m_displayAlerts = displayAlerts;
-}
-
-bool SpreadsheetApplication::displayAlerts() const
-{
-    checkRunning();
-    return m_displayAlerts;
 }
 
 Workbook& SpreadsheetApplication::addWorkbook()
@@ -213,25 +169,11 @@ Workbook& SpreadsheetApplication::addWorkbook()
     return *m_workbooks.back();
 }
 
-int SpreadsheetApplication::workbookCount() const
-{
-    checkRunning();
-    int count = 0;
-    for (const auto& workbook : m_workbooks)
-        count += workbook->isClosed() ? 0 : 1;
-    return count;
-}
-
 void SpreadsheetApplication::quit()
 {
     for (const auto& workbook : m_workbooks)
         workbook->close();
     m_quit = true;
-}
-
-bool SpreadsheetApplication::hasQuit() const
-{
-    return m_quit;
 }
 
 }  // namespace quorvane

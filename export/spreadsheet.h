@@ -38,8 +38,6 @@
 
 #include "store/failure.h"
 
-class QIODevice;
-
 namespace quorvane {
 
 // What every operation here throws; a quorvane::Failure, so callers that
@@ -49,10 +47,10 @@ public:
     explicit SpreadsheetFailure(const QString& message);
 };
 
-// XlFileFormat values understood by Workbook::saveAs.
+// The file format code of Workbook::saveAs: the normal workbook, whose kind
+// follows the file name's extension.
 namespace FileFormat {
-constexpr int WorkbookNormal = -4143;  // chosen by the file name's extension
-constexpr int OpenXmlWorkbook = 51;    // always an .xlsx workbook
+constexpr int WorkbookNormal = -4143;
 }  // namespace FileFormat
 
 constexpr int kMaxRows = 1048576;
@@ -73,23 +71,21 @@ public:
 
     explicit Worksheet(const QString& name = QStringLiteral("Sheet1"));
 
-    QString name() const;
+    QString name() const { return m_name; }
 
     // 1-based like a spreadsheet; row or column below 1 (or beyond
     // kMaxRows/kMaxColumns) throws. The empty text empties the cell.
     void setCellValue(int row, int column, const QString& value);
-    QString cellValue(int row, int column) const;
 
     // Highest row / column holding a non-empty cell; 0 for an empty sheet.
     int maxRow() const;
     int maxColumn() const;
 
     // The non-empty cells.
-    const Cells& cells() const;
+    const Cells& cells() const { return m_cells; }
 
 private:
     friend class Workbook;
-    void checkAddress(int row, int column) const;
     void checkOpen() const;
 
     QString m_name;
@@ -99,30 +95,27 @@ private:
 
 class Workbook {
 public:
-    Workbook();
+    Workbook() = default;
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
     // 1-based; a new workbook has one sheet, "Sheet1". Any other index
     // throws.
     Worksheet& sheets(int index);
-    int sheetCount() const;
 
     // Writes the workbook to fileName (relative names are taken relative to
-    // the current directory). fileFormat FileFormat::WorkbookNormal picks the
-    // format by the extension (".xlsx" -> Office Open XML, anything else ->
-    // Excel 97-2003), FileFormat::OpenXmlWorkbook always writes .xlsx, other
-    // values throw. An existing file is replaced without asking, and
-    // atomically: when writing fails the old file is left as it was, and the
-    // failure carries the system's error text.
+    // the current directory). FileFormat::WorkbookNormal picks the kind by
+    // the extension (".xlsx" -> Office Open XML, anything else -> Excel
+    // 97-2003); other codes throw. An existing file is replaced without
+    // asking, and atomically: when writing fails the old file is left as it
+    // was, and the failure carries the system's error text.
     void saveAs(const QString& fileName, int fileFormat = FileFormat::WorkbookNormal);
 
+private:
+    friend class SpreadsheetApplication;
     // Discards the workbook without saving; afterwards every operation on
     // it or its sheet throws.
     void close();
-    bool isClosed() const;
-
-private:
     void checkOpen() const;
 
     Worksheet m_sheet;
@@ -139,43 +132,25 @@ public:
     SpreadsheetApplication& operator=(const SpreadsheetApplication&) = delete;
     ~SpreadsheetApplication();
 
-    // Like the real application started for automation: invisible, with
-    // alerts on. Nothing here ever shows a window or asks a question, the
-    // flags are only remembered.
+    // The stand-in never shows a window or asks a question, whatever these
+    // are set to; like the other operations they fail once it has quit.
     void setVisible(bool visible);
-    bool visible() const;
     void setDisplayAlerts(bool displayAlerts);
-    bool displayAlerts() const;
 
     // Workbooks.Add. The workbook stays owned by the application; the
     // reference is valid until the application is destroyed.
     Workbook& addWorkbook();
-    int workbookCount() const;  // workbooks not yet closed
 
     // Closes every workbook without saving and ends the application; the
     // operations above throw afterwards. Calling it again does nothing.
     void quit();
-    bool hasQuit() const;
 
 private:
     SpreadsheetApplication() = default;
     void checkRunning() const;
 
     std::vector<std::unique_ptr<Workbook>> m_workbooks;
-    bool m_visible = false;
-    bool m_displayAlerts = true;
     bool m_quit = false;
 };
-
-// The file writers behind Workbook::saveAs, usable on their own.
-
-// Writes sheet as a complete Excel 97-2003 workbook file (compound file
-// with a BIFF8 "Workbook" stream) to out, which must be open for writing.
-// Throws when the sheet does not fit the format or out fails.
-void writeXls(QIODevice& out, const Worksheet& sheet);
-
-// Writes sheet as an .xlsx workbook straight to path (not atomically:
-// Workbook::saveAs is the atomic way). Throws on failure.
-void writeXlsxFile(const QString& path, const Worksheet& sheet);
 
 }  // namespace quorvane

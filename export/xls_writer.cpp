@@ -542,17 +542,4 @@ QByteArray xlsWorkbookBytes(const Worksheet& sheet)
     return compoundFileWithWorkbookStream(biff8WorkbookStream(sheet));
 }
 
-void writeXls(QIODevice& out, const Worksheet& sheet)
-{
-    if (!out.isOpen() || !out.isWritable())
-        throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: the device is not open for writing."));
-    const QByteArray bytes = xlsWorkbookBytes(sheet);
-    if (out.write(bytes) != bytes.size())
-        throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: %1").arg(out.errorString()));
-    if (auto* file = qobject_cast<QFileDevice*>(&out)) {
-        if (!file->flush())
-            throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook: %1").arg(file->errorString()));
-    }
-}
-
 }  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <xlsxwriter.h>
 
 namespace quorvane {
@@ -50,35 +52,34 @@ QString lxwError(lxw_error error)
     return QString::fromUtf8(lxw_strerror(error));
 }
 
-}  // namespace
-
+// Writes sheet as an .xlsx workbook straight to path.
 void writeXlsxFile(const QString& path, const Worksheet& sheet)
 {
     const QByteArray fileName = QFile::encodeName(path);
-    lxw_workbook* workbook = workbook_new(fileName.constData());
+    // Freed without writing on every way out, unless closed (which frees it).
+    std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> workbook(workbook_new(fileName.constData()),
+                                                                         &lxw_workbook_free);
     if (!workbook)
         throw SpreadsheetFailure(QStringLiteral("Cannot create the workbook \"%1\".").arg(path));
-    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.name().toUtf8().constData());
-    if (!worksheet) {
-        lxw_workbook_free(workbook);
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheet.name().toUtf8().constData());
+    if (!worksheet)
         throw SpreadsheetFailure(QStringLiteral("Cannot add the sheet \"%1\" to the workbook.").arg(sheet.name()));
-    }
-    lxw_error error = LXW_NO_ERROR;
     for (const auto& cell : sheet.cells()) {
-        error = worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1), lxw_col_t(cell.first.second - 1),
-                                       xlsxCellText(cell.second).constData(), nullptr);
-        if (error != LXW_NO_ERROR) {
-            lxw_workbook_free(workbook);
+        const lxw_error error = worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1),
+                                                       lxw_col_t(cell.first.second - 1),
+                                                       xlsxCellText(cell.second).constData(), nullptr);
+        if (error != LXW_NO_ERROR)
             throw SpreadsheetFailure(QStringLiteral("Cannot write the cell at row %1, column %2: %3")
                                          .arg(cell.first.first)
                                          .arg(cell.first.second)
                                          .arg(lxwError(error)));
-        }
     }
-    error = workbook_close(workbook);
+    const lxw_error error = workbook_close(workbook.release());
     if (error != LXW_NO_ERROR)
         throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook \"%1\": %2").arg(path, lxwError(error)));
 }
+
+}  // namespace
 
 QByteArray xlsxWorkbookBytes(const Worksheet& sheet)
 {

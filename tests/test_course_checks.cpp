@@ -1,6 +1,7 @@
 // The course checks shared by Add Course and Edit Course, the time pickers
 // they work on, and the dialog colours.
 #include "app/reporting.h"
+#include "dialogs/appearance.h"
 #include "dialogs/course_checks.h"
 #include "dialogs/time_picker.h"
 #include "store/failure.h"

@@ -1,6 +1,7 @@
 // The Add, Edit and Delete Course dialogs on their own: layout, checks,
 // what each writes to the database and how each closes.
 #include "app/form1.h"
+#include "app/twips.h"
 #include "app/pointer.h"
 #include "app/qt_prompts.h"
 #include "dialogs/course_checks.h"

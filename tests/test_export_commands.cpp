@@ -330,9 +330,10 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
 
 void ExportCommandsTest::noSpreadsheetApplicationGivesOneBoxAndEnds()
 {
-    m_form->setSpreadsheetFactory([](const QString&) -> std::unique_ptr<SpreadsheetApplication> {
+    m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts, [](const QString&) -> std::unique_ptr<SpreadsheetApplication> {
         throw Failure("ActiveX component can't create object");
     });
+    QVERIFY(m_form->Form_Load());
     const QString target = m_folder->file("Week.xls");
     m_prompts->chooseFile(target);
     run(8);

@@ -1,6 +1,7 @@
 // The main window's start-up, layout, pointer convention and closing.
 #include "app/app_info.h"
 #include "app/form1.h"
+#include "app/twips.h"
 #include "store/connection.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"

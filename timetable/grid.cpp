@@ -180,10 +180,4 @@ QString gridHeaderText(int col)
     return QLatin1String(headers[col]);
 }
 
-QString gridRowLabel(int row)
-{
-    const int minutes = 6 * 60 + (row - 1) * 30;
-    return timeofday::formatLabel(QTime(minutes / 60, minutes % 60));
-}
-
 } // namespace quorvane

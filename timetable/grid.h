@@ -72,9 +72,8 @@ private:
     mutable QVector<RowTime> m_rowTimes;
 };
 
-// The header texts of row 0 and the label of the time row `row` (1..32).
+// The header text of column `col` in row 0.
 QString gridHeaderText(int col);
-QString gridRowLabel(int row);
 
 // The rows a course fills: those whose time t satisfies from <= t <= to and
 // lies a whole multiple of 30 minutes after from. Calls `fill(row)` for each,

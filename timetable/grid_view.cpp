@@ -1,18 +1,12 @@
 #include "timetable/grid_view.h"
 
+#include "app/twips.h"
 #include "timetable/grid.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
 
 namespace quorvane {
-
-namespace {
-int twipsToPixels(int twips)
-{
-    return (twips + 7) / 15;
-}
-} // namespace
 
 TimetableView::TimetableView(TimetableGrid* grid, QWidget* parent) : QTableView(parent), m_grid(grid)
 {
@@ -42,9 +36,9 @@ TimetableView::TimetableView(TimetableGrid* grid, QWidget* parent) : QTableView(
 void TimetableView::applyWidths()
 {
     for (int c = 0; c < m_grid->cols(); ++c) {
-        const int twips = m_grid->colWidthTwips(c);
-        if (twips >= 0)
-            setColumnWidth(c, twipsToPixels(twips));
+        const int width = m_grid->colWidthTwips(c);
+        if (width >= 0)
+            setColumnWidth(c, twips(width));
     }
 }
 

@@ -13,36 +13,27 @@
 
 namespace quorvane {
 
+// Statements 148 to 204 of Form_Load. Steps 148 (taking the grid), 192 to
+// 204 but the label writes (the row counter and the loop), and 154 and 156
+// (one fixed row and column, which the view keeps out of the course cells
+// itself) cannot fail and carry no statement of their own.
 void Form1::SetUpGrid(Procedure& p)
 {
-    TimetableGrid* grid = nullptr;
-    p.step(148, [&] { grid = m_grid; });
-    const auto with = [&] {
-        if (!grid)
-            throw Failure(QStringLiteral("Object variable or With block variable not set"));
-        return grid;
-    };
-    p.step(150, [&] { with()->clearAll(); });
-    p.step(152, [&] { with()->setCols(TimetableGrid::kCols); });
-    // One fixed column and one fixed row: the view keeps the header row and
-    // the time column out of the course cells.
-    p.step(154, [] {});
-    p.step(156, [] {});
+    TimetableGrid& grid = *m_grid;
+    p.step(150, [&] { grid.clearAll(); });
+    p.step(152, [&] { grid.setCols(TimetableGrid::kCols); });
     for (int c = 0; c < TimetableGrid::kCols; ++c)
-        p.step(158 + 2 * c, [&] { with()->setText(0, c, gridHeaderText(c)); });
-    p.step(174, [&] { with()->setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
+        p.step(158 + 2 * c, [&] { grid.setText(0, c, gridHeaderText(c)); });
+    p.step(174, [&] { grid.setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
     for (int c = 1; c < TimetableGrid::kCols; ++c)
-        p.step(174 + 2 * c, [&] { with()->setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
-    p.step(190, [&] { with()->setRows(TimetableGrid::kRows); });
-    int r = 0;
-    p.step(192, [&] { r = 1; });
+        p.step(174 + 2 * c, [&] { grid.setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
+    p.step(190, [&] { grid.setRows(TimetableGrid::kRows); });
+    int r = 1;
     for (int h = 6; h <= 21; ++h) {
-        p.step(194, [] {});
-        p.step(196, [&] { with()->setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
-        p.step(198, [&] { ++r; });
-        p.step(200, [&] { with()->setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
-        p.step(202, [&] { ++r; });
-        p.step(204, [] {});
+        p.step(196, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
+        ++r;
+        p.step(200, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
+        ++r;
     }
     const int rowHeight = m_gridView->fontMetrics().height() + 4;
     m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -63,16 +54,16 @@ void Form1::ClearGrid()
     m_grid->endBatch();
 }
 
+// Steps 100 (the recordset), 104 (the test for an empty list), 106 and 138
+// (the pointer) cannot fail and carry no statement of their own.
 void Form1::ListCourses()
 {
     Procedure p(m_prompts, this, location("Form1", "ListCourses"));
     Recordset rs;
-    p.step(100, [] {});
     p.step(102, [&] { ClearGrid(); });
-    if (p.test(104, [&] { return scheduleCount() == 0; }))
+    if (scheduleCount() == 0)
         return;
     BusyPointer busy(*m_pointer);
-    p.step(106, [] {});
     // A query that fails ends the drawing: the grid stays cleared.
     if (!p.step(108, [&] { rs.open(sql::selectCoursesOfSchedule(selectedScheduleId()), scheduleDb()); }))
         return;
@@ -135,11 +126,8 @@ void Form1::ListCourses()
         if (!p.step(134, [&] { rs.moveNext(); }))
             break;
     }
-    p.step(136, [&] {
-        if (rs.isOpen())
-            rs.close();
-    });
-    p.step(138, [] {});
+    if (rs.isOpen())
+        rs.close();
 }
 
 } // namespace quorvane

@@ -12,6 +12,7 @@ const QString kSampleName = QStringLiteral("Sample Schedule");
 
 struct SampleCourse
 {
+    int statement;
     const char* name;
     const char* notes;
     const char* days;
@@ -21,46 +22,49 @@ struct SampleCourse
 
 // In the order in which they are inserted.
 constexpr SampleCourse kSampleCourses[] = {
-    {"Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"},
-    {"Engineering", "engineering advanced level", "1,2,5", "10:00", "10:45"},
-    {"Design", "design mid level", "0,2,3", "11:30", "13:00"},
+    {132, "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"},
+    {134, "Engineering", "engineering advanced level", "1,2,5", "10:00", "10:45"},
+    {136, "Design", "design mid level", "0,2,3", "11:30", "13:00"},
 };
 
 } // namespace
 
+// The statement numbers of one walk that selects the sample row: the
+// comparison of a row's name and the selection, which ends the walk. The test
+// for an empty list, the loop head, the clearing of the flag and the step to
+// the next row cannot fail and carry no statement of their own.
+struct SampleRowSteps
+{
+    int compare;
+    int select;
+};
+
+namespace {
+constexpr SampleRowSteps kFindSample{106, 110};  // 102 to 112
+constexpr SampleRowSteps kBeforeCourses{126, 128}; // 122 to 130
+constexpr SampleRowSteps kAfterCourses{142, 144};  // 138 to 146
+constexpr SampleRowSteps kAfterReload{156, 158};   // 152 to 160
+} // namespace
+
 // Walks the list from row 1 to the row count taken before the walk and selects
 // the first row whose name is exactly "Sample Schedule"; no match leaves the
-// selection as it was. Under a reporting procedure its statements are numbered
-// from `first`: the test for an empty list, the loop head, the comparison,
-// the clearing of *sampleIsNew when that is given, the selection (which ends
-// the walk) and the step to the next row. Without one a failure travels to
-// the caller.
-bool Form1::SelectSampleRow(Procedure* numbered, int first, bool* sampleIsNew)
+// selection as it was.
+bool Form1::SelectSampleRow(Procedure* p, const SampleRowSteps* steps, bool* sampleIsNew)
 {
-    const auto step = [&](int number, auto&& statement) {
-        if (numbered)
-            return numbered->step(number, statement);
-        statement();
-        return true;
-    };
-    const auto test = [&](int number, auto&& condition) {
-        return numbered ? numbered->test(number, condition) : static_cast<bool>(condition());
-    };
-    const int select = first + (sampleIsNew ? 8 : 6);
-    const int next = select + 2;
-
-    if (!test(first, [&] { return scheduleCount() > 0; }))
-        return false;
-    int count = 0;
-    step(first + 2, [&] { count = scheduleCount(); });
+    const bool numbered = p && steps;
+    const int count = scheduleCount();
     for (int row = 1; row <= count; ++row) {
-        if (test(first + 4, [&] { return scheduleName(row) == kSampleName; })) {
-            if (sampleIsNew)
-                step(first + 6, [&] { *sampleIsNew = false; });
-            step(select, [&] { selectSchedule(row); });
-            return true;
-        }
-        step(next, [] {});
+        const auto isSample = [&] { return scheduleName(row) == kSampleName; };
+        if (!(numbered ? p->test(steps->compare, isSample) : isSample()))
+            continue;
+        if (sampleIsNew)
+            *sampleIsNew = false;
+        const auto select = [&] { selectSchedule(row); };
+        if (numbered)
+            p->step(steps->select, select);
+        else
+            select();
+        return true;
     }
     return false;
 }
@@ -71,10 +75,9 @@ bool Form1::SelectSampleRow(Procedure* numbered, int first, bool* sampleIsNew)
 void Form1::PushButton9_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton9_Click"));
-    bool sampleIsNew = true;
-    p.step(100, [&] { sampleIsNew = true; });
-    SelectSampleRow(&p, 102, &sampleIsNew);
-    if (p.test(114, [&] { return sampleIsNew; })) {
+    bool sampleIsNew = true; // 100
+    SelectSampleRow(&p, &kFindSample, &sampleIsNew);
+    if (sampleIsNew) { // 114
         p.step(116, [&] {
             scheduleDb().execute(sql::insertSchedule(kSampleName));
             ListSchedules();
@@ -92,22 +95,20 @@ void Form1::PushButton9_Click()
         if (sampleSelected())
             DeleteCourse();
     });
-    SelectSampleRow(&p, 122);
-    int number = 132;
+    SelectSampleRow(&p, &kBeforeCourses);
     for (const SampleCourse& course : kSampleCourses) {
-        p.step(number, [&] {
+        p.step(course.statement, [&] {
             if (!sampleSelected())
                 return;
             scheduleDb().execute(sql::insertCourse({selectedScheduleId(), QString::fromLatin1(course.name),
                                                     QString::fromLatin1(course.notes), QString::fromLatin1(course.days),
                                                     QString::fromLatin1(course.from), QString::fromLatin1(course.to)}));
         });
-        number += 2;
     }
-    SelectSampleRow(&p, 138);
+    SelectSampleRow(&p, &kAfterCourses);
     p.step(148, [&] { ListCourses(); });
     p.step(150, [&] { ListSchedules(); });
-    SelectSampleRow(&p, 152);
+    SelectSampleRow(&p, &kAfterReload);
 }
 
 } // namespace quorvane

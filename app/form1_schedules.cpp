@@ -43,9 +43,8 @@ void Form1::PushButton1_Click()
     Procedure p(m_prompts, this, location("Form1", "PushButton1_Click"));
     std::optional<QString> entry;
     p.step(100, [&] { entry = askScheduleName(m_prompts, this, QString()); });
-    if (p.test(102, [&] { return !entry.has_value(); }))
-        return;
-    if (p.test(104, [&] { return isBlank(*entry); }))
+    // 102, 104: Cancel, or nothing but blanks.
+    if (!entry || isBlank(*entry))
         return;
     p.step(106, [&] { scheduleDb().execute(sql::insertSchedule(*entry)); });
     p.step(108, [&] { ListSchedules(); });
@@ -55,13 +54,12 @@ void Form1::PushButton1_Click()
 void Form1::PushButton5_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton5_Click"));
-    if (p.test(100, [&] { return scheduleCount() == 0; }))
+    if (scheduleCount() == 0) // 100
         return;
     std::optional<QString> entry;
     p.step(102, [&] { entry = askScheduleName(m_prompts, this, selectedScheduleName()); });
-    if (p.test(104, [&] { return !entry.has_value(); }))
-        return;
-    if (p.test(106, [&] { return isBlank(*entry); }))
+    // 104, 106: Cancel, or nothing but blanks.
+    if (!entry || isBlank(*entry))
         return;
     // An unchanged name is written all the same.
     p.step(108, [&] { UpdateSchedule(*entry); });
@@ -72,7 +70,7 @@ void Form1::PushButton5_Click()
 void Form1::PushButton2_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton2_Click"));
-    if (p.test(100, [&] { return scheduleCount() == 0; }))
+    if (scheduleCount() == 0) // 100
         return;
     if (p.test(102, [&] {
             return !askYesNo(m_prompts, this,
@@ -91,7 +89,7 @@ void Form1::PushButton2_Click()
 void Form1::PushButton10_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton10_Click"));
-    if (p.test(100, [&] { return scheduleCount() == 0; }))
+    if (scheduleCount() == 0) // 100
         return;
     if (p.test(102, [&] {
             return !askYesNo(m_prompts, this,

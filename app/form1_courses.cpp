@@ -20,23 +20,12 @@ namespace {
 
 const QString kNoSchedule = QStringLiteral("You must add a schedule first.");
 
-// The selected schedule's id, or an empty text when no row is selected:
-// the Edit and Delete dialogs then preselect by name alone.
-QString selectedScheduleIdOrNone(const Form1& form)
-{
-    try {
-        return form.selectedScheduleId();
-    } catch (const Failure&) {
-        return QString();
-    }
-}
-
 // Edit Course and Delete Course differ only in their dialog.
 template <class Dialog>
 void openCourseListDialog(Form1& form, const char* handler)
 {
     Procedure p(form.prompts(), &form, location("Form1", handler));
-    if (p.test(100, [&] { return form.scheduleCount() == 0; })) {
+    if (form.scheduleCount() == 0) { // 100
         p.step(112, [&] { showMessage(form.prompts(), &form, kNoSchedule); });
         return;
     }
@@ -45,7 +34,7 @@ void openCourseListDialog(Form1& form, const char* handler)
     const auto touch = [&]() -> Dialog& {
         if (!dialog)
             dialog = std::make_unique<Dialog>(form.scheduleDb(), form.prompts(), form.programFolder(),
-                                              selectedScheduleIdOrNone(form));
+                                              form.selectedScheduleIdOrNone().value_or(QString()));
         return *dialog;
     };
     QString cell;
@@ -64,7 +53,7 @@ void openCourseListDialog(Form1& form, const char* handler)
 void Form1::PushButton3_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton3_Click"));
-    if (p.test(100, [&] { return scheduleCount() == 0; })) {
+    if (scheduleCount() == 0) { // 100
         p.step(114, [&] { showMessage(m_prompts, this, kNoSchedule); });
         return;
     }
