@@ -10,16 +10,16 @@ jobs="$(nproc)"
 fuzz_seconds="${QUORVANE_FUZZ_SECONDS:-30}"
 
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_SANITIZE=ON
-cmake --build build-asan -j"$jobs"
+cmake --preset sanitize
+cmake --build --preset sanitize -j"$jobs"
 export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 (cd build-asan && ctest --output-on-failure -j"$jobs")
 
 echo "== Fuzzing, ${fuzz_seconds} s per target (build-fuzz)"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_FUZZ=ON
-cmake --build build-fuzz -j"$jobs" --target fuzzers
+cmake --preset fuzz
+cmake --build --preset fuzz -j"$jobs"
 unset ASAN_OPTIONS LSAN_OPTIONS
 passed=0
 failed=0

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian packages), then configures and builds
-# Quorvane into build/, which also prepares the delivered empty database
-# build/dbSchedules.mdb next to the executable.
+# Quorvane into build/ (the "dev" preset), which also prepares the empty
+# database template and, where there is none yet, build/dbSchedules.mdb
+# next to the executable.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build_dir="${QUORVANE_BUILD_DIR:-build}"
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QUORVANE_CMAKE_ARGS:-}
-cmake --build "$build_dir" -j"$(nproc)"
+cmake --preset dev
+cmake --build --preset dev -j"$(nproc)"

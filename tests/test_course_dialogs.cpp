@@ -10,6 +10,7 @@
 #include "dialogs/form4.h"
 #include "dialogs/time_picker.h"
 #include "store/connection.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/statement_log.h"
 #include "tests/support/test_db.h"
@@ -31,16 +32,6 @@ using namespace quorvane;
 using namespace quorvane::testing;
 
 namespace {
-
-const QString kErrorTail = QStringLiteral("\r\rPlease email screenshot of this message to support@quorvane.example");
-
-QString at(const char* window, const char* procedure, int statement)
-{
-    return QStringLiteral("\r\nin Tindrel2021/08/31.%1.%2 at line %3")
-               .arg(QLatin1String(window), QLatin1String(procedure))
-               .arg(statement) +
-           kErrorTail;
-}
 
 QString caption(QWidget* w)
 {
@@ -430,7 +421,7 @@ void CourseDialogsTest::loadTakesTheHandCursorFromTheProgramFolder()
     if (file == QLatin1String("garbage")) {
         QCOMPARE(m_prompts->errors().size(), 1);
         QVERIFY(m_prompts->errors().first().text.endsWith(
-            at(qPrintable(dialog->objectName()), "Form_Load", 102)));
+            errorBoxTail(dialog->objectName(), "Form_Load", 102)));
     } else {
         QVERIFY(m_prompts->shown.isEmpty());
     }
@@ -684,7 +675,7 @@ void CourseDialogsTest::addRejectedInsertIsReportedAt188AndCloses()
     QCOMPARE(m_prompts->messages().size(), 1);
     const MessageBoxRequest box = m_prompts->errors().value(0);
     QVERIFY2(box.text.startsWith(QStringLiteral("insert refused")), qPrintable(box.text));
-    QVERIFY2(box.text.endsWith(at("Form2", "PushButton1_Click", 188)), qPrintable(box.text));
+    QVERIFY2(box.text.endsWith(errorBoxTail("Form2", "PushButton1_Click", 188)), qPrintable(box.text));
     QCOMPARE(box.icon, Icon::Warning);
     QVERIFY(!form->isVisible());
     QVERIFY(courses().isEmpty());
@@ -968,7 +959,7 @@ void CourseDialogsTest::editRejectedUpdateIsReportedAt188AndCloses()
     QCOMPARE(m_prompts->messages().size(), 1);
     const QString text = m_prompts->errors().value(0).text;
     QVERIFY2(text.startsWith(QStringLiteral("update refused")), qPrintable(text));
-    QVERIFY2(text.endsWith(at("Form3", "PushButton1_Click", 188)), qPrintable(text));
+    QVERIFY2(text.endsWith(errorBoxTail("Form3", "PushButton1_Click", 188)), qPrintable(text));
     QVERIFY(!form->isVisible());
     QCOMPARE(courses(), before);
 }
@@ -990,7 +981,7 @@ void CourseDialogsTest::listFailureIsReportedAt108OfLoad()
     QCOMPARE(m_prompts->messages().size(), 1);
     QCOMPARE(m_prompts->errors().value(0).text,
              QStringLiteral("Operation is not allowed when the object is closed.") +
-                 at(qPrintable(dialog->objectName()), "Form_Load", 108));
+                 errorBoxTail(dialog->objectName(), "Form_Load", 108));
     QCOMPARE(list->Combo1()->count(), 0);
     QCOMPARE(list->pointer().state(), 0);
     // The dialog still opens and answers.
@@ -1186,7 +1177,7 @@ void CourseDialogsTest::deleteRejectedIsReportedAt108AndCloses()
     QCOMPARE(m_prompts->messages().size(), 2);
     const QString text = m_prompts->errors().value(0).text;
     QVERIFY2(text.startsWith(QStringLiteral("delete refused")), qPrintable(text));
-    QVERIFY2(text.endsWith(at("Form4", "PushButton1_Click", 108)), qPrintable(text));
+    QVERIFY2(text.endsWith(errorBoxTail("Form4", "PushButton1_Click", 108)), qPrintable(text));
     QVERIFY(!form->isVisible());
     QCOMPARE(courses(), before);
 }

@@ -7,6 +7,7 @@
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
 #include "dialogs/time_picker.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -32,16 +33,14 @@ using namespace quorvane::testing;
 
 namespace {
 
-const QString kErrorTail = QStringLiteral("\r\rPlease email screenshot of this message to support@quorvane.example");
-
 // "PushButton1_Click 106" (the main window's) or "Form2.PushButton1_Click 188"
 // -> the error box text for that place.
 QString errorText(const QString& description, const QString& place)
 {
     const QStringList parts = place.split(QLatin1Char(' '));
-    const QString procedure = parts[0].contains(QLatin1Char('.')) ? parts[0] : QStringLiteral("Form1.") + parts[0];
-    return description + QStringLiteral("\r\nin Tindrel2021/08/31.") + procedure + QStringLiteral(" at line ") +
-           parts[1] + kErrorTail;
+    const QStringList where = parts[0].split(QLatin1Char('.'));
+    return description + (where.size() == 2 ? errorBoxTail(where[0], where[1], parts[1].toInt())
+                                             : errorBoxTail(QStringLiteral("Form1"), where[0], parts[1].toInt()));
 }
 
 QString helperPath()

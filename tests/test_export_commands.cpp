@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "export/spreadsheet.h"
 #include "store/failure.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -22,21 +23,13 @@ using namespace quorvane::testing;
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
-
-QString readerScript()
-{
-    return qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/read_workbook.py");
-}
-
 // The cells of the first sheet as "row,col=text", read by xlrd or openpyxl.
 QStringList workbookCells(const QString& path, QString* format = nullptr)
 {
-    QProcess reader;
-    reader.start(kPython, {readerScript(), path});
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
-        return {QStringLiteral("reader failed: ") + QString::fromUtf8(reader.readAllStandardError())};
-    const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    const WorkbookReading reading = readWorkbook(path);
+    if (!reading.error.isEmpty())
+        return {reading.error};
+    const QJsonObject& book = reading.book;
     if (format)
         *format = book.value("format").toString();
     QStringList cells;
@@ -46,12 +39,6 @@ QStringList workbookCells(const QString& path, QString* format = nullptr)
         cells << QStringLiteral("%1,%2=%3").arg(cell[0].toInt()).arg(cell[1].toInt()).arg(cell[2].toString());
     }
     return cells;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -246,8 +233,8 @@ void ExportCommandsTest::workbookHoldsNameAndGrid()
 {
     QFETCH(QString, name);
     QFETCH(QString, format);
-    if (!QFile::exists(kPython))
-        QSKIP("/usr/bin/python3 with python3-xlrd and python3-openpyxl is needed to read the workbook back");
+    if (const QString missing = workbookReaderMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
     const QString target = m_folder->file(name);
     m_prompts->chooseFile(target);
     run(8);
@@ -347,8 +334,8 @@ void ExportCommandsTest::noSpreadsheetApplicationGivesOneBoxAndEnds()
 
 void ExportCommandsTest::noSelectedScheduleLeavesA1EmptyAndCopiesTheGrid()
 {
-    if (!QFile::exists(kPython))
-        QSKIP("/usr/bin/python3 with python3-xlrd is needed to read the workbook back");
+    if (const QString missing = workbookReaderMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
     m_form->listView().setCurrentItem(nullptr);
     const QString target = m_folder->file("Week.xls");
     m_prompts->chooseFile(target);

@@ -2,6 +2,7 @@
 // procedures behind them, driven on a real main window.
 #include "app/form1.h"
 #include "store/failure.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -14,14 +15,6 @@ using namespace quorvane;
 using namespace quorvane::testing;
 
 namespace {
-
-const QString kErrorTail = QStringLiteral("\r\rPlease email screenshot of this message to support@quorvane.example");
-
-QString at(const char* procedure, int statement)
-{
-    return QStringLiteral("\r\nin Tindrel2021/08/31.Form1.%1 at line %2").arg(QLatin1String(procedure)).arg(statement) +
-           kErrorTail;
-}
 
 // Every cell of the grid, header row and time column included.
 QStringList gridTexts(const Form1& form)
@@ -270,7 +263,7 @@ void ScheduleCommandsTest::addRejectedIsReportedAt106AndTheListIsStillReloaded()
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.first().text.contains(QStringLiteral("read-only")), qPrintable(errors.first().text));
-    QVERIFY(errors.first().text.endsWith(at("PushButton1_Click", 106)));
+    QVERIFY(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton1_Click", 106)));
     QCOMPARE(errors.first().icon, Icon::Warning);
     QCOMPARE(errors.first().buttons, Buttons::Ok);
     QCOMPARE(schedules(), schedulesBefore);
@@ -376,7 +369,7 @@ void ScheduleCommandsTest::editRejectedIsReportedAt108WithTheHandlersLocation()
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors.first().text.contains(QStringLiteral("read-only")));
-    QVERIFY2(errors.first().text.endsWith(at("PushButton5_Click", 108)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton5_Click", 108)), qPrintable(errors.first().text));
     QCOMPARE(schedules(), schedulesBefore);
     QCOMPARE(selectedRow(*m_form), 1); // 110 still reloads
 }
@@ -495,7 +488,7 @@ void ScheduleCommandsTest::deleteScheduleRejectedRowIsReportedAt106()
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(at("PushButton2_Click", 106)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton2_Click", 106)), qPrintable(errors.first().text));
     QCOMPARE(schedules().size(), 3);
     QCOMPARE(scalarSql(db(), "select count(*) from tblCourse where ScheduleID=2"), QStringLiteral("0"));
     QCOMPARE(selectedRow(*m_form), 1); // 108 still reloads
@@ -568,7 +561,7 @@ void ScheduleCommandsTest::deleteAllCoursesRejectedIsReportedAt104AndTheGridRedr
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(at("PushButton10_Click", 104)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton10_Click", 104)), qPrintable(errors.first().text));
     QCOMPARE(courses(), coursesBefore);
     QCOMPARE(m_form->grid().text(5, 1), QString());
     QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry"));

@@ -4,6 +4,7 @@
 // workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
 // files record by record.
 #include "export/spreadsheet.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/timetable_sheet.h"
 #include "store/failure.h"
 
@@ -24,12 +25,11 @@
 #include <functional>
 
 using namespace quorvane;
+using namespace quorvane::testing;
 
 namespace {
 
 using CellMap = QMap<QPair<int, int>, QString>;
-
-const QString kPython = QStringLiteral("/usr/bin/python3");
 
 // What a saved file is expected to hold for sheet.
 CellMap storedCells(const Worksheet& sheet)
@@ -73,62 +73,15 @@ QString firstDifference(const CellMap& expected, const CellMap& actual)
     return QString();
 }
 
-// Why workbooks cannot be read back here, or an empty text when they can.
-QString readerMissing()
-{
-    if (!QFileInfo(kPython).isExecutable())
-        return QStringLiteral("%1 is not installed, workbooks cannot be read back").arg(kPython);
-    QProcess probe;
-    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd, openpyxl")});
-    if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-        return QStringLiteral("the Python modules xlrd and openpyxl are missing (python3-xlrd, python3-openpyxl), "
-                              "workbooks cannot be read back");
-    return QString();
-}
-
-// Runs the reader on fileName; returns false with message saying why when
-// it could not read the file.
-bool readWorkbook(const QString& fileName, QJsonObject& result, QString& message)
-{
-    QString script;
-    const QString sourceDir = qEnvironmentVariable("QUORVANE_SOURCE_DIR");
-    if (!sourceDir.isEmpty())
-        script = QDir(sourceDir).filePath(QStringLiteral("tests/read_workbook.py"));
-    if (script.isEmpty() || !QFileInfo::exists(script))
-        script = QFINDTESTDATA("read_workbook.py");
-    if (script.isEmpty()) {
-        message = QStringLiteral("tests/read_workbook.py was not found");
-        return false;
-    }
-    QProcess reader;
-    reader.start(kPython, {script, fileName});
-    if (!reader.waitForFinished(120000)) {
-        message = QStringLiteral("the reader did not finish: %1").arg(reader.errorString());
-        return false;
-    }
-    const QString errors = QString::fromUtf8(reader.readAllStandardError()).trimmed();
-    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0) {
-        message = QStringLiteral("the reader failed (exit %1): %2").arg(reader.exitCode()).arg(errors);
-        return false;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(reader.readAllStandardOutput(), &parseError);
-    if (!document.isObject()) {
-        message = QStringLiteral("the reader printed no JSON: %1").arg(parseError.errorString());
-        return false;
-    }
-    result = document.object();
-    return true;
-}
-
 }  // namespace
 
 // Reads fileName back into the QJsonObject named result.
 #define READ_WORKBOOK(fileName, result)                                                   \
     QJsonObject result;                                                                   \
     do {                                                                                  \
-        QString readMessage;                                                              \
-        QVERIFY2(readWorkbook((fileName), result, readMessage), qPrintable(readMessage)); \
+        const WorkbookReading reading = readWorkbook(fileName);                          \
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));                     \
+        result = reading.book;                                                            \
     } while (false)
 
 // Skips a test that reads workbooks back when that is impossible here.
@@ -171,14 +124,6 @@ private:
 
     QString path(const QString& name) const { return m_folder.filePath(name); }
 
-    static QByteArray contentOf(const QString& fileName)
-    {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            return QByteArray();
-        return file.readAll();
-    }
-
     // Saves sheet's workbook under name, reads it back and compares every
     // cell with what was set.
     void saveAndCompare(Workbook& workbook, const QString& name, int fileFormat, const QString& expectedFormat)
@@ -189,7 +134,7 @@ private:
         QCOMPARE(result.value(QStringLiteral("format")).toString(), expectedFormat);
         if (expectedFormat == QLatin1String("xls")) {
             QCOMPARE(result.value(QStringLiteral("biff_version")).toInt(), 80);
-            QVERIFY(contentOf(fileName).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+            QVERIFY(fileBytes(fileName).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
         }
         const QJsonArray sheets = result.value(QStringLiteral("sheets")).toArray();
         QCOMPARE(sheets.size(), 1);
@@ -217,7 +162,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_folder.isValid());
-        m_readerMissing = readerMissing();
+        m_readerMissing = workbookReaderMissing();
     }
 
     // ------------------------------------------------------------ operations
@@ -310,7 +255,7 @@ private slots:
         application->setVisible(false);
         application->setDisplayAlerts(false);
         Workbook& workbook = application->addWorkbook();
-        testing::fillTimetableSheet(workbook.sheets(1));
+        fillTimetableSheet(workbook.sheets(1));
         QCOMPARE(workbook.sheets(1).cells().at({1, 4}), QStringLiteral(" Wednesday"));
         QCOMPARE(workbook.sheets(1).cells().at({2, 1}), QStringLiteral("6:00 AM"));
         QCOMPARE(workbook.sheets(1).maxRow(), 33);
@@ -393,6 +338,16 @@ private slots:
         }
     }
 
+    void surrogatePairAtAStringRecordBoundaryStaysWhole()
+    {
+        REQUIRE_READER();
+        // The first string record has room for 4106 two-byte units after its
+        // headers: the 4106th and 4107th units here are one emoji.
+        Workbook workbook;
+        workbook.sheets(1).setCellValue(1, 1, QString(4105, QChar(0x0436)) + QString::fromUtf8("😀 end"));
+        CHECKED(saveAndCompare(workbook, QStringLiteral("boundary.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+    }
+
     void largeXlsWorkbookListsFatSectorsBeyondTheHeader()
     {
         REQUIRE_READER();
@@ -404,7 +359,7 @@ private slots:
         for (int row = 1; row <= 16000; ++row)
             sheet.setCellValue(row, 1 + row % 3, QStringLiteral("%1 %2").arg(row, 5, 10, QLatin1Char('0')).arg(filler));
         CHECKED(saveAndCompare(workbook, QStringLiteral("large.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
-        const QByteArray bytes = contentOf(path(QStringLiteral("large.xls")));
+        const QByteArray bytes = fileBytes(path(QStringLiteral("large.xls")));
         const auto header32 = [&](int offset) { return qFromLittleEndian<quint32>(bytes.constData() + offset); };
         QVERIFY(header32(0x2C) > 109);  // FAT sectors
         QVERIFY(header32(0x48) >= 1);   // DIFAT sectors
@@ -456,7 +411,7 @@ private slots:
         Workbook workbook;
         workbook.sheets(1).setCellValue(2, 2, QStringLiteral("new content"));
         CHECKED(saveAndCompare(workbook, QStringLiteral("replaced-") + fileName, fileFormat, expectedFormat));
-        QVERIFY(!contentOf(target).contains(QByteArray(1000, 'o')));
+        QVERIFY(!fileBytes(target).contains(QByteArray(1000, 'o')));
     }
 
     void sheetBeyondXlsLimitsNeedsXlsx()
@@ -486,7 +441,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(int, fileFormat);
         Workbook workbook;
-        testing::fillTimetableSheet(workbook.sheets(1));
+        fillTimetableSheet(workbook.sheets(1));
 
         // A folder that is a regular file.
         const QString notAFolder = path(QStringLiteral("not-a-folder-") + fileName);
@@ -497,7 +452,7 @@ private slots:
         }
         EXPECT_FAILURE(workbook.saveAs(notAFolder + QStringLiteral("/") + fileName, fileFormat), underFile);
         QVERIFY2(underFile.contains(fileName), qPrintable(underFile));
-        QCOMPARE(contentOf(notAFolder), QByteArray("old content"));
+        QCOMPARE(fileBytes(notAFolder), QByteArray("old content"));
 
         // A folder that does not exist.
         const QString missing = path(QStringLiteral("missing/folder/") + fileName);
@@ -514,7 +469,7 @@ private slots:
         }
         EXPECT_FAILURE(workbook.saveAs(folder, fileFormat), onFolder);
         QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(contentOf(folder + QStringLiteral("/inside.txt")), QByteArray("kept"));
+        QCOMPARE(fileBytes(folder + QStringLiteral("/inside.txt")), QByteArray("kept"));
 
         // A read-only file (root may write anyway, so only checked for other
         // users).
@@ -527,7 +482,7 @@ private slots:
             }
             QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
             EXPECT_FAILURE(workbook.saveAs(readOnly, fileFormat), readOnlyMessage);
-            QCOMPARE(contentOf(readOnly), QByteArray("old content"));
+            QCOMPARE(fileBytes(readOnly), QByteArray("old content"));
         }
 
         // A workbook that cannot be written leaves the existing file as it was.
@@ -543,7 +498,7 @@ private slots:
             EXPECT_FAILURE(tooLarge.saveAs(existing, fileFormat), tooLargeMessage);
             QVERIFY2(tooLargeMessage.contains(existing), qPrintable(tooLargeMessage));
         }
-        QCOMPARE(contentOf(existing), QByteArray("old content"));
+        QCOMPARE(fileBytes(existing), QByteArray("old content"));
         QCOMPARE(QDir(m_folder.path()).entryList({QStringLiteral("*.tmp"), QStringLiteral("*~")}, QDir::Files), QStringList());
     }
 

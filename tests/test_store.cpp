@@ -40,6 +40,7 @@ private slots:
     void engineFailuresCarryTheEngineMessage();
     void lockedDatabaseFailsWithinBoundedWait();
     void recordsetWalksRowsAndReadsFieldsByName();
+    void readThatFailsAfterSomeRowsIsAFailure();
 };
 
 void StoreTest::statementTexts_data()
@@ -325,6 +326,27 @@ void StoreTest::recordsetWalksRowsAndReadsFieldsByName()
     QVERIFY_THROWS_EXCEPTION(Failure, rs.field("id"));
     rs.close();
     QVERIFY(!rs.isOpen());
+}
+
+void StoreTest::readThatFailsAfterSomeRowsIsAFailure()
+{
+    // The engine fails at the fourth row; the walk must not take that for the end.
+    ProgramFolder folder;
+    for (int i = 0; i < 5; ++i)
+        execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('x')");
+    Connection db;
+    db.open(folder.databasePath());
+    Recordset rs;
+    rs.open("select id, case when id > 3 then abs(-9223372036854775808) else 0 end as n from tblSchedules", db);
+    int rows = 0;
+    try {
+        for (; !rs.eof(); rs.moveNext())
+            ++rows;
+        QFAIL("the walk ended as if all rows were read");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.description(), QString("integer overflow"));
+    }
+    QCOMPARE(rows, 3);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

@@ -7,7 +7,9 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -59,6 +61,7 @@ private slots:
     void dayEntryThatIsNoNumberIsReportedAt126();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
     void wholeGridRendersAllRows();
+    void gridModelAnnouncesEveryChange();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -304,6 +307,42 @@ void TimetableTest::wholeGridRendersAllRows()
     QVERIFY(image.height() >= 32 * rowHeight + m_form->gridView().horizontalHeader()->height());
     QVERIFY(image.height() > m_form->gridView().height());
     QVERIFY(image.width() >= 80 + 7 * 100);
+}
+
+void TimetableTest::gridModelAnnouncesEveryChange()
+{
+    TimetableGrid grid;
+    QAbstractItemModelTester tester(&grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy cells(&grid, &QAbstractItemModel::dataChanged);
+    QSignalSpy header(&grid, &QAbstractItemModel::headerDataChanged);
+    QSignalSpy reset(&grid, &QAbstractItemModel::modelReset);
+    grid.setCols(TimetableGrid::kCols);
+    grid.setRows(TimetableGrid::kRows);
+    QCOMPARE(reset.size(), 2);
+
+    grid.setText(0, 3, " Wednesday");
+    QCOMPARE(header.size(), 1);
+    QCOMPARE(header.first().mid(1), (QVariantList{3, 3}));
+    grid.setText(5, 2, "Biology"); // model row 4: the header row is not a model row
+    QCOMPARE(cells.size(), 1);
+    QCOMPARE(cells.first().at(0).toModelIndex(), grid.index(4, 2));
+    QCOMPARE(grid.data(grid.index(4, 2)).toString(), QString("Biology"));
+    grid.setText(5, 2, "Biology"); // unchanged: nothing to announce
+    QCOMPARE(cells.size(), 1);
+
+    // A batch is announced once, over the whole grid, and only when it changed something.
+    cells.clear();
+    grid.beginBatch();
+    grid.setText(1, 1, "A");
+    grid.setText(32, 7, "B");
+    QCOMPARE(cells.size(), 0);
+    grid.endBatch();
+    QCOMPARE(cells.size(), 1);
+    QCOMPARE(cells.first().at(0).toModelIndex(), grid.index(0, 0));
+    QCOMPARE(cells.first().at(1).toModelIndex(), grid.index(31, 7));
+    grid.beginBatch();
+    grid.endBatch();
+    QCOMPARE(cells.size(), 1);
 }
 
 QTEST_MAIN(TimetableTest)

@@ -74,7 +74,8 @@ def focus(window):
     # pointer over the window that is to receive the keys.
     run("xdotool", "mousemove", str(x + w // 2), str(y + min(h // 2, 10)))
     run("xdotool", "windowfocus", str(window), check=False)
-    time.sleep(0.1)
+    wait_for("the keyboard focus on window %d" % window,
+             lambda: run("xdotool", "getwindowfocus", check=False) == str(window), timeout=10)
 
 
 def keys(*names):
@@ -94,15 +95,30 @@ class Program:
     def __init__(self, folder):
         self.folder = folder
         self.db = os.path.join(folder, "dbSchedules.mdb")
-        self.process = subprocess.Popen([os.path.join(folder, "quorvane")], cwd="/",
+        # The X server of this run, whatever platform the caller's environment names.
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        self.process = subprocess.Popen([os.path.join(folder, "quorvane")], cwd="/", env=environment,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         self.main = None
 
     def wait_main(self):
         self.main = wait_for("the main window", lambda: (windows("Quorvane") or [None])[0])
         wait_for("the main window's size", lambda: geometry(self.main)[2:] == (824, 664))
-        time.sleep(0.3)  # first paint
+        self.painted()
         return self.main
+
+    def painted(self):
+        """Waits until the window shows the same picture twice in a row: the
+        paint has finished, however loaded the machine is."""
+        whole = (0, 0, 12360, 9960)
+        last = [None]
+
+        def steady():
+            now = self.shot(whole, "whole")
+            same = now == last[0]
+            last[0] = now
+            return same
+        wait_for("the window to be painted", steady)
 
     def origin(self):
         x, y, _, _ = geometry(self.main)
@@ -181,7 +197,7 @@ class Program:
 def changed(program, before, region, name, complaint):
     """Waits until the region on screen differs from `before`."""
     try:
-        wait_for(name, lambda: program.shot(region, name) != before, timeout=10)
+        wait_for(name, lambda: program.shot(region, name) != before)
     except Failed:
         raise Failed(complaint)
 

@@ -1,0 +1,60 @@
+#include "tests/support/expected_texts.h"
+
+#include "app/app_info.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace quorvane::testing {
+
+namespace {
+const QString kPython = QStringLiteral("/usr/bin/python3");
+}
+
+QString errorBoxTail(const QString& window, const QString& procedure, int statement)
+{
+    return QStringLiteral("\r\nin Tindrel2021/08/31.%1.%2 at line %3\r\rPlease email screenshot of this message to %4")
+        .arg(window, procedure)
+        .arg(statement)
+        .arg(kSupportAddress);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+WorkbookReading readWorkbook(const QString& path)
+{
+    const QString script =
+        qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/read_workbook.py");
+    QProcess reader;
+    reader.start(kPython, {script, path});
+    if (!reader.waitForFinished(120000))
+        return {{}, QStringLiteral("the reader did not finish: %1").arg(reader.errorString())};
+    const QString errors = QString::fromUtf8(reader.readAllStandardError()).trimmed();
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0)
+        return {{}, QStringLiteral("the reader failed (exit %1): %2").arg(reader.exitCode()).arg(errors)};
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(reader.readAllStandardOutput(), &parseError);
+    if (!document.isObject())
+        return {{}, QStringLiteral("the reader printed no JSON: %1").arg(parseError.errorString())};
+    return {document.object(), QString()};
+}
+
+QString workbookReaderMissing()
+{
+    if (!QFileInfo(kPython).isExecutable())
+        return QStringLiteral("%1 is not installed, workbooks cannot be read back").arg(kPython);
+    QProcess probe;
+    probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import xlrd, openpyxl")});
+    if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return QStringLiteral("the Python modules xlrd and openpyxl are missing (python3-xlrd, python3-openpyxl), "
+                              "workbooks cannot be read back");
+    return QString();
+}
+
+} // namespace quorvane::testing

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+namespace quorvane::testing {
+
+// What an "Application Error" box says after the failure's description, for
+// a failure at `statement` of window.procedure: the location line, the empty
+// line and the request to email a screenshot.
+QString errorBoxTail(const QString& window, const QString& procedure, int statement);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
+// A workbook read back by tests/read_workbook.py (xlrd for Excel 97-2003
+// files, openpyxl for .xlsx): what it printed, or why it could not read.
+struct WorkbookReading
+{
+    QJsonObject book;
+    QString error; // empty when the file was read
+};
+WorkbookReading readWorkbook(const QString& path);
+
+// Why workbooks cannot be read back on this machine, or an empty text.
+QString workbookReaderMissing();
+
+} // namespace quorvane::testing
