@@ -19,8 +19,7 @@ constexpr int kSaveDialogFlags = 2621953;
 // stop. Only showing the dialog (106) and asking (114) can fail; setting the
 // dialog's fields (100 to 104), taking its answer (108) and the tests (110,
 // 112, 116, 118) carry no statement of their own.
-QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const QString& fileName,
-                     const QString& filter)
+QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const QString& fileName, const QString& filter)
 {
     dialog.fileName = fileName;
     dialog.flags = kSaveDialogFlags;

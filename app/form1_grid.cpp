@@ -97,8 +97,9 @@ void Form1::ListCourses()
             from = timeofday::parse(fromText);
             to = timeofday::parse(toText);
             if (!from || !to)
-                throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
-                                  .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
+                throw Failure(
+                    QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
+                        .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
         });
         // Days (120) and the name (126) are read once per course.
         QString days;

@@ -40,7 +40,7 @@ struct SampleRowSteps
 };
 
 namespace {
-constexpr SampleRowSteps kFindSample{106, 110};  // 102 to 112
+constexpr SampleRowSteps kFindSample{106, 110};    // 102 to 112
 constexpr SampleRowSteps kBeforeCourses{126, 128}; // 122 to 130
 constexpr SampleRowSteps kAfterCourses{142, 144};  // 138 to 146
 constexpr SampleRowSteps kAfterReload{156, 158};   // 152 to 160

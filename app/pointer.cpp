@@ -14,9 +14,7 @@ namespace {
 const char* const kRole = "quorvanePointerRole";
 }
 
-PointerConvention::PointerConvention(QWidget* window) : QObject(window), m_window(window)
-{
-}
+PointerConvention::PointerConvention(QWidget* window) : QObject(window), m_window(window) {}
 
 void PointerConvention::set(int state)
 {
@@ -66,9 +64,8 @@ bool PointerConvention::eventFilter(QObject* watched, QEvent* event)
         auto* widget = qobject_cast<QWidget*>(watched);
         // A move over a button that the button leaves unhandled reaches the
         // window too; only a move over the background itself counts there.
-        const bool overChild =
-            widget && role.toInt() == kPointerNormal &&
-            widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()) != nullptr;
+        const bool overChild = widget && role.toInt() == kPointerNormal &&
+                               widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()) != nullptr;
         if (role.isValid() && !overChild && role.toInt() != m_state)
             set(role.toInt());
     }

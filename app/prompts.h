@@ -30,9 +30,9 @@ struct InputBoxRequest
 
 struct SaveFileRequest
 {
-    QString fileName;  // preset name, bare or with a folder
-    int flags = 0;     // kept on the dialog object, as the program sets them
-    QString filter;    // "Description (*.ext)|*.ext|" form
+    QString fileName; // preset name, bare or with a folder
+    int flags = 0;    // kept on the dialog object, as the program sets them
+    QString filter;   // "Description (*.ext)|*.ext|" form
 };
 
 // Every conversation with the user goes through this one interface: message

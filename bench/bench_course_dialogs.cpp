@@ -13,8 +13,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 using namespace quorvane;
@@ -83,8 +83,8 @@ void report(const char* name, Connection& full, Connection& empty, Prompts& prom
     const QString last = QStringLiteral("Course %1").arg(kCourses);
     const Timing bare = median<Dialog>(empty, prompts, folder, last);
     const Timing loaded = median<Dialog>(full, prompts, folder, last);
-    std::printf("%-14s wall: empty list %8.2f ms, %d courses %8.2f ms, ratio %6.1f\n", name, bare.wallMs,
-                kCourses, loaded.wallMs, loaded.wallMs / bare.wallMs);
+    std::printf("%-14s wall: empty list %8.2f ms, %d courses %8.2f ms, ratio %6.1f\n", name, bare.wallMs, kCourses,
+                loaded.wallMs, loaded.wallMs / bare.wallMs);
     std::printf("%-14s cpu:  empty list %8.2f ms, %d courses %8.2f ms, ratio %6.1f\n", "", bare.cpuMs, kCourses,
                 loaded.cpuMs, bare.cpuMs > 0 ? loaded.cpuMs / bare.cpuMs : 0.0);
 }

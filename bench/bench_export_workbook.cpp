@@ -46,7 +46,7 @@ void report(const char* what, int repetitions, double milliseconds, double basel
     std::printf("\n");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -88,8 +88,8 @@ int main(int argc, char** argv)
         spreadsheet->quit();
 
         std::printf("33x8 grid, %d writes each, best of %d rounds; .xls file %lld bytes, .xlsx file %lld bytes\n",
-                    repetitions, kRounds,
-                    static_cast<long long>(xlsBytes.size()), static_cast<long long>(xlsxBytes.size()));
+                    repetitions, kRounds, static_cast<long long>(xlsBytes.size()),
+                    static_cast<long long>(xlsxBytes.size()));
         report("plain QFile write, .xls size", repetitions, plainXls, 0);
         report(".xls saveAs (atomic file)", repetitions, xlsFile, plainXls);
         report(".xls bytes in memory", repetitions, xlsBuffer, plainXls);

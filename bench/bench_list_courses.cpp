@@ -119,12 +119,13 @@ void addCourse()
         saveAndRedraw.push_back(msSince(timer));
 
         timer.restart();
-        form.scheduleDb().execute(sql::insertCourse({QStringLiteral("1"), QStringLiteral("Direct %1").arg(i),
-                                                     QString(), QStringLiteral("0,3"), QStringLiteral("8:30:00 AM"),
-                                                     QStringLiteral("10:00:00 AM")}));
+        form.scheduleDb().execute(
+            sql::insertCourse({QStringLiteral("1"), QStringLiteral("Direct %1").arg(i), QString(),
+                               QStringLiteral("0,3"), QStringLiteral("8:30:00 AM"), QStringLiteral("10:00:00 AM")}));
         statement.push_back(msSince(timer));
     }
-    const QString added = scalarSql(folder.databasePath(), "select count(*) from tblCourse where CourseName like 'Added %'");
+    const QString added =
+        scalarSql(folder.databasePath(), "select count(*) from tblCourse where CourseName like 'Added %'");
     if (!prompts.messages().isEmpty() || added != QString::number(kRuns))
         throw std::runtime_error("the courses were not added through the dialog");
 

@@ -78,8 +78,10 @@ inline void fillDatabase(const QString& path, int schedules, int courses)
                end,
                printf('%02d:%02d', h + 1 + i % 3, m)
         from (select i, 6 + i % 14 as h, case when i % 50 = 0 then 45 else 30 * (i / 7 % 2) end as m from n))");
-    runStatements(path, {upTo(schedules) + QStringLiteral("insert into tblSchedules (Description) select 'Schedule ' || i from n"),
-                         upTo(courses) + QString(course).replace(QStringLiteral("SCHEDULES"), QString::number(schedules))});
+    runStatements(
+        path,
+        {upTo(schedules) + QStringLiteral("insert into tblSchedules (Description) select 'Schedule ' || i from n"),
+         upTo(courses) + QString(course).replace(QStringLiteral("SCHEDULES"), QString::number(schedules))});
 }
 
 // What a window process says once it has painted: its own time from the

@@ -7,14 +7,12 @@
 #include <QComboBox>
 #include <QListView>
 #include <QSignalBlocker>
-#include <QStringListModel>
 #include <QStringList>
+#include <QStringListModel>
 
 namespace quorvane {
 
-CourseList::CourseList(QComboBox* combo) : m_combo(combo)
-{
-}
+CourseList::CourseList(QComboBox* combo) : m_combo(combo) {}
 
 void CourseList::setUpCombo(QComboBox* combo)
 {

@@ -6,11 +6,11 @@
 #include "dialogs/time_picker.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDialog>
 #include <limits>
 
 namespace quorvane {
@@ -115,8 +115,7 @@ CourseControls addTimePickers(QGroupBox* frame)
 
 } // namespace
 
-CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop,
-                                 int timeRangeTop)
+CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop, int timeRangeTop)
 {
     QGroupBox* frame1 = addFrame(dialog, QStringLiteral("Frame1"), QStringLiteral("Days"), 120, daysTop, width, 855);
     pointer.watchBackground(frame1);

@@ -49,7 +49,6 @@ struct CourseControls
     TimePicker* dtpFrom = nullptr;
     TimePicker* dtpTo = nullptr;
 };
-CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop,
-                                 int timeRangeTop);
+CourseControls addCourseControls(QWidget* dialog, PointerConvention& pointer, int width, int daysTop, int timeRangeTop);
 
 } // namespace quorvane

@@ -41,8 +41,8 @@ void Form2::buildControls()
 
     // Name, notes, Monday to Sunday, the pickers, Save, Cancel.
     const auto& days = m_course.check1;
-    setTabOrderChain({m_text1, m_text2, days[0], days[1], days[2], days[3], days[4], days[5], days[6],
-                      m_course.dtpFrom, m_course.dtpTo, m_pushButton1, m_pushButton2});
+    setTabOrderChain({m_text1, m_text2, days[0], days[1], days[2], days[3], days[4], days[5], days[6], m_course.dtpFrom,
+                      m_course.dtpTo, m_pushButton1, m_pushButton2});
 }
 
 void Form2::Form_Load()

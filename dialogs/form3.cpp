@@ -14,8 +14,8 @@
 
 namespace quorvane {
 
-Form3::Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
-             const QString& selectedScheduleId, QWidget* parent)
+Form3::Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
+             QWidget* parent)
     : CourseListDialog("Form3", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
 {
     buildControls();
@@ -43,8 +43,8 @@ void Form3::buildControls()
 
     // The list, notes, the pickers, Sunday back to Monday, Update, Cancel.
     const auto& days = m_course.check1;
-    setTabOrderChain({m_combo1, m_text2, m_course.dtpFrom, m_course.dtpTo, days[6], days[5], days[4], days[3],
-                      days[2], days[1], days[0], m_pushButton1, m_pushButton2});
+    setTabOrderChain({m_combo1, m_text2, m_course.dtpFrom, m_course.dtpTo, days[6], days[5], days[4], days[3], days[2],
+                      days[1], days[0], m_pushButton1, m_pushButton2});
 }
 
 void Form3::Combo1_Click()
@@ -99,10 +99,9 @@ void Form3::PushButton1_Click()
         return;
     // Name and schedule stay as they are.
     p.step(188, [&] {
-        m_scheduleDb.execute(sql::updateCourse(m_text2->text(), days.daySet,
-                                               timeofday::formatLong(m_course.dtpFrom->value()),
-                                               timeofday::formatLong(m_course.dtpTo->value()),
-                                               m_courseIds.courseId(m_combo1->currentIndex())));
+        m_scheduleDb.execute(sql::updateCourse(
+            m_text2->text(), days.daySet, timeofday::formatLong(m_course.dtpFrom->value()),
+            timeofday::formatLong(m_course.dtpTo->value()), m_courseIds.courseId(m_combo1->currentIndex())));
     });
     Unload(QDialog::Accepted); // 190
 }

@@ -3,7 +3,6 @@
 #include "dialogs/course_list_dialog.h"
 #include "dialogs/dialog_parts.h"
 
-
 class QCheckBox;
 class QLineEdit;
 

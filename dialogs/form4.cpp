@@ -13,8 +13,8 @@
 
 namespace quorvane {
 
-Form4::Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
-             const QString& selectedScheduleId, QWidget* parent)
+Form4::Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
+             QWidget* parent)
     : CourseListDialog("Form4", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
 {
     buildControls();

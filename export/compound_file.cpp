@@ -17,7 +17,7 @@ namespace {
 constexpr int kSectorSize = 512;
 constexpr int kEntriesPerSector = kSectorSize / 4;
 constexpr int kHeaderDifatEntries = 109;
-constexpr int kMinimumStreamSize = 4096;  // smaller streams would go into the mini stream
+constexpr int kMinimumStreamSize = 4096; // smaller streams would go into the mini stream
 
 constexpr quint32 kDifSect = 0xFFFFFFFC;
 constexpr quint32 kFatSect = 0xFFFFFFFD;
@@ -42,22 +42,22 @@ enum EntryType : quint8 { kUnused = 0, kStreamEntry = 2, kRootEntry = 5 };
 QByteArray directoryEntry(const QString& name, EntryType type, quint32 child, quint32 startSector, quint32 size)
 {
     QByteArray entry(128, '\0');
-    put32(entry, 0x44, kNoStream);  // left sibling
-    put32(entry, 0x48, kNoStream);  // right sibling
+    put32(entry, 0x44, kNoStream); // left sibling
+    put32(entry, 0x48, kNoStream); // right sibling
     put32(entry, 0x4C, child);
     if (type == kUnused)
         return entry;
     for (int i = 0; i < name.size(); ++i)
         put16(entry, 2 * i, name.at(i).unicode());
-    put16(entry, 0x40, quint16((name.size() + 1) * 2));  // bytes, with the terminating zero
+    put16(entry, 0x40, quint16((name.size() + 1) * 2)); // bytes, with the terminating zero
     entry[0x42] = char(type);
-    entry[0x43] = 1;  // black
+    entry[0x43] = 1; // black
     put32(entry, 0x74, startSector);
-    put32(entry, 0x78, size);  // the upper half of the 64-bit size stays 0
+    put32(entry, 0x78, size); // the upper half of the 64-bit size stays 0
     return entry;
 }
 
-}  // namespace
+} // namespace
 
 QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream)
 {
@@ -72,9 +72,10 @@ QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream)
     for (;;) {
         const quint32 sectors = streamSectors + fatSectors + difatSectors + 1;
         const quint32 neededFat = (sectors + kEntriesPerSector - 1) / kEntriesPerSector;
-        const quint32 neededDifat = neededFat > kHeaderDifatEntries
-                                        ? (neededFat - kHeaderDifatEntries + kEntriesPerSector - 2) / (kEntriesPerSector - 1)
-                                        : 0;
+        const quint32 neededDifat =
+            neededFat > kHeaderDifatEntries
+                ? (neededFat - kHeaderDifatEntries + kEntriesPerSector - 2) / (kEntriesPerSector - 1)
+                : 0;
         if (neededFat <= fatSectors && neededDifat <= difatSectors)
             break;
         fatSectors = std::max(fatSectors, neededFat);
@@ -91,17 +92,17 @@ QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream)
     static const unsigned char signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     for (int i = 0; i < 8; ++i)
         file[i] = char(signature[i]);
-    put16(file, 0x18, 0x003E);  // minor version
-    put16(file, 0x1A, 0x0003);  // major version
-    put16(file, 0x1C, 0xFFFE);  // little-endian
-    put16(file, 0x1E, 9);       // 512-byte sectors
-    put16(file, 0x20, 6);       // 64-byte mini sectors
-    put32(file, 0x28, 0);       // directory sectors (always 0 in version 3)
+    put16(file, 0x18, 0x003E); // minor version
+    put16(file, 0x1A, 0x0003); // major version
+    put16(file, 0x1C, 0xFFFE); // little-endian
+    put16(file, 0x1E, 9);      // 512-byte sectors
+    put16(file, 0x20, 6);      // 64-byte mini sectors
+    put32(file, 0x28, 0);      // directory sectors (always 0 in version 3)
     put32(file, 0x2C, fatSectors);
     put32(file, 0x30, directorySector);
-    put32(file, 0x34, 0);     // transaction signature
+    put32(file, 0x34, 0); // transaction signature
     put32(file, 0x38, kMinimumStreamSize);
-    put32(file, 0x3C, kEndOfChain);  // no mini FAT
+    put32(file, 0x3C, kEndOfChain); // no mini FAT
     put32(file, 0x40, 0);
     put32(file, 0x44, difatSectors > 0 ? firstDifat : kEndOfChain);
     put32(file, 0x48, difatSectors);
@@ -146,4 +147,4 @@ QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream)
     return file;
 }
 
-}  // namespace quorvane
+} // namespace quorvane

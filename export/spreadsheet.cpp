@@ -38,8 +38,7 @@ void checkAddress(int row, int column)
                                      .arg(kMaxColumns));
 }
 
-}  // namespace
-
+} // namespace
 
 Worksheet::Worksheet(const QString& name) : m_name(name) {}
 
@@ -84,9 +83,10 @@ Worksheet& Workbook::sheets(int index)
 {
     checkOpen();
     if (index != 1)
-        throw SpreadsheetFailure(QStringLiteral("Subscript out of range: the workbook has no sheet %1, only sheet 1 (\"%2\").")
-                                     .arg(index)
-                                     .arg(m_sheet.name()));
+        throw SpreadsheetFailure(
+            QStringLiteral("Subscript out of range: the workbook has no sheet %1, only sheet 1 (\"%2\").")
+                .arg(index)
+                .arg(m_sheet.name()));
     return m_sheet;
 }
 
@@ -97,14 +97,17 @@ void replaceFile(const QString& fileName, const QByteArray& bytes)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+        throw SpreadsheetFailure(
+            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
     if (file.write(bytes) != bytes.size())
-        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+        throw SpreadsheetFailure(
+            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
     if (!file.commit())
-        throw SpreadsheetFailure(QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+        throw SpreadsheetFailure(
+            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
 }
 
-}  // namespace
+} // namespace
 
 void Workbook::saveAs(const QString& fileName, int fileFormat)
 {
@@ -176,4 +179,4 @@ void SpreadsheetApplication::quit()
     m_quit = true;
 }
 
-}  // namespace quorvane
+} // namespace quorvane

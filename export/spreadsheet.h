@@ -42,7 +42,8 @@ namespace quorvane {
 
 // What every operation here throws; a quorvane::Failure, so callers that
 // report failures of the program catch these as well.
-class SpreadsheetFailure : public Failure {
+class SpreadsheetFailure : public Failure
+{
 public:
     explicit SpreadsheetFailure(const QString& message);
 };
@@ -51,20 +52,21 @@ public:
 // follows the file name's extension.
 namespace FileFormat {
 constexpr int WorkbookNormal = -4143;
-}  // namespace FileFormat
+} // namespace FileFormat
 
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
 constexpr int kMaxXlsRows = 65536;
 constexpr int kMaxXlsColumns = 256;
-constexpr int kMaxCellTextLength = 32767;  // UTF-16 code units
+constexpr int kMaxCellTextLength = 32767; // UTF-16 code units
 
 // The text a saved file holds for a cell value: the value cut to
 // kMaxCellTextLength UTF-16 code units. A surrogate pair that would be cut
 // in half is left out entirely, so the stored text stays valid UTF-16.
 QString storedCellText(const QString& value);
 
-class Worksheet {
+class Worksheet
+{
 public:
     // Cells in row-major order, keyed by (row, column), 1-based.
     using Cells = std::map<std::pair<int, int>, QString>;
@@ -93,7 +95,8 @@ private:
     bool m_closed = false;
 };
 
-class Workbook {
+class Workbook
+{
 public:
     Workbook() = default;
     Workbook(const Workbook&) = delete;
@@ -122,7 +125,8 @@ private:
     bool m_closed = false;
 };
 
-class SpreadsheetApplication {
+class SpreadsheetApplication
+{
 public:
     // Only "Excel.Application" (in any case) can be created; any other
     // programmatic id throws "ActiveX component can't create object".
@@ -153,4 +157,4 @@ private:
     bool m_quit = false;
 };
 
-}  // namespace quorvane
+} // namespace quorvane

@@ -24,4 +24,4 @@ QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream);
 // into a temporary folder and read back).
 QByteArray xlsxWorkbookBytes(const Worksheet& sheet);
 
-}  // namespace quorvane
+} // namespace quorvane

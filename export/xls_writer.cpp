@@ -82,14 +82,15 @@ enum RecordType : quint16 {
     kWindow2 = 0x023E,
 };
 
-constexpr int kMaxRecordData = 8224;  // bytes after the 4-byte record header
+constexpr int kMaxRecordData = 8224; // bytes after the 4-byte record header
 constexpr int kRowsPerBlock = 32;
-constexpr quint16 kCellXf = 15;       // the first (and only) cell XF
+constexpr quint16 kCellXf = 15; // the first (and only) cell XF
 constexpr quint16 kCodePageUtf16 = 1200;
 constexpr int kRowRecordSize = 4 + 16;
 
 // Little-endian record data.
-class Data {
+class Data
+{
 public:
     Data& u8(quint32 value)
     {
@@ -151,7 +152,8 @@ Data shortString(const QString& text)
 }
 
 // The workbook stream being written; positions are stream offsets.
-class Stream {
+class Stream
+{
 public:
     void reserve(qint64 size) { m_bytes.reserve(size); }
     qint64 position() const { return m_bytes.size(); }
@@ -184,12 +186,14 @@ void u16Record(Stream& stream, quint16 type, quint32 value)
 }
 
 // The cells of one row: the columns (0-based) and shared string indexes.
-struct RowCells {
-    quint32 row = 0;  // 0-based
+struct RowCells
+{
+    quint32 row = 0; // 0-based
     std::vector<std::pair<quint16, quint32>> cells;
 };
 
-class SharedStrings {
+class SharedStrings
+{
 public:
     explicit SharedStrings(size_t expected) { m_indexes.reserve(qsizetype(expected)); }
 
@@ -211,7 +215,7 @@ public:
     {
         const quint32 unique = quint32(m_strings.size());
         const quint32 perBucket = std::max<quint32>(unique / 128 + 1, 8);
-        std::vector<std::pair<quint32, quint16>> buckets;  // stream position, offset in its record
+        std::vector<std::pair<quint32, quint16>> buckets; // stream position, offset in its record
 
         Data record;
         quint16 recordType = kSst;
@@ -276,16 +280,17 @@ private:
 Data bof(quint16 substreamType)
 {
     Data data;
-    data.u16(0x0600)         // BIFF8
-        .u16(substreamType)  // 0x0005 workbook globals, 0x0010 worksheet
-        .u16(0x0DBB)         // build
-        .u16(0x07CC)         // year
-        .u32(0)              // file history flags
-        .u32(0x06);          // lowest BIFF version that can read all records
+    data.u16(0x0600)        // BIFF8
+        .u16(substreamType) // 0x0005 workbook globals, 0x0010 worksheet
+        .u16(0x0DBB)        // build
+        .u16(0x07CC)        // year
+        .u32(0)             // file history flags
+        .u32(0x06);         // lowest BIFF version that can read all records
     return data;
 }
 
-void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& strings, qint64& boundSheetOffsetPosition)
+void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& strings,
+                  qint64& boundSheetOffsetPosition)
 {
     stream.record(kBof, bof(0x0005));
     u16Record(stream, kInterfaceHdr, kCodePageUtf16);
@@ -311,15 +316,16 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
     u16Record(stream, kProt4RevPass, 0);
 
     Data window1;
-    window1.u16(0x0168)   // left, twips
-        .u16(0x010E)      // top
-        .u16(0x3840)      // width
-        .u16(0x2328)      // height
-        .u16(0x0038)      // horizontal and vertical scroll bars, sheet tabs
-        .u16(0)           // active sheet
-        .u16(0)           // first visible tab
-        .u16(1)           // selected sheets
-        .u16(600);        // tab bar width ratio, per mille
+    window1
+        .u16(0x0168) // left, twips
+        .u16(0x010E) // top
+        .u16(0x3840) // width
+        .u16(0x2328) // height
+        .u16(0x0038) // horizontal and vertical scroll bars, sheet tabs
+        .u16(0)      // active sheet
+        .u16(0)      // first visible tab
+        .u16(1)      // selected sheets
+        .u16(600);   // tab bar width ratio, per mille
     stream.record(kWindow1, window1);
 
     u16Record(stream, kBackup, 0);
@@ -331,14 +337,14 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
 
     for (int i = 0; i < 5; ++i) {
         Data font;
-        font.u16(200)         // 10 pt, in twips
-            .u16(0)           // not italic, struck out, outlined or shadowed
-            .u16(0x7FFF)      // automatic colour
-            .u16(400)         // normal weight
-            .u16(0)           // no super/subscript
-            .u8(0)            // not underlined
-            .u8(0)            // font family
-            .u8(0)            // character set
+        font.u16(200)    // 10 pt, in twips
+            .u16(0)      // not italic, struck out, outlined or shadowed
+            .u16(0x7FFF) // automatic colour
+            .u16(400)    // normal weight
+            .u16(0)      // no super/subscript
+            .u8(0)       // not underlined
+            .u8(0)       // font family
+            .u8(0)       // character set
             .u8(0)
             .append(shortString(QStringLiteral("Arial")));
         stream.record(kFont, font);
@@ -351,30 +357,32 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
         const quint16 font = (i == 1 || i == 2) ? 1 : (i == 3 || i == 4) ? 2 : 0;
         Data xf;
         xf.u16(font)
-            .u16(0)                        // number format: General
-            .u16(style ? 0xFFF5 : 0x0001)  // locked; style XF without parent / cell XF of style 0
-            .u8(0x20)                      // general alignment, bottom
-            .u8(0)                         // no rotation
-            .u8(0)                         // no indent, no shrinking, context reading order
-            .u8((i == 0 || !style) ? 0x00 : 0xF4)  // attributes used
-            .u32(0)                        // no borders
-            .u32(0)                        // no border colours, no fill
-            .u16(0x20C0);                  // fill colours: system foreground/background
+            .u16(0)                               // number format: General
+            .u16(style ? 0xFFF5 : 0x0001)         // locked; style XF without parent / cell XF of style 0
+            .u8(0x20)                             // general alignment, bottom
+            .u8(0)                                // no rotation
+            .u8(0)                                // no indent, no shrinking, context reading order
+            .u8((i == 0 || !style) ? 0x00 : 0xF4) // attributes used
+            .u32(0)                               // no borders
+            .u32(0)                               // no border colours, no fill
+            .u16(0x20C0);                         // fill colours: system foreground/background
         stream.record(kXf, xf);
     }
 
     Data normalStyle;
-    normalStyle.u16(0x8000)  // built-in style of XF 0
-        .u8(0)               // Normal
+    normalStyle
+        .u16(0x8000) // built-in style of XF 0
+        .u8(0)       // Normal
         .u8(0xFF);
     stream.record(kStyle, normalStyle);
 
     u16Record(stream, kUsesElfs, 1);
 
     Data boundSheet;
-    boundSheet.u32(0)  // position of the sheet's BOF, filled in later
-        .u8(0)         // visible
-        .u8(0);        // worksheet
+    boundSheet
+        .u32(0) // position of the sheet's BOF, filled in later
+        .u8(0)  // visible
+        .u8(0); // worksheet
     boundSheetOffsetPosition = stream.position() + 4;
     stream.record(kBoundSheet, boundSheet.append(shortString(sheet.name())));
 
@@ -388,7 +396,7 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
 
     // Rows go in blocks of 32 (by row number), each block ending in a DBCELL
     // that INDEX points to.
-    std::vector<std::pair<size_t, size_t>> blocks;  // [first, last) into rows
+    std::vector<std::pair<size_t, size_t>> blocks; // [first, last) into rows
     for (size_t i = 0; i < rows.size(); ++i) {
         if (blocks.empty() || rows[i].row / kRowsPerBlock != rows[blocks.back().first].row / kRowsPerBlock)
             blocks.emplace_back(i, i);
@@ -411,9 +419,9 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
     index.u32(0).u32(firstRow).u32(rowsEnd).u32(0).zeros(4 * int(blocks.size()));
     stream.record(kIndex, index);
 
-    u16Record(stream, kCalcMode, 1);  // automatic
+    u16Record(stream, kCalcMode, 1); // automatic
     u16Record(stream, kCalcCount, 100);
-    u16Record(stream, kRefMode, 1);  // A1
+    u16Record(stream, kRefMode, 1); // A1
     u16Record(stream, kIteration, 0);
     stream.record(kDelta, Data().f64(0.001));
     u16Record(stream, kSaveRecalc, 1);
@@ -428,17 +436,18 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
     u16Record(stream, kHCenter, 0);
     u16Record(stream, kVCenter, 0);
     Data setup;
-    setup.u16(0)    // paper size
-        .u16(100)   // scale, percent
-        .u16(1)     // first page number
-        .u16(1)     // fit to 1 page wide
-        .u16(1)     // and 1 page high
-        .u16(0x0006)  // portrait; no printer settings
-        .u16(600)   // resolution
+    setup
+        .u16(0)      // paper size
+        .u16(100)    // scale, percent
+        .u16(1)      // first page number
+        .u16(1)      // fit to 1 page wide
+        .u16(1)      // and 1 page high
+        .u16(0x0006) // portrait; no printer settings
+        .u16(600)    // resolution
         .u16(600)
-        .f64(0.5)   // header margin, inches
-        .f64(0.5)   // footer margin
-        .u16(1);    // copies
+        .f64(0.5) // header margin, inches
+        .f64(0.5) // footer margin
+        .u16(1);  // copies
     stream.record(kSetup, setup);
 
     const qint64 defColWidthPosition = stream.position();
@@ -457,7 +466,7 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
             rowRecord.u16(row.row)
                 .u16(row.cells.front().first)
                 .u16(row.cells.back().first + 1)
-                .u16(0x00FF)      // height in twips (default)
+                .u16(0x00FF) // height in twips (default)
                 .u16(0)
                 .u16(0)
                 .u32(0x000F0100); // default height, cell XF 15
@@ -486,28 +495,30 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
         stream.patch32(indexPosition + 4 + 16 + 4 * qint64(i), dbCellPositions[i]);
 
     Data window2;
-    window2.u16(0x06B6)  // grid, headers, zeros, automatic grid colour, outline symbols, selected, shown
-        .u16(0)          // top row
-        .u16(0)          // left column
-        .u32(0x40)       // grid colour: automatic
-        .u16(0)          // page break preview zoom: default
-        .u16(0)          // normal zoom: default
+    window2
+        .u16(0x06B6) // grid, headers, zeros, automatic grid colour, outline symbols, selected, shown
+        .u16(0)      // top row
+        .u16(0)      // left column
+        .u32(0x40)   // grid colour: automatic
+        .u16(0)      // page break preview zoom: default
+        .u16(0)      // normal zoom: default
         .u32(0);
     stream.record(kWindow2, window2);
     stream.record(kEof);
 }
 
-}  // namespace
+} // namespace
 
 QByteArray biff8WorkbookStream(const Worksheet& sheet)
 {
     if (sheet.maxRow() > kMaxXlsRows || sheet.maxColumn() > kMaxXlsColumns)
-        throw SpreadsheetFailure(QStringLiteral("The sheet uses %1 rows and %2 columns, but an Excel 97-2003 workbook holds at "
-                                                "most %3 rows and %4 columns; save it as an .xlsx workbook instead.")
-                                     .arg(sheet.maxRow())
-                                     .arg(sheet.maxColumn())
-                                     .arg(kMaxXlsRows)
-                                     .arg(kMaxXlsColumns));
+        throw SpreadsheetFailure(
+            QStringLiteral("The sheet uses %1 rows and %2 columns, but an Excel 97-2003 workbook holds at "
+                           "most %3 rows and %4 columns; save it as an .xlsx workbook instead.")
+                .arg(sheet.maxRow())
+                .arg(sheet.maxColumn())
+                .arg(kMaxXlsRows)
+                .arg(kMaxXlsColumns));
     if (sheet.name().isEmpty() || sheet.name().size() > 31)
         throw SpreadsheetFailure(QStringLiteral("The sheet name \"%1\" does not fit an Excel 97-2003 workbook "
                                                 "(1 to 31 characters).")
@@ -542,4 +553,4 @@ QByteArray xlsWorkbookBytes(const Worksheet& sheet)
     return compoundFileWithWorkbookStream(biff8WorkbookStream(sheet));
 }
 
-}  // namespace quorvane
+} // namespace quorvane

@@ -65,9 +65,9 @@ void writeXlsxFile(const QString& path, const Worksheet& sheet)
     if (!worksheet)
         throw SpreadsheetFailure(QStringLiteral("Cannot add the sheet \"%1\" to the workbook.").arg(sheet.name()));
     for (const auto& cell : sheet.cells()) {
-        const lxw_error error = worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1),
-                                                       lxw_col_t(cell.first.second - 1),
-                                                       xlsxCellText(cell.second).constData(), nullptr);
+        const lxw_error error =
+            worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1), lxw_col_t(cell.first.second - 1),
+                                   xlsxCellText(cell.second).constData(), nullptr);
         if (error != LXW_NO_ERROR)
             throw SpreadsheetFailure(QStringLiteral("Cannot write the cell at row %1, column %2: %3")
                                          .arg(cell.first.first)
@@ -79,7 +79,7 @@ void writeXlsxFile(const QString& path, const Worksheet& sheet)
         throw SpreadsheetFailure(QStringLiteral("Cannot write the workbook \"%1\": %2").arg(path, lxwError(error)));
 }
 
-}  // namespace
+} // namespace
 
 QByteArray xlsxWorkbookBytes(const Worksheet& sheet)
 {
@@ -94,4 +94,4 @@ QByteArray xlsxWorkbookBytes(const Worksheet& sheet)
     return file.readAll();
 }
 
-}  // namespace quorvane
+} // namespace quorvane

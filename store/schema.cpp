@@ -3,8 +3,8 @@
 #include "store/connection.h"
 #include "store/failure.h"
 
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QUuid>
 

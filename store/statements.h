@@ -9,14 +9,14 @@ namespace quorvane::sql {
 // Each ' doubled; a lone UTF-16 surrogate becomes U+FFFD.
 QString quoted(const QString& typed);
 
-QString selectSchedules();                                  // 1
-QString selectCoursesOfSchedule(const QString& scheduleId); // 2
-QString selectCourses();                                    // 3
-QString selectCourse(const QString& courseId);              // 4
-QString insertSchedule(const QString& name);                // 5
+QString selectSchedules();                                              // 1
+QString selectCoursesOfSchedule(const QString& scheduleId);             // 2
+QString selectCourses();                                                // 3
+QString selectCourse(const QString& courseId);                          // 4
+QString insertSchedule(const QString& name);                            // 5
 QString updateSchedule(const QString& name, const QString& scheduleId); // 6
-QString deleteCoursesOfSchedule(const QString& scheduleId); // 8
-QString deleteSchedule(const QString& scheduleId);          // 9
+QString deleteCoursesOfSchedule(const QString& scheduleId);             // 8
+QString deleteSchedule(const QString& scheduleId);                      // 9
 
 struct CourseValues
 {

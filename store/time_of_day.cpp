@@ -36,7 +36,8 @@ namespace {
 QString twelveHour(const QTime& time, bool withSeconds)
 {
     const int hour = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    QString text = QString::number(hour) + QLatin1Char(':') + QStringLiteral("%1").arg(time.minute(), 2, 10, QLatin1Char('0'));
+    QString text =
+        QString::number(hour) + QLatin1Char(':') + QStringLiteral("%1").arg(time.minute(), 2, 10, QLatin1Char('0'));
     if (withSeconds)
         text += QLatin1Char(':') + QStringLiteral("%1").arg(time.second(), 2, 10, QLatin1Char('0'));
     text += time.hour() < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM");

@@ -164,19 +164,38 @@ void CourseChecksTest::timeChecksRefuseInOrder_data()
     const QString fromMsg = QStringLiteral("Invalid time from range inputted.");
     const QString toMsg = QStringLiteral("Invalid time to range inputted.");
     const QString rangeMsg = QStringLiteral("Invalid time range inputted.");
-    QTest::newRow("06:00 to 21:30 pass") << "06:00" << "21:30" << "" << "elsewhere";
-    QTest::newRow("start equal to end passes") << "10:00" << "10:00" << "" << "elsewhere";
-    QTest::newRow("start 05:59") << "05:59" << "10:00" << fromMsg << "dtpFrom";
-    QTest::newRow("start 05:59:59") << "05:59:59" << "10:00" << fromMsg << "dtpFrom";
-    QTest::newRow("start 21:31") << "21:31" << "21:30" << fromMsg << "dtpFrom";
-    QTest::newRow("start 21:30:01") << "21:30:01" << "21:30" << fromMsg << "dtpFrom";
-    QTest::newRow("end 05:59") << "06:00" << "05:59" << toMsg << "dtpTo";
-    QTest::newRow("end 21:31 though snapping would make it 21:30") << "06:00" << "21:31" << toMsg << "dtpTo";
-    QTest::newRow("end 21:30:01") << "06:00" << "21:30:01" << toMsg << "dtpTo";
-    QTest::newRow("start checked before end") << "05:00" << "22:00" << fromMsg << "dtpFrom";
-    QTest::newRow("08:50 to 08:40 refused before snapping") << "08:50" << "08:40" << rangeMsg << "dtpFrom";
-    QTest::newRow("seconds count in the order") << "08:40:01" << "08:40" << rangeMsg << "dtpFrom";
-    QTest::newRow("08:40 to 08:50 passes") << "08:40" << "08:50" << "" << "elsewhere";
+    QTest::newRow("06:00 to 21:30 pass") << "06:00"
+                                         << "21:30"
+                                         << ""
+                                         << "elsewhere";
+    QTest::newRow("start equal to end passes") << "10:00"
+                                               << "10:00"
+                                               << ""
+                                               << "elsewhere";
+    QTest::newRow("start 05:59") << "05:59"
+                                 << "10:00" << fromMsg << "dtpFrom";
+    QTest::newRow("start 05:59:59") << "05:59:59"
+                                    << "10:00" << fromMsg << "dtpFrom";
+    QTest::newRow("start 21:31") << "21:31"
+                                 << "21:30" << fromMsg << "dtpFrom";
+    QTest::newRow("start 21:30:01") << "21:30:01"
+                                    << "21:30" << fromMsg << "dtpFrom";
+    QTest::newRow("end 05:59") << "06:00"
+                               << "05:59" << toMsg << "dtpTo";
+    QTest::newRow("end 21:31 though snapping would make it 21:30") << "06:00"
+                                                                   << "21:31" << toMsg << "dtpTo";
+    QTest::newRow("end 21:30:01") << "06:00"
+                                  << "21:30:01" << toMsg << "dtpTo";
+    QTest::newRow("start checked before end") << "05:00"
+                                              << "22:00" << fromMsg << "dtpFrom";
+    QTest::newRow("08:50 to 08:40 refused before snapping") << "08:50"
+                                                            << "08:40" << rangeMsg << "dtpFrom";
+    QTest::newRow("seconds count in the order") << "08:40:01"
+                                                << "08:40" << rangeMsg << "dtpFrom";
+    QTest::newRow("08:40 to 08:50 passes") << "08:40"
+                                           << "08:50"
+                                           << ""
+                                           << "elsewhere";
 }
 
 void CourseChecksTest::timeChecksRefuseInOrder()
@@ -211,17 +230,28 @@ void CourseChecksTest::minutesSnapToTheHalfHourOfTheSameHour_data()
 {
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("snapped");
-    QTest::newRow("09:00") << "09:00" << "09:00";
-    QTest::newRow("09:15") << "09:15" << "09:00";
-    QTest::newRow("09:16") << "09:16" << "09:30";
-    QTest::newRow("09:30") << "09:30" << "09:30";
-    QTest::newRow("09:31") << "09:31" << "09:30";
-    QTest::newRow("09:45") << "09:45" << "09:30";
-    QTest::newRow("09:46 stays in the hour") << "09:46" << "09:30";
-    QTest::newRow("09:59") << "09:59" << "09:30";
-    QTest::newRow("seconds stay") << "09:46:20" << "09:30:20";
-    QTest::newRow("06:10") << "06:10" << "06:00";
-    QTest::newRow("21:29") << "21:29" << "21:30";
+    QTest::newRow("09:00") << "09:00"
+                           << "09:00";
+    QTest::newRow("09:15") << "09:15"
+                           << "09:00";
+    QTest::newRow("09:16") << "09:16"
+                           << "09:30";
+    QTest::newRow("09:30") << "09:30"
+                           << "09:30";
+    QTest::newRow("09:31") << "09:31"
+                           << "09:30";
+    QTest::newRow("09:45") << "09:45"
+                           << "09:30";
+    QTest::newRow("09:46 stays in the hour") << "09:46"
+                                             << "09:30";
+    QTest::newRow("09:59") << "09:59"
+                           << "09:30";
+    QTest::newRow("seconds stay") << "09:46:20"
+                                  << "09:30:20";
+    QTest::newRow("06:10") << "06:10"
+                           << "06:00";
+    QTest::newRow("21:29") << "21:29"
+                           << "21:30";
 }
 
 void CourseChecksTest::minutesSnapToTheHalfHourOfTheSameHour()

@@ -1,9 +1,9 @@
 // The Add, Edit and Delete Course dialogs on their own: layout, checks,
 // what each writes to the database and how each closes.
 #include "app/form1.h"
-#include "app/twips.h"
 #include "app/pointer.h"
 #include "app/qt_prompts.h"
+#include "app/twips.h"
 #include "dialogs/course_checks.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
@@ -207,9 +207,12 @@ void CourseDialogsTest::windowsAreFixedDialogs_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
-    QTest::newRow("Add Course") << 2 << "Form2" << "Add Course" << 6705 << 4830;
-    QTest::newRow("Edit Course") << 3 << "Form3" << "Edit Course" << 6585 << 4710;
-    QTest::newRow("Delete Course") << 4 << "Form4" << "Delete Course" << 8040 << 1560;
+    QTest::newRow("Add Course") << 2 << "Form2"
+                                << "Add Course" << 6705 << 4830;
+    QTest::newRow("Edit Course") << 3 << "Form3"
+                                 << "Edit Course" << 6585 << 4710;
+    QTest::newRow("Delete Course") << 4 << "Form4"
+                                   << "Delete Course" << 8040 << 1560;
 }
 
 void CourseDialogsTest::windowsAreFixedDialogs()
@@ -238,8 +241,9 @@ void CourseDialogsTest::windowsAreFixedDialogs()
     dialog->show();
     const QPoint centre = dialog->screen()->availableGeometry().center();
     QVERIFY2((dialog->frameGeometry().center() - centre).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("%1,%2").arg(dialog->frameGeometry().center().x()).arg(
-                 dialog->frameGeometry().center().y())));
+             qPrintable(QStringLiteral("%1,%2")
+                            .arg(dialog->frameGeometry().center().x())
+                            .arg(dialog->frameGeometry().center().y())));
     for (const char* button : {"PushButton1", "PushButton2"}) {
         auto* pushButton = dialog->findChild<QPushButton*>(QLatin1String(button));
         QVERIFY(pushButton);
@@ -260,9 +264,8 @@ void CourseDialogsTest::controlsArePlacedAndCaptioned_data()
     QTest::addColumn<QString>("caption");
 
     const auto row = [](int form, const char* control, const char* parent, QRect place, const char* caption) {
-        QTest::addRow("Form%d %s", form, control)
-            << form << QString::fromLatin1(control) << QString::fromLatin1(parent) << place
-            << QString::fromLatin1(caption);
+        QTest::addRow("Form%d %s", form, control) << form << QString::fromLatin1(control) << QString::fromLatin1(parent)
+                                                  << place << QString::fromLatin1(caption);
     };
     row(2, "Label1_0", "Form2", {240, 315, 1200, 225}, "Course Name:");
     row(2, "Text1", "Form2", {1560, 240, 5040, 375}, "");
@@ -333,14 +336,12 @@ void CourseDialogsTest::focusMovesInTheGivenOrder_data()
 {
     QTest::addColumn<int>("form");
     QTest::addColumn<QStringList>("order");
-    QTest::newRow("Add Course") << 2
-                                << QStringList{"Text1",    "Text2",    "Check1_0", "Check1_1",    "Check1_2",
-                                               "Check1_3", "Check1_4", "Check1_5", "Check1_6",    "dtpFrom",
-                                               "dtpTo",    "PushButton1", "PushButton2"};
-    QTest::newRow("Edit Course") << 3
-                                 << QStringList{"Combo1",   "Text2",    "dtpFrom",  "dtpTo",       "Check1_6",
-                                                "Check1_5", "Check1_4", "Check1_3", "Check1_2",    "Check1_1",
-                                                "Check1_0", "PushButton1", "PushButton2"};
+    QTest::newRow("Add Course") << 2 << QStringList{"Text1",    "Text2",       "Check1_0",   "Check1_1", "Check1_2",
+                                                    "Check1_3", "Check1_4",    "Check1_5",   "Check1_6", "dtpFrom",
+                                                    "dtpTo",    "PushButton1", "PushButton2"};
+    QTest::newRow("Edit Course") << 3 << QStringList{"Combo1",   "Text2",       "dtpFrom",    "dtpTo",    "Check1_6",
+                                                     "Check1_5", "Check1_4",    "Check1_3",   "Check1_2", "Check1_1",
+                                                     "Check1_0", "PushButton1", "PushButton2"};
     QTest::newRow("Delete Course") << 4 << QStringList{"Combo1", "PushButton1", "PushButton2"};
 }
 
@@ -420,8 +421,7 @@ void CourseDialogsTest::loadTakesTheHandCursorFromTheProgramFolder()
     QCOMPARE(pointer->hasMouseIcon(), file == QLatin1String("picture"));
     if (file == QLatin1String("garbage")) {
         QCOMPARE(m_prompts->errors().size(), 1);
-        QVERIFY(m_prompts->errors().first().text.endsWith(
-            errorBoxTail(dialog->objectName(), "Form_Load", 102)));
+        QVERIFY(m_prompts->errors().first().text.endsWith(errorBoxTail(dialog->objectName(), "Form_Load", 102)));
     } else {
         QVERIFY(m_prompts->shown.isEmpty());
     }
@@ -527,21 +527,26 @@ void CourseDialogsTest::addSendsStatement10AndCloses()
     QVERIFY(m_prompts->shown.isEmpty());
     QVERIFY(!form->isVisible());
     QCOMPARE(courses().size(), 6);
-    QCOMPARE(courses().last().mid(1),
-             (QStringList{"2", "O'Brien", "it's", "0,3,4", "9:30:00 AM", "10:00:00 AM"}));
+    QCOMPARE(courses().last().mid(1), (QStringList{"2", "O'Brien", "it's", "0,3,4", "9:30:00 AM", "10:00:00 AM"}));
 }
 
 void CourseDialogsTest::addStoresTextsExactlyAsTyped_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("notes");
-    QTest::newRow("blanks around the name") << "  Physics  " << " notes ";
-    QTest::newRow("empty notes") << "Physics" << "";
-    QTest::newRow("quotes") << "O'Brien's 'Lab'" << "''";
-    QTest::newRow("statement text") << "x'); delete from tblCourse; --" << "'; drop table tblSchedules; --";
-    QTest::newRow("line breaks") << "Line\nbreak" << "first\r\nsecond\rthird";
+    QTest::newRow("blanks around the name") << "  Physics  "
+                                            << " notes ";
+    QTest::newRow("empty notes") << "Physics"
+                                 << "";
+    QTest::newRow("quotes") << "O'Brien's 'Lab'"
+                            << "''";
+    QTest::newRow("statement text") << "x'); delete from tblCourse; --"
+                                    << "'; drop table tblSchedules; --";
+    QTest::newRow("line breaks") << "Line\nbreak"
+                                 << "first\r\nsecond\rthird";
     QTest::newRow("non-Latin letters") << QString::fromUtf8("Физика 物理 Ελληνικά") << QString::fromUtf8("ʻŌlelo 😀");
-    QTest::newRow("tab only name") << "\t" << "x";
+    QTest::newRow("tab only name") << "\t"
+                                   << "x";
     QTest::newRow("very long texts") << QString(5000, QLatin1Char('n')) << QString(100000, QLatin1Char('o'));
 }
 
@@ -578,18 +583,22 @@ void CourseDialogsTest::addRefusesInOrderAndWritesNothing_data()
     QTest::addColumn<bool>("anyDay");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("empty name") << "" << QTime(8, 0) << QTime(9, 0) << true
-                                << "You forgot to input course name." << "Text1";
-    QTest::newRow("blanks only, bad times, no day") << "   " << QTime(5, 0) << QTime(23, 0) << false
-                                                     << "You forgot to input course name." << "Text1";
+    QTest::newRow("empty name") << "" << QTime(8, 0) << QTime(9, 0) << true << "You forgot to input course name."
+                                << "Text1";
+    QTest::newRow("blanks only, bad times, no day")
+        << "   " << QTime(5, 0) << QTime(23, 0) << false << "You forgot to input course name."
+        << "Text1";
     QTest::newRow("start too early") << "Physics" << QTime(5, 59) << QTime(9, 0) << true
-                                     << "Invalid time from range inputted." << "dtpFrom";
-    QTest::newRow("end too late, no day") << "Physics" << QTime(8, 0) << QTime(21, 31) << false
-                                          << "Invalid time to range inputted." << "dtpTo";
+                                     << "Invalid time from range inputted."
+                                     << "dtpFrom";
+    QTest::newRow("end too late, no day")
+        << "Physics" << QTime(8, 0) << QTime(21, 31) << false << "Invalid time to range inputted."
+        << "dtpTo";
     QTest::newRow("start after end") << "Physics" << QTime(8, 50) << QTime(8, 40) << true
-                                     << "Invalid time range inputted." << "dtpFrom";
-    QTest::newRow("no day") << "Physics" << QTime(8, 0) << QTime(9, 0) << false
-                            << "You forgot to select/check day." << "Check1_0";
+                                     << "Invalid time range inputted."
+                                     << "dtpFrom";
+    QTest::newRow("no day") << "Physics" << QTime(8, 0) << QTime(9, 0) << false << "You forgot to select/check day."
+                            << "Check1_0";
 }
 
 void CourseDialogsTest::addRefusesInOrderAndWritesNothing()
@@ -871,8 +880,10 @@ void CourseDialogsTest::editRefusesWithoutSelectionOrDays_data()
     QTest::addColumn<bool>("untickAll");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("nothing selected") << -1 << false << "You forgot to select course." << "Combo1";
-    QTest::newRow("every day unticked") << 0 << true << "You forgot to select/check day." << "Check1_0";
+    QTest::newRow("nothing selected") << -1 << false << "You forgot to select course."
+                                      << "Combo1";
+    QTest::newRow("every day unticked") << 0 << true << "You forgot to select/check day."
+                                        << "Check1_0";
 }
 
 void CourseDialogsTest::editRefusesWithoutSelectionOrDays()
@@ -907,15 +918,27 @@ void CourseDialogsTest::editSurvivesStoredValuesTheProgramNeverWrites_data()
     QTest::addColumn<QTime>("shownTo");
     QTest::addColumn<QList<int>>("ticked");
     // The picker keeps what it showed (Physics: 10:00 to 11:30) for a time it cannot read.
-    QTest::newRow("bare hour") << "'9'" << "'10:00'" << "'2'" << QTime(10, 0) << QTime(10, 0) << QList<int>{2};
-    QTest::newRow("letter") << "'a'" << "'b'" << "'2'" << QTime(10, 0) << QTime(11, 30) << QList<int>{2};
-    QTest::newRow("hour 25") << "'25:00'" << "'13:00'" << "'2'" << QTime(10, 0) << QTime(13, 0) << QList<int>{2};
-    QTest::newRow("a date") << "'2021-08-31'" << "'08/31/2021'" << "'2'" << QTime(10, 0) << QTime(11, 30)
-                            << QList<int>{2};
-    QTest::newRow("NULL everywhere") << "NULL" << "NULL" << "NULL" << QTime(10, 0) << QTime(11, 30) << QList<int>{};
-    QTest::newRow("day pieces out of range") << "'08:00'" << "'09:00'" << "'0,x,9,-1,,3, 5'" << QTime(8, 0)
-                                             << QTime(9, 0) << QList<int>{0, 3, 5};
-    QTest::newRow("a number as time") << "0.5" << "12" << "'6'" << QTime(10, 0) << QTime(11, 30) << QList<int>{6};
+    QTest::newRow("bare hour") << "'9'"
+                               << "'10:00'"
+                               << "'2'" << QTime(10, 0) << QTime(10, 0) << QList<int>{2};
+    QTest::newRow("letter") << "'a'"
+                            << "'b'"
+                            << "'2'" << QTime(10, 0) << QTime(11, 30) << QList<int>{2};
+    QTest::newRow("hour 25") << "'25:00'"
+                             << "'13:00'"
+                             << "'2'" << QTime(10, 0) << QTime(13, 0) << QList<int>{2};
+    QTest::newRow("a date") << "'2021-08-31'"
+                            << "'08/31/2021'"
+                            << "'2'" << QTime(10, 0) << QTime(11, 30) << QList<int>{2};
+    QTest::newRow("NULL everywhere") << "NULL"
+                                     << "NULL"
+                                     << "NULL" << QTime(10, 0) << QTime(11, 30) << QList<int>{};
+    QTest::newRow("day pieces out of range") << "'08:00'"
+                                             << "'09:00'"
+                                             << "'0,x,9,-1,,3, 5'" << QTime(8, 0) << QTime(9, 0) << QList<int>{0, 3, 5};
+    QTest::newRow("a number as time") << "0.5"
+                                      << "12"
+                                      << "'6'" << QTime(10, 0) << QTime(11, 30) << QList<int>{6};
 }
 
 void CourseDialogsTest::editSurvivesStoredValuesTheProgramNeverWrites()
@@ -979,9 +1002,8 @@ void CourseDialogsTest::listFailureIsReportedAt108OfLoad()
     const auto dialog = make(form);
     auto* list = static_cast<CourseListDialog*>(dialog.get());
     QCOMPARE(m_prompts->messages().size(), 1);
-    QCOMPARE(m_prompts->errors().value(0).text,
-             QStringLiteral("Operation is not allowed when the object is closed.") +
-                 errorBoxTail(dialog->objectName(), "Form_Load", 108));
+    QCOMPARE(m_prompts->errors().value(0).text, QStringLiteral("Operation is not allowed when the object is closed.") +
+                                                    errorBoxTail(dialog->objectName(), "Form_Load", 108));
     QCOMPARE(list->Combo1()->count(), 0);
     QCOMPARE(list->pointer().state(), 0);
     // The dialog still opens and answers.
@@ -1033,14 +1055,22 @@ void CourseDialogsTest::preselectionPrefersTheSelectedSchedule_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("index");
     for (int form = 3; form <= 4; ++form) {
-        QTest::addRow("Form%d Biology of the selected Term B", form) << form << "2" << "Biology" << 2;
-        QTest::addRow("Form%d Biology of the selected Term A", form) << form << "1" << "Biology" << 0;
-        QTest::addRow("Form%d no schedule: first in list order", form) << form << "" << "Biology" << 0;
-        QTest::addRow("Form%d other schedule only: first in list order", form) << form << "1" << "Art" << 3;
-        QTest::addRow("Form%d unknown schedule", form) << form << "42" << "Biology" << 0;
-        QTest::addRow("Form%d name with a quote", form) << form << "2" << "O'Brien's Seminar" << 4;
-        QTest::addRow("Form%d no such name", form) << form << "2" << "Chemistry" << -1;
-        QTest::addRow("Form%d case counts", form) << form << "2" << "biology" << -1;
+        QTest::addRow("Form%d Biology of the selected Term B", form) << form << "2"
+                                                                     << "Biology" << 2;
+        QTest::addRow("Form%d Biology of the selected Term A", form) << form << "1"
+                                                                     << "Biology" << 0;
+        QTest::addRow("Form%d no schedule: first in list order", form) << form << ""
+                                                                       << "Biology" << 0;
+        QTest::addRow("Form%d other schedule only: first in list order", form) << form << "1"
+                                                                               << "Art" << 3;
+        QTest::addRow("Form%d unknown schedule", form) << form << "42"
+                                                       << "Biology" << 0;
+        QTest::addRow("Form%d name with a quote", form) << form << "2"
+                                                        << "O'Brien's Seminar" << 4;
+        QTest::addRow("Form%d no such name", form) << form << "2"
+                                                   << "Chemistry" << -1;
+        QTest::addRow("Form%d case counts", form) << form << "2"
+                                                  << "biology" << -1;
     }
 }
 
@@ -1145,8 +1175,7 @@ void CourseDialogsTest::deleteAsksWithTheNameAsStored()
     form->setCombo1Text(QStringLiteral("O'Brien's Seminar"));
     m_prompts->answer(Answer::Yes);
     form->PushButton1()->click();
-    QCOMPARE(m_prompts->messageTexts(),
-             QStringList{"Are you sure you want to delete [O'Brien's Seminar] course?"});
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Are you sure you want to delete [O'Brien's Seminar] course?"});
     QCOMPARE(courses().size(), 4);
     QCOMPARE(scalarSql(db(), "select count(*) from tblCourse where id=5"), QStringLiteral("0"));
 }

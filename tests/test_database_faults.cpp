@@ -16,8 +16,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -40,7 +40,7 @@ QString errorText(const QString& description, const QString& place)
     const QStringList parts = place.split(QLatin1Char(' '));
     const QStringList where = parts[0].split(QLatin1Char('.'));
     return description + (where.size() == 2 ? errorBoxTail(where[0], where[1], parts[1].toInt())
-                                             : errorBoxTail(QStringLiteral("Form1"), where[0], parts[1].toInt()));
+                                            : errorBoxTail(QStringLiteral("Form1"), where[0], parts[1].toInt()));
 }
 
 QString helperPath()
@@ -144,8 +144,9 @@ void DatabaseFaultsTest::init()
         "(2,'Biology','','2','13:00','14:00')",
     };
     for (const char* values : courses)
-        execSql(db(), QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values ") +
-                          QLatin1String(values));
+        execSql(db(),
+                QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values ") +
+                    QLatin1String(values));
 }
 
 void DatabaseFaultsTest::cleanup()
@@ -326,16 +327,14 @@ void DatabaseFaultsTest::faultWhileRunningGivesOneBoxPerFailingStatement_data()
     for (const auto& f : writeFaults) {
         const auto row = [&](const char* command) -> QTestData& { return QTest::addRow("%s: %s", f.name, command); };
         row("click") << f.fault << Command::Click << f.description << QStringList();
-        row("add schedule") << f.fault << Command::AddSchedule << f.description
-                            << QStringList{"PushButton1_Click 106"};
+        row("add schedule") << f.fault << Command::AddSchedule << f.description << QStringList{"PushButton1_Click 106"};
         row("edit schedule") << f.fault << Command::EditSchedule << f.description
                              << QStringList{"PushButton5_Click 108"};
         row("delete schedule") << f.fault << Command::DeleteSchedule << f.description
                                << QStringList{"PushButton2_Click 104", "PushButton2_Click 106"};
         row("delete all courses") << f.fault << Command::DeleteAllCourses << f.description
                                   << QStringList{"PushButton10_Click 104"};
-        row("load sample") << f.fault << Command::LoadSample << f.description
-                           << QStringList{"PushButton9_Click 116"};
+        row("load sample") << f.fault << Command::LoadSample << f.description << QStringList{"PushButton9_Click 116"};
         row("add course") << f.fault << Command::AddCourse << f.description
                           << QStringList{"Form2.PushButton1_Click 188"};
         row("edit course") << f.fault << Command::EditCourse << f.description

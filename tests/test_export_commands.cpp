@@ -10,12 +10,12 @@
 #include "timetable/grid_view.h"
 
 #include <QDir>
-#include <QTreeWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace quorvane;
@@ -91,7 +91,8 @@ void ExportCommandsTest::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     const QString db = m_folder->databasePath();
-    execSql(db, QString::fromUtf8("insert into tblSchedules (Description) values ('Расписание 日本 ✓ O''Brien \"x\"')"));
+    execSql(db,
+            QString::fromUtf8("insert into tblSchedules (Description) values ('Расписание 日本 ✓ O''Brien \"x\"')"));
     execSql(db, "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
                 "values (1,'Mathematics','','0,3,4','08:30','10:00')");
     execSql(db, "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
@@ -114,8 +115,10 @@ void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("picture") << 7 << "Schedule.bmp" << "BMP (*.bmp)|*.bmp|";
-    QTest::newRow("workbook") << 8 << "Schedule.xls" << "Excel files (*.xls)|*.xls|";
+    QTest::newRow("picture") << 7 << "Schedule.bmp"
+                             << "BMP (*.bmp)|*.bmp|";
+    QTest::newRow("workbook") << 8 << "Schedule.xls"
+                              << "Excel files (*.xls)|*.xls|";
 }
 
 void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse()
@@ -225,8 +228,10 @@ void ExportCommandsTest::workbookHoldsNameAndGrid_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("format");
-    QTest::newRow("xls") << "Week.xls" << "xls";
-    QTest::newRow("xlsx") << "Week.XLSX" << "xlsx";
+    QTest::newRow("xls") << "Week.xls"
+                         << "xls";
+    QTest::newRow("xlsx") << "Week.XLSX"
+                          << "xlsx";
 }
 
 void ExportCommandsTest::workbookHoldsNameAndGrid()
@@ -307,7 +312,8 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
     run(button);
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    const QString where = QStringLiteral("in Tindrel2021/08/31.Form1.PushButton%1_Click at line %2\r\r").arg(button).arg(statement);
+    const QString where =
+        QStringLiteral("in Tindrel2021/08/31.Form1.PushButton%1_Click at line %2\r\r").arg(button).arg(statement);
     QVERIFY2(errors.first().text.contains(where), qPrintable(errors.first().text));
     QVERIFY(!m_prompts->messageTexts().contains("Done."));
     QCOMPARE(m_form->mousePointer(), 0);
@@ -317,9 +323,10 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
 
 void ExportCommandsTest::noSpreadsheetApplicationGivesOneBoxAndEnds()
 {
-    m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts, [](const QString&) -> std::unique_ptr<SpreadsheetApplication> {
-        throw Failure("ActiveX component can't create object");
-    });
+    m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts,
+                                     [](const QString&) -> std::unique_ptr<SpreadsheetApplication> {
+                                         throw Failure("ActiveX component can't create object");
+                                     });
     QVERIFY(m_form->Form_Load());
     const QString target = m_folder->file("Week.xls");
     m_prompts->chooseFile(target);
@@ -367,9 +374,9 @@ void ExportCommandsTest::libreOfficeReadsTheWorkbook()
     QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
     QProcess convert;
     convert.setWorkingDirectory(m_folder->path());
-    convert.start(soffice, {"-env:UserInstallation=file://" + m_folder->file("lo-profile"), "--headless",
-                            "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
-                            m_folder->file("csv"), target});
+    convert.start(soffice,
+                  {"-env:UserInstallation=file://" + m_folder->file("lo-profile"), "--headless", "--convert-to",
+                   "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir", m_folder->file("csv"), target});
     QVERIFY(convert.waitForFinished(180000));
     QFile csv(m_folder->file("csv/week.csv"));
     QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(convert.readAllStandardError()));

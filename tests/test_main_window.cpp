@@ -112,18 +112,30 @@ void MainWindowTest::layoutIsFixed_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("twipsRect");
-    QTest::newRow("list") << "ListView1" << "" << QRect(120, 120, 12120, 1575);
-    QTest::newRow("grid") << "MSHFlexGrid1" << "" << QRect(120, 2800, 12120, 5535);
-    QTest::newRow("1") << "PushButton1" << "Add Schedule" << QRect(120, 1780, 6000, 405);
-    QTest::newRow("5") << "PushButton5" << "Edit Schedule" << QRect(6240, 1780, 6000, 405);
-    QTest::newRow("2") << "PushButton2" << "Delete Schedule" << QRect(120, 2290, 6000, 405);
-    QTest::newRow("9") << "PushButton9" << "Load Sample/Example Schedule" << QRect(6240, 2290, 6000, 405);
-    QTest::newRow("3") << "PushButton3" << "Add Course" << QRect(120, 8430, 6000, 405);
-    QTest::newRow("6") << "PushButton6" << "Edit Course" << QRect(6240, 8430, 6000, 405);
-    QTest::newRow("4") << "PushButton4" << "Delete Course" << QRect(120, 8940, 6000, 405);
-    QTest::newRow("10") << "PushButton10" << "Delete All Courses" << QRect(6240, 8940, 6000, 405);
-    QTest::newRow("7") << "PushButton7" << "Save Schedule As Image For Printing" << QRect(120, 9450, 6000, 405);
-    QTest::newRow("8") << "PushButton8" << "Export Schedule To Excel For Printing" << QRect(6240, 9450, 6000, 405);
+    QTest::newRow("list") << "ListView1"
+                          << "" << QRect(120, 120, 12120, 1575);
+    QTest::newRow("grid") << "MSHFlexGrid1"
+                          << "" << QRect(120, 2800, 12120, 5535);
+    QTest::newRow("1") << "PushButton1"
+                       << "Add Schedule" << QRect(120, 1780, 6000, 405);
+    QTest::newRow("5") << "PushButton5"
+                       << "Edit Schedule" << QRect(6240, 1780, 6000, 405);
+    QTest::newRow("2") << "PushButton2"
+                       << "Delete Schedule" << QRect(120, 2290, 6000, 405);
+    QTest::newRow("9") << "PushButton9"
+                       << "Load Sample/Example Schedule" << QRect(6240, 2290, 6000, 405);
+    QTest::newRow("3") << "PushButton3"
+                       << "Add Course" << QRect(120, 8430, 6000, 405);
+    QTest::newRow("6") << "PushButton6"
+                       << "Edit Course" << QRect(6240, 8430, 6000, 405);
+    QTest::newRow("4") << "PushButton4"
+                       << "Delete Course" << QRect(120, 8940, 6000, 405);
+    QTest::newRow("10") << "PushButton10"
+                        << "Delete All Courses" << QRect(6240, 8940, 6000, 405);
+    QTest::newRow("7") << "PushButton7"
+                       << "Save Schedule As Image For Printing" << QRect(120, 9450, 6000, 405);
+    QTest::newRow("8") << "PushButton8"
+                       << "Export Schedule To Excel For Printing" << QRect(6240, 9450, 6000, 405);
 }
 
 void MainWindowTest::layoutIsFixed()
@@ -139,8 +151,8 @@ void MainWindowTest::layoutIsFixed()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     auto* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), QRect(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()),
-                                       twips(twipsRect.height())));
+    QCOMPARE(widget->geometry(),
+             QRect(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height())));
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->font().pointSizeF(), 11.25);

@@ -53,10 +53,14 @@ void ReportingTest::locationTextsEndInOneBlank_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("procedure");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Form1.ListCourses") << "Form1" << "ListCourses" << "in Tindrel2021/08/31.Form1.ListCourses ";
-    QTest::newRow("Form3.Form_QueryUnload") << "Form3" << "Form_QueryUnload"
+    QTest::newRow("Form1.ListCourses") << "Form1"
+                                       << "ListCourses"
+                                       << "in Tindrel2021/08/31.Form1.ListCourses ";
+    QTest::newRow("Form3.Form_QueryUnload") << "Form3"
+                                            << "Form_QueryUnload"
                                             << "in Tindrel2021/08/31.Form3.Form_QueryUnload ";
-    QTest::newRow("Form1.PushButton10_Click") << "Form1" << "PushButton10_Click"
+    QTest::newRow("Form1.PushButton10_Click") << "Form1"
+                                              << "PushButton10_Click"
                                               << "in Tindrel2021/08/31.Form1.PushButton10_Click ";
 }
 
@@ -121,8 +125,10 @@ void ReportingTest::appTitleIsCutAtBlanks_data()
 {
     QTest::addColumn<QString>("product");
     QTest::addColumn<QString>("title");
-    QTest::newRow("one word") << "Quorvane" << "Quorvane";
-    QTest::newRow("several words, short") << "College Schedule Maker" << "College Schedule";
+    QTest::newRow("one word") << "Quorvane"
+                              << "Quorvane";
+    QTest::newRow("several words, short") << "College Schedule Maker"
+                                          << "College Schedule";
     QTest::newRow("sixty characters") << "Quorvane Weekly College Timetable Builder For Busy Students X"
                                       << "Quorvane Weekly College Timetable";
 }

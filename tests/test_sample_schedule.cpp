@@ -316,7 +316,8 @@ void SampleScheduleTest::rejectedScheduleInsertTouchesNoOtherSchedule()
     // nor given the sample's courses.
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 116)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 116)),
+             qPrintable(errors.first().text));
     QVERIFY(errors.first().text.contains(QStringLiteral("read-only")));
     QCOMPARE(schedules(), (QList<QStringList>{{"1", "Work"}, {"2", "Home"}}));
     QCOMPARE(allCourses(), courses);
@@ -333,7 +334,8 @@ void SampleScheduleTest::rejectedCourseIsReportedAndTheRestGoesOn()
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 134)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 134)),
+             qPrintable(errors.first().text));
     auto expected = sampleCourses("2");
     expected.removeAt(1);
     QCOMPARE(coursesOf("2"), expected);
@@ -355,7 +357,8 @@ void SampleScheduleTest::rejectedRenameIsReportedAt118AndTheCoursesStillReset()
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 118)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton9_Click", 118)),
+             qPrintable(errors.first().text));
     QCOMPARE(coursesOf("2"), sampleCourses("2"));
     QCOMPARE(coursesOf("1"), QList<QStringList>());
     QCOMPARE(selectedRow(*m_form), 2);

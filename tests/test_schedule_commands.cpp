@@ -369,7 +369,8 @@ void ScheduleCommandsTest::editRejectedIsReportedAt108WithTheHandlersLocation()
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors.first().text.contains(QStringLiteral("read-only")));
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton5_Click", 108)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton5_Click", 108)),
+             qPrintable(errors.first().text));
     QCOMPARE(schedules(), schedulesBefore);
     QCOMPARE(selectedRow(*m_form), 1); // 110 still reloads
 }
@@ -488,7 +489,8 @@ void ScheduleCommandsTest::deleteScheduleRejectedRowIsReportedAt106()
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton2_Click", 106)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton2_Click", 106)),
+             qPrintable(errors.first().text));
     QCOMPARE(schedules().size(), 3);
     QCOMPARE(scalarSql(db(), "select count(*) from tblCourse where ScheduleID=2"), QStringLiteral("0"));
     QCOMPARE(selectedRow(*m_form), 1); // 108 still reloads
@@ -561,7 +563,8 @@ void ScheduleCommandsTest::deleteAllCoursesRejectedIsReportedAt104AndTheGridRedr
 
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton10_Click", 104)), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", "PushButton10_Click", 104)),
+             qPrintable(errors.first().text));
     QCOMPARE(courses(), coursesBefore);
     QCOMPARE(m_form->grid().text(5, 1), QString());
     QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry"));

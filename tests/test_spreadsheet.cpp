@@ -4,9 +4,9 @@
 // workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
 // files record by record.
 #include "export/spreadsheet.h"
+#include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/timetable_sheet.h"
-#include "store/failure.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,54 +68,58 @@ QString firstDifference(const CellMap& expected, const CellMap& actual)
     }
     for (auto it = actual.cbegin(); it != actual.cend(); ++it) {
         if (!expected.contains(it.key()))
-            return QStringLiteral("cell %1,%2 should be empty, read \"%3\"").arg(it.key().first).arg(it.key().second).arg(shorten(it.value()));
+            return QStringLiteral("cell %1,%2 should be empty, read \"%3\"")
+                .arg(it.key().first)
+                .arg(it.key().second)
+                .arg(shorten(it.value()));
     }
     return QString();
 }
 
-}  // namespace
+} // namespace
 
 // Reads fileName back into the QJsonObject named result.
-#define READ_WORKBOOK(fileName, result)                                                   \
-    QJsonObject result;                                                                   \
-    do {                                                                                  \
-        const WorkbookReading reading = readWorkbook(fileName);                          \
-        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));                     \
-        result = reading.book;                                                            \
+#define READ_WORKBOOK(fileName, result)                                                                                \
+    QJsonObject result;                                                                                                \
+    do {                                                                                                               \
+        const WorkbookReading reading = readWorkbook(fileName);                                                        \
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));                                                  \
+        result = reading.book;                                                                                         \
     } while (false)
 
 // Skips a test that reads workbooks back when that is impossible here.
-#define REQUIRE_READER()                                                                  \
-    do {                                                                                  \
-        if (!m_readerMissing.isEmpty())                                                   \
-            QSKIP(qPrintable(m_readerMissing));                                           \
+#define REQUIRE_READER()                                                                                               \
+    do {                                                                                                               \
+        if (!m_readerMissing.isEmpty())                                                                                \
+            QSKIP(qPrintable(m_readerMissing));                                                                        \
     } while (false)
 
 // Calls a helper that may fail the test, and stops the test when it did.
-#define CHECKED(call)                                                                     \
-    do {                                                                                  \
-        call;                                                                             \
-        if (QTest::currentTestFailed())                                                   \
-            return;                                                                       \
+#define CHECKED(call)                                                                                                  \
+    do {                                                                                                               \
+        call;                                                                                                          \
+        if (QTest::currentTestFailed())                                                                                \
+            return;                                                                                                    \
     } while (false)
 
 // Runs call and returns what it threw, failing the test when it does not
 // throw a quorvane::Failure.
-#define EXPECT_FAILURE(call, messageVariable)                                             \
-    QString messageVariable;                                                              \
-    do {                                                                                  \
-        bool thrown = false;                                                              \
-        try {                                                                             \
-            call;                                                                         \
-        } catch (const Failure& failure) {                                                \
-            thrown = true;                                                                \
-            messageVariable = failure.description();                                      \
-        }                                                                                 \
-        QVERIFY2(thrown, #call " did not throw");                                         \
-        QVERIFY(!messageVariable.isEmpty());                                              \
+#define EXPECT_FAILURE(call, messageVariable)                                                                          \
+    QString messageVariable;                                                                                           \
+    do {                                                                                                               \
+        bool thrown = false;                                                                                           \
+        try {                                                                                                          \
+            call;                                                                                                      \
+        } catch (const Failure& failure) {                                                                             \
+            thrown = true;                                                                                             \
+            messageVariable = failure.description();                                                                   \
+        }                                                                                                              \
+        QVERIFY2(thrown, #call " did not throw");                                                                      \
+        QVERIFY(!messageVariable.isEmpty());                                                                           \
     } while (false)
 
-class SpreadsheetTest : public QObject {
+class SpreadsheetTest : public QObject
+{
     Q_OBJECT
 
 private:
@@ -155,7 +159,8 @@ private:
         QTest::newRow("xls") << QStringLiteral("grid.xls") << FileFormat::WorkbookNormal << QStringLiteral("xls");
         QTest::newRow("no extension") << QStringLiteral("grid") << FileFormat::WorkbookNormal << QStringLiteral("xls");
         QTest::newRow("xlsx") << QStringLiteral("grid.xlsx") << FileFormat::WorkbookNormal << QStringLiteral("xlsx");
-        QTest::newRow("XLSX in capitals") << QStringLiteral("GRID.XLSX") << FileFormat::WorkbookNormal << QStringLiteral("xlsx");
+        QTest::newRow("XLSX in capitals")
+            << QStringLiteral("GRID.XLSX") << FileFormat::WorkbookNormal << QStringLiteral("xlsx");
     }
 
 private slots:
@@ -275,7 +280,7 @@ private slots:
         Worksheet& sheet = workbook.sheets(1);
         sheet.setCellValue(1, 1, QString::fromUtf8("Расписание 日本 ✓ O'Brien \"x\""));
         sheet.setCellValue(1, 2, QString::fromUtf8("😀 🎓📅 emoji"));
-        sheet.setCellValue(2, 1, QString::fromUtf8("Zoë café ÿ"));  // 8-bit in xls
+        sheet.setCellValue(2, 1, QString::fromUtf8("Zoë café ÿ")); // 8-bit in xls
         sheet.setCellValue(2, 2, QString::fromUtf8("e\u0301 combining, עברית, العربية"));
         sheet.setCellValue(3, 1, QStringLiteral("  leading and trailing blanks  "));
         sheet.setCellValue(3, 2, QStringLiteral("tab\there\nnew line"));
@@ -345,7 +350,8 @@ private slots:
         // headers: the 4106th and 4107th units here are one emoji.
         Workbook workbook;
         workbook.sheets(1).setCellValue(1, 1, QString(4105, QChar(0x0436)) + QString::fromUtf8("😀 end"));
-        CHECKED(saveAndCompare(workbook, QStringLiteral("boundary.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+        CHECKED(saveAndCompare(workbook, QStringLiteral("boundary.xls"), FileFormat::WorkbookNormal,
+                               QStringLiteral("xls")));
     }
 
     void largeXlsWorkbookListsFatSectorsBeyondTheHeader()
@@ -358,11 +364,12 @@ private slots:
         const QString filler(235, QChar(0x65E5));
         for (int row = 1; row <= 16000; ++row)
             sheet.setCellValue(row, 1 + row % 3, QStringLiteral("%1 %2").arg(row, 5, 10, QLatin1Char('0')).arg(filler));
-        CHECKED(saveAndCompare(workbook, QStringLiteral("large.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+        CHECKED(
+            saveAndCompare(workbook, QStringLiteral("large.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
         const QByteArray bytes = fileBytes(path(QStringLiteral("large.xls")));
         const auto header32 = [&](int offset) { return qFromLittleEndian<quint32>(bytes.constData() + offset); };
-        QVERIFY(header32(0x2C) > 109);  // FAT sectors
-        QVERIFY(header32(0x48) >= 1);   // DIFAT sectors
+        QVERIFY(header32(0x2C) > 109); // FAT sectors
+        QVERIFY(header32(0x48) >= 1);  // DIFAT sectors
     }
 
     void emptySheetSaves_data() { addFormats(); }
@@ -424,13 +431,15 @@ private slots:
             EXPECT_FAILURE(workbook.saveAs(xlsName), message);
             QVERIFY2(message.contains(QLatin1String("65536")), qPrintable(message));
             QVERIFY(!QFileInfo::exists(xlsName));
-            CHECKED(saveAndCompare(workbook, QStringLiteral("far.xlsx"), FileFormat::WorkbookNormal, QStringLiteral("xlsx")));
+            CHECKED(saveAndCompare(workbook, QStringLiteral("far.xlsx"), FileFormat::WorkbookNormal,
+                                   QStringLiteral("xlsx")));
         }
         // The last cell an .xls file holds is fine.
         Workbook workbook;
         workbook.sheets(1).setCellValue(kMaxXlsRows, kMaxXlsColumns, QStringLiteral("IV65536"));
         workbook.sheets(1).setCellValue(1, 1, QStringLiteral("A1"));
-        CHECKED(saveAndCompare(workbook, QStringLiteral("corner.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+        CHECKED(
+            saveAndCompare(workbook, QStringLiteral("corner.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
     }
 
     // -------------------------------------------------------------- failures
@@ -494,12 +503,14 @@ private slots:
         }
         Workbook tooLarge;
         tooLarge.sheets(1).setCellValue(kMaxXlsRows + 1, 1, QStringLiteral("x"));
-        if (fileFormat == FileFormat::WorkbookNormal && !fileName.endsWith(QLatin1String("xlsx"), Qt::CaseInsensitive)) {
+        if (fileFormat == FileFormat::WorkbookNormal &&
+            !fileName.endsWith(QLatin1String("xlsx"), Qt::CaseInsensitive)) {
             EXPECT_FAILURE(tooLarge.saveAs(existing, fileFormat), tooLargeMessage);
             QVERIFY2(tooLargeMessage.contains(existing), qPrintable(tooLargeMessage));
         }
         QCOMPARE(fileBytes(existing), QByteArray("old content"));
-        QCOMPARE(QDir(m_folder.path()).entryList({QStringLiteral("*.tmp"), QStringLiteral("*~")}, QDir::Files), QStringList());
+        QCOMPARE(QDir(m_folder.path()).entryList({QStringLiteral("*.tmp"), QStringLiteral("*~")}, QDir::Files),
+                 QStringList());
     }
 
     void failureCarriesTheSystemsErrorText()
@@ -514,7 +525,6 @@ private slots:
         QVERIFY2(message.contains(probe.errorString()), qPrintable(message));
         QVERIFY2(message.contains(folder), qPrintable(message));
     }
-
 };
 
 QTEST_GUILESS_MAIN(SpreadsheetTest)

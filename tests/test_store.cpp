@@ -57,7 +57,8 @@ void StoreTest::statementTexts_data()
                        << "update tblSchedules set Description='Fall ''A''' where id=3";
     QTest::newRow("8") << sql::deleteCoursesOfSchedule("7") << "delete from tblCourse where ScheduleID=7";
     QTest::newRow("9") << sql::deleteSchedule("7") << "delete from tblSchedules where id=7";
-    QTest::newRow("10 sample") << sql::insertCourse({"7", "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"})
+    QTest::newRow("10 sample") << sql::insertCourse(
+                                      {"7", "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"})
                                << "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
                                   "(7,'Mathematics','mathematics for beginners','0,3,4','08:30','10:00')";
     QTest::newRow("10 quotes, empty notes")
@@ -168,10 +169,14 @@ void StoreTest::writesTheLongForm_data()
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("longForm");
     QTest::addColumn<QString>("label");
-    QTest::newRow("morning") << QTime(8, 30) << "8:30:00 AM" << "8:30 AM";
-    QTest::newRow("noon") << QTime(12, 0) << "12:00:00 PM" << "12:00 PM";
-    QTest::newRow("evening") << QTime(21, 30, 5) << "9:30:05 PM" << "9:30 PM";
-    QTest::newRow("midnight") << QTime(0, 0) << "12:00:00 AM" << "12:00 AM";
+    QTest::newRow("morning") << QTime(8, 30) << "8:30:00 AM"
+                             << "8:30 AM";
+    QTest::newRow("noon") << QTime(12, 0) << "12:00:00 PM"
+                          << "12:00 PM";
+    QTest::newRow("evening") << QTime(21, 30, 5) << "9:30:05 PM"
+                             << "9:30 PM";
+    QTest::newRow("midnight") << QTime(0, 0) << "12:00:00 AM"
+                              << "12:00 AM";
 }
 
 void StoreTest::writesTheLongForm()
@@ -188,10 +193,14 @@ void StoreTest::buildsDaySetsInAscendingOrder_data()
 {
     QTest::addColumn<QString>("ticked");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Mon Thu Fri") << "1001100" << "0,3,4";
-    QTest::newRow("Sunday only") << "0000001" << "6";
-    QTest::newRow("all") << "1111111" << "0,1,2,3,4,5,6";
-    QTest::newRow("none") << "0000000" << "";
+    QTest::newRow("Mon Thu Fri") << "1001100"
+                                 << "0,3,4";
+    QTest::newRow("Sunday only") << "0000001"
+                                 << "6";
+    QTest::newRow("all") << "1111111"
+                         << "0,1,2,3,4,5,6";
+    QTest::newRow("none") << "0000000"
+                          << "";
 }
 
 void StoreTest::buildsDaySetsInAscendingOrder()

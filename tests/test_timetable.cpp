@@ -147,22 +147,46 @@ void TimetableTest::placesCourses_data()
     QTest::addColumn<QStringList>("cells");
     // Rows: 6:00 AM is 1, 8:30 AM is 6, 10:00 AM is 9, 9:00 PM is 31.
     QTest::newRow("08:30-10:00 on Mon Thu Fri fills four rows, end included")
-        << "0,3,4" << "08:30" << "10:00"
-        << QStringList{"6,1=C", "6,4=C", "6,5=C", "7,1=C", "7,4=C", "7,5=C",
-                       "8,1=C", "8,4=C", "8,5=C", "9,1=C", "9,4=C", "9,5=C"};
-    QTest::newRow("10:00-10:45") << "1" << "10:00" << "10:45" << QStringList{"9,2=C", "10,2=C"};
-    QTest::newRow("start off the half hour fills nothing") << "1" << "10:45" << "12:00" << QStringList{};
-    QTest::newRow("05:30-07:00 starts before the grid") << "6" << "05:30" << "07:00"
-                                                        << QStringList{"1,7=C", "2,7=C", "3,7=C"};
-    QTest::newRow("21:00-23:00 runs past the grid") << "2" << "21:00" << "23:00" << QStringList{"31,3=C", "32,3=C"};
-    QTest::newRow("equal times fill one row") << "0" << "12:00" << "12:00" << QStringList{"13,1=C"};
-    QTest::newRow("13:00 is the 1:00 PM row") << "0" << "13:00" << "13:00" << QStringList{"15,1=C"};
-    QTest::newRow("reversed times fill none") << "0" << "10:00" << "08:30" << QStringList{};
-    QTest::newRow("empty day set is not shown") << "" << "08:30" << "10:00" << QStringList{};
-    QTest::newRow("long form with seconds") << "4" << "8:30:00 AM" << "9:00:00 AM" << QStringList{"6,5=C", "7,5=C"};
-    QTest::newRow("start with seconds matches no row") << "4" << "8:30:15 AM" << "9:00:00 AM" << QStringList{};
-    QTest::newRow("end a second short of a row") << "4" << "08:30" << "8:59:59 AM" << QStringList{"6,5=C"};
-    QTest::newRow("blanks around day entries") << " 0 , 6" << "06:00" << "06:00" << QStringList{"1,1=C", "1,7=C"};
+        << "0,3,4"
+        << "08:30"
+        << "10:00" << QStringList{"6,1=C", "6,4=C", "6,5=C", "7,1=C", "7,4=C", "7,5=C",
+                                  "8,1=C", "8,4=C", "8,5=C", "9,1=C", "9,4=C", "9,5=C"};
+    QTest::newRow("10:00-10:45") << "1"
+                                 << "10:00"
+                                 << "10:45" << QStringList{"9,2=C", "10,2=C"};
+    QTest::newRow("start off the half hour fills nothing") << "1"
+                                                           << "10:45"
+                                                           << "12:00" << QStringList{};
+    QTest::newRow("05:30-07:00 starts before the grid") << "6"
+                                                        << "05:30"
+                                                        << "07:00" << QStringList{"1,7=C", "2,7=C", "3,7=C"};
+    QTest::newRow("21:00-23:00 runs past the grid") << "2"
+                                                    << "21:00"
+                                                    << "23:00" << QStringList{"31,3=C", "32,3=C"};
+    QTest::newRow("equal times fill one row") << "0"
+                                              << "12:00"
+                                              << "12:00" << QStringList{"13,1=C"};
+    QTest::newRow("13:00 is the 1:00 PM row") << "0"
+                                              << "13:00"
+                                              << "13:00" << QStringList{"15,1=C"};
+    QTest::newRow("reversed times fill none") << "0"
+                                              << "10:00"
+                                              << "08:30" << QStringList{};
+    QTest::newRow("empty day set is not shown") << ""
+                                                << "08:30"
+                                                << "10:00" << QStringList{};
+    QTest::newRow("long form with seconds") << "4"
+                                            << "8:30:00 AM"
+                                            << "9:00:00 AM" << QStringList{"6,5=C", "7,5=C"};
+    QTest::newRow("start with seconds matches no row") << "4"
+                                                       << "8:30:15 AM"
+                                                       << "9:00:00 AM" << QStringList{};
+    QTest::newRow("end a second short of a row") << "4"
+                                                 << "08:30"
+                                                 << "8:59:59 AM" << QStringList{"6,5=C"};
+    QTest::newRow("blanks around day entries") << " 0 , 6"
+                                               << "06:00"
+                                               << "06:00" << QStringList{"1,1=C", "1,7=C"};
 }
 
 void TimetableTest::placesCourses()

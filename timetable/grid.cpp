@@ -175,7 +175,7 @@ Qt::ItemFlags TimetableGrid::flags(const QModelIndex& index) const
 
 QString gridHeaderText(int col)
 {
-    static const char* const headers[] = {"Time",   "Monday", "Tuesday",  " Wednesday",
+    static const char* const headers[] = {"Time",     "Monday", "Tuesday",  " Wednesday",
                                           "Thursday", "Friday", "Saturday", "Sunday"};
     return QLatin1String(headers[col]);
 }

@@ -100,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (data[0] & 0x80) {
         QString text;
         for (qsizetype i = 0; i + 1 < length; i += 2)
-            text += QChar(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                                (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+            text += QChar(
+                static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
         checkStoredText(text);
     } else {
         checkStoredText(QString::fromUtf8(bytes, length));

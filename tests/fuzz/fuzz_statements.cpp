@@ -113,8 +113,8 @@ QString textOf(const uint8_t* data, size_t size, bool utf16)
     QString text;
     text.reserve(length / 2);
     for (qsizetype i = 0; i + 1 < length; i += 2)
-        text += QChar(
-            static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+        text +=
+            QChar(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
     return text;
 }
 
@@ -175,8 +175,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     run(quorvane::sql::insertSchedule(QString()));
     run(quorvane::sql::insertCourse({QStringLiteral("1"), QStringLiteral("Physics"), QStringLiteral("lab ' 3"),
                                      QStringLiteral("0,3,4"), QStringLiteral("08:30"), QStringLiteral("10:00")}));
-    run(quorvane::sql::insertCourse({QStringLiteral("2"), QStringLiteral("Design"), QString(),
-                                     QStringLiteral("1"), QStringLiteral("8:30:00 AM"), QStringLiteral("9:00:00 AM")}));
+    run(quorvane::sql::insertCourse({QStringLiteral("2"), QStringLiteral("Design"), QString(), QStringLiteral("1"),
+                                     QStringLiteral("8:30:00 AM"), QStringLiteral("9:00:00 AM")}));
     g_schedules = rows(QStringLiteral("tblSchedules"));
     g_courses = rows(QStringLiteral("tblCourse"));
     return 0;
@@ -228,8 +228,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             return 0;
         const QVariant id = lastId();
         const QStringList row = rowById(courses, id);
-        const QStringList want = {id.toString(),   QStringLiteral("3"),          storable(name), storable(notes),
-                                  QStringLiteral("0,6"), QStringLiteral("6:00:00 AM"), QStringLiteral("9:30:00 PM")};
+        const QStringList want = {id.toString(),
+                                  QStringLiteral("3"),
+                                  storable(name),
+                                  storable(notes),
+                                  QStringLiteral("0,6"),
+                                  QStringLiteral("6:00:00 AM"),
+                                  QStringLiteral("9:30:00 PM")};
         if (row != want)
             fail("course read back differs", units(row, want));
         dropAndCheck(courses, id);

@@ -34,8 +34,8 @@ QString textOf(const uint8_t* data, size_t size)
     case 1: {
         QString text;
         for (qsizetype i = 0; i + 1 < length; i += 2)
-            text += QChar(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                                (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+            text += QChar(
+                static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
         return text;
     }
     default:
@@ -56,8 +56,8 @@ std::optional<QTime> plainReading(const QString& text)
     const qsizetype n = text.size();
     // Blanks are the ASCII white-space characters.
     const auto skipBlanks = [&] {
-        while (i < n && (text.at(i) == QLatin1Char(' ') ||
-                         (text.at(i) >= QLatin1Char('\t') && text.at(i) <= QLatin1Char('\r'))))
+        while (i < n &&
+               (text.at(i) == QLatin1Char(' ') || (text.at(i) >= QLatin1Char('\t') && text.at(i) <= QLatin1Char('\r'))))
             ++i;
     };
     const auto digits = [&](int least, int most, int& value) {

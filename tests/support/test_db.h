@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QList>
 
 namespace quorvane::testing {
 

@@ -9,7 +9,7 @@ namespace quorvane::testing {
 
 void fillTimetableSheet(Worksheet& sheet)
 {
-    const QStringList days = {QStringLiteral("Time"),      QStringLiteral(" Monday"),   QStringLiteral(" Tuesday"),
+    const QStringList days = {QStringLiteral("Time"),       QStringLiteral(" Monday"),   QStringLiteral(" Tuesday"),
                               QStringLiteral(" Wednesday"), QStringLiteral(" Thursday"), QStringLiteral(" Friday"),
                               QStringLiteral(" Saturday"),  QStringLiteral(" Sunday")};
     for (int column = 1; column <= 8; ++column)
