@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The checks that follow the main test run (test.sh): the whole test suite
+# The checks that follow the main test run (test.sh): the formatting, the whole test suite
 # again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), then
 # each libFuzzer target for a bounded time (build-fuzz, clang). Exits non-zero
 # when anything fails. QUORVANE_FUZZ_SECONDS sets the time per fuzz target.
@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 root="$PWD"
 jobs="$(nproc)"
 fuzz_seconds="${QUORVANE_FUZZ_SECONDS:-30}"
+
+echo "== Formatting"
+scripts/check_format.sh
 
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)"
 cmake --preset sanitize

@@ -13,7 +13,7 @@ packages=(
   fonts-liberation sqlite3
 )
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl python3-xlib clang libclang-rt-dev)
+  packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl python3-xlib clang libclang-rt-dev clang-format)
 fi
 
 missing=()
