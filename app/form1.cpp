@@ -49,9 +49,9 @@ constexpr ButtonPlace kButtons[] = {
 
 } // namespace
 
-Form1::Form1(const QString& programFolder, Prompts& prompts, SpreadsheetFactory spreadsheets, QWidget* parent)
+Form1::Form1(const ProgramPaths& paths, Prompts& prompts, SpreadsheetFactory spreadsheets, QWidget* parent)
     : QWidget(parent),
-      m_programFolder(programFolder),
+      m_paths(paths),
       m_prompts(prompts),
       m_spreadsheetFactory(spreadsheets ? std::move(spreadsheets) : &SpreadsheetApplication::create)
 {
@@ -140,7 +140,7 @@ Connection& Form1::scheduleDb()
 bool Form1::Form_Load()
 {
     Procedure p(m_prompts, this, location("Form1", "Form_Load"));
-    const QString databasePath = m_programFolder + QStringLiteral("/dbSchedules.mdb");
+    const QString databasePath = m_paths.databaseFolder + QStringLiteral("/dbSchedules.mdb");
     if (!FileExists(databasePath)) {
         p.step(102, [&] { showMessage(m_prompts, this, databasePath + QStringLiteral(" not found.")); });
         return false;
@@ -148,7 +148,7 @@ bool Form1::Form_Load()
     p.step(106, [&] { m_scheduleDb = std::make_unique<Connection>(); });
     p.step(108, [&] { scheduleDb().open(databasePath); });
     p.step(110, [&] { ApplySkin(); });
-    const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
+    const QString cursorPath = programFolder() + QStringLiteral("/HAND-M.CUR");
     if (FileExists(cursorPath))
         p.step(116, [&] { m_pointer->loadMouseIcon(cursorPath); });
     setWindowTitle(kProductName);
@@ -165,7 +165,7 @@ bool Form1::Form_Load()
 
 void Form1::ApplySkin()
 {
-    const QString skin = m_programFolder + QStringLiteral("/x/o.cjs");
+    const QString skin = programFolder() + QStringLiteral("/x/o.cjs");
     if (!FileExists(skin))
         return;
     QPalette face = palette();

@@ -24,6 +24,19 @@ class TimetableView;
 // The main window: the schedules list, the weekly grid and ten command
 // buttons. It owns the one database connection from Form_Load until the
 // window is closed.
+// Where the program finds its files: the hand cursor and the skin in its own
+// folder, dbSchedules.mdb in the database folder (the program's own folder,
+// or the user's data folder for an installed program).
+struct ProgramPaths
+{
+    // The database in the program's own folder.
+    ProgramPaths(const QString& folder) : programFolder(folder), databaseFolder(folder) {}
+    ProgramPaths(const QString& program, const QString& database) : programFolder(program), databaseFolder(database) {}
+
+    QString programFolder;
+    QString databaseFolder;
+};
+
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -32,8 +45,7 @@ public:
     // programmatic id; without one, the program's own stand-in.
     using SpreadsheetFactory = std::function<std::unique_ptr<SpreadsheetApplication>(const QString&)>;
 
-    Form1(const QString& programFolder, Prompts& prompts, SpreadsheetFactory spreadsheets = {},
-          QWidget* parent = nullptr);
+    Form1(const ProgramPaths& paths, Prompts& prompts, SpreadsheetFactory spreadsheets = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up; false when the program must end without showing the window.
@@ -61,7 +73,7 @@ public:
     void ListCourses();
 
     // What the commands and the tests reach.
-    const QString& programFolder() const { return m_programFolder; }
+    const QString& programFolder() const { return m_paths.programFolder; }
     Prompts& prompts() { return m_prompts; }
     // ScheduleDb; raises a failure before Form_Load has created it.
     Connection& scheduleDb();
@@ -109,7 +121,7 @@ private:
     // given numbers; without one a failure travels to the caller.
     bool SelectSampleRow(Procedure* p = nullptr, const SampleRowSteps* steps = nullptr, bool* sampleIsNew = nullptr);
 
-    QString m_programFolder;
+    ProgramPaths m_paths;
     Prompts& m_prompts;
     std::unique_ptr<Connection> m_scheduleDb;
     TimetableGrid* m_grid = nullptr;

@@ -60,7 +60,7 @@ void Form1::PushButton3_Click()
     std::unique_ptr<Form2> form2;
     const auto touch = [&]() -> Form2& {
         if (!form2)
-            form2 = std::make_unique<Form2>(scheduleDb(), m_prompts, m_programFolder);
+            form2 = std::make_unique<Form2>(scheduleDb(), m_prompts, programFolder());
         return *form2;
     };
     p.step(102, [&] { touch().m_ScheduleID = selectedScheduleId(); });

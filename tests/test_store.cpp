@@ -1,14 +1,22 @@
 // The schedule store: statement texts, the time and day-set encodings, and
 // how the engine's failures surface.
 #include "store/connection.h"
+#include "store/database_location.h"
 #include "store/day_set.h"
 #include "store/failure.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/test_db.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace quorvane;
 using namespace quorvane::testing;
@@ -41,6 +49,10 @@ private slots:
     void lockedDatabaseFailsWithinBoundedWait();
     void recordsetWalksRowsAndReadsFieldsByName();
     void readThatFailsAfterSomeRowsIsAFailure();
+
+    void databaseIsTheProgramsOwnOrTheUsers_data();
+    void databaseIsTheProgramsOwnOrTheUsers();
+    void userDatabaseThatCannotBeMadeIsOneFailure();
 };
 
 void StoreTest::statementTexts_data()
@@ -356,6 +368,146 @@ void StoreTest::readThatFailsAfterSomeRowsIsAFailure()
         QCOMPARE(failure.description(), QString("integer overflow"));
     }
     QCOMPARE(rows, 3);
+}
+
+namespace {
+
+// An installation in a temporary folder: the program in lib/quorvane, the
+// template in share/quorvane/template, and a home of its own.
+struct Installation
+{
+    QTemporaryDir root;
+    QString program = root.path() + "/lib/quorvane";
+    QString home = root.path() + "/home";
+    Installation(bool withTemplate)
+    {
+        QDir().mkpath(program);
+        QDir().mkpath(home);
+        qputenv("HOME", QFile::encodeName(home));
+        qunsetenv("XDG_DATA_HOME");
+        if (withTemplate) {
+            QDir().mkpath(root.path() + "/share/quorvane/template");
+            createDeliveredDatabase(installedTemplatePath(program));
+        }
+    }
+    // Every file below the root but the template.
+    QStringList files() const
+    {
+        QStringList found;
+        QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next().mid(root.path().size());
+            if (!path.startsWith("/share/"))
+                found << path;
+        }
+        return found;
+    }
+};
+
+} // namespace
+
+void StoreTest::databaseIsTheProgramsOwnOrTheUsers_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("inProgramFolder"); // a database there already
+    QTest::addColumn<QString>("xdgDataHome");     // "-" for unset; relative to the root when absolute-looking
+    QTest::addColumn<QString>("userDatabase");    // a user database there already, with this schedule
+    QTest::addColumn<QString>("expectedFolder");
+    QTest::newRow("own folder") << true << "x"
+                                << "-"
+                                << ""
+                                << "/lib/quorvane";
+    QTest::newRow("installed, first start") << true << ""
+                                            << "-"
+                                            << ""
+                                            << "/home/.local/share/quorvane";
+    QTest::newRow("installed, user database kept") << true << ""
+                                                   << "-"
+                                                   << "Mine"
+                                                   << "/home/.local/share/quorvane";
+    QTest::newRow("XDG_DATA_HOME") << true << ""
+                                   << "/data"
+                                   << ""
+                                   << "/data/quorvane";
+    QTest::newRow("XDG_DATA_HOME empty") << true << ""
+                                         << ""
+                                         << ""
+                                         << "/home/.local/share/quorvane";
+    QTest::newRow("XDG_DATA_HOME relative") << true << ""
+                                            << "rel/data"
+                                            << ""
+                                            << "/home/.local/share/quorvane";
+    QTest::newRow("neither") << false << ""
+                             << "-"
+                             << ""
+                             << "/lib/quorvane";
+}
+
+void StoreTest::databaseIsTheProgramsOwnOrTheUsers()
+{
+    QFETCH(bool, installed);
+    QFETCH(QString, inProgramFolder);
+    QFETCH(QString, xdgDataHome);
+    QFETCH(QString, userDatabase);
+    QFETCH(QString, expectedFolder);
+    Installation at(installed);
+    if (xdgDataHome != "-")
+        qputenv("XDG_DATA_HOME",
+                QFile::encodeName(xdgDataHome.startsWith('/') ? at.root.path() + xdgDataHome : xdgDataHome));
+    const QString expected = at.root.path() + expectedFolder;
+    if (!inProgramFolder.isEmpty())
+        createDeliveredDatabase(at.program + "/dbSchedules.mdb");
+    if (!userDatabase.isEmpty()) {
+        QDir().mkpath(expected);
+        createDeliveredDatabase(expected + "/dbSchedules.mdb");
+        execSql(expected + "/dbSchedules.mdb",
+                "insert into tblSchedules (Description) values ('" + userDatabase + "')");
+    }
+    const QStringList before = at.files();
+
+    const DatabaseLocation location = locateDatabase(at.program);
+    QCOMPARE(location.failure, QString());
+    QCOMPARE(location.folder, expected);
+    const QString database = expected + "/dbSchedules.mdb";
+    if (!installed) {
+        QCOMPARE(at.files(), before); // nothing made anywhere
+        return;
+    }
+    QVERIFY(QFileInfo(database).isFile());
+    QCOMPARE(scalarSql(database, "select coalesce(group_concat(Description), '') from tblSchedules"), userDatabase);
+    if (inProgramFolder.isEmpty() && userDatabase.isEmpty()) {
+        // Made from the template, for its user alone, with nothing left beside it.
+        QCOMPARE(fileBytes(database), fileBytes(installedTemplatePath(at.program)));
+        const auto mode = [](const QString& path) {
+            struct stat info
+            {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+        };
+        QCOMPARE(mode(expected), 0700u);
+        QCOMPARE(mode(database), 0600u);
+        QCOMPARE(QDir(expected).entryList(QDir::Files | QDir::Hidden), QStringList{"dbSchedules.mdb"});
+    } else {
+        QCOMPARE(at.files(), before);
+    }
+    // Never made by a reader that only looks.
+    QFile::remove(database);
+    if (inProgramFolder.isEmpty())
+        QCOMPARE(locateDatabase(at.program, MakeUserDatabase::Never).folder, expected);
+    QVERIFY(!QFileInfo::exists(database));
+}
+
+void StoreTest::userDatabaseThatCannotBeMadeIsOneFailure()
+{
+    Installation at(true);
+    // A file where the data folder should be.
+    QDir().mkpath(at.home + "/.local");
+    QFile blocker(at.home + "/.local/share");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QStringList before = at.files();
+    const DatabaseLocation location = locateDatabase(at.program);
+    QCOMPARE(location.failure, "Cannot create " + at.home + "/.local/share/quorvane/dbSchedules.mdb: Not a directory");
+    QCOMPARE(at.files(), before);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

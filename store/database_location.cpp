@@ -1,0 +1,126 @@
+#include "store/database_location.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+
+namespace {
+
+const QString kDatabaseName = QStringLiteral("dbSchedules.mdb");
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Creates `folder` and any missing parent, each readable by its owner only,
+// as the XDG rules ask of a data folder. Empty when it is there, else why not.
+QString makeFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return QString();
+    if (info.exists() || info.isSymLink())
+        return systemReason(ENOTDIR);
+    const QString parent = info.absolutePath();
+    if (parent != folder) {
+        const QString why = makeFolder(parent);
+        if (!why.isEmpty())
+            return why;
+    }
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        return systemReason(errno);
+    return QFileInfo(folder).isDir() ? QString() : systemReason(ENOTDIR);
+}
+
+// Copies the template to `target` through a temporary file beside it, so an
+// interrupted copy never leaves half a database under the name. A file that
+// appeared at `target` meanwhile is kept. Empty when done, else why not.
+QString copyTemplate(const QString& templatePath, const QString& target)
+{
+    QFile source(templatePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return source.errorString();
+    const QString temporary = target + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QByteArray temporaryName = QFile::encodeName(temporary);
+    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return systemReason(errno);
+    const auto removeTemporary = qScopeGuard([&] { ::unlink(temporaryName.constData()); });
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        ::close(fd);
+        return source.errorString();
+    }
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            return systemReason(error);
+        }
+        written += n;
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0)
+        return systemReason(errno);
+    // The rename never replaces a file already there.
+    QFile placed(temporary);
+    if (!placed.rename(target) && !QFileInfo::exists(target))
+        return placed.errorString();
+    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString installedTemplatePath(const QString& programFolder)
+{
+    return QDir::cleanPath(programFolder + QStringLiteral("/../../share/quorvane/template/") + kDatabaseName);
+}
+
+QString userDataHome()
+{
+    // The XDG rules ignore a relative XDG_DATA_HOME as they ignore an empty one.
+    if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+DatabaseLocation locateDatabase(const QString& programFolder, MakeUserDatabase make)
+{
+    if (QFileInfo(programFolder + QLatin1Char('/') + kDatabaseName).isFile())
+        return {programFolder, QString()};
+    const QString templatePath = installedTemplatePath(programFolder);
+    if (!QFileInfo(templatePath).isFile())
+        return {programFolder, QString()};
+    const QString folder = userDataHome() + QStringLiteral("/quorvane");
+    const QString database = folder + QLatin1Char('/') + kDatabaseName;
+    if (QFileInfo::exists(database) || make == MakeUserDatabase::Never)
+        return {folder, QString()};
+    QString why = makeFolder(folder);
+    if (why.isEmpty())
+        why = copyTemplate(templatePath, database);
+    if (!why.isEmpty())
+        return {folder, QStringLiteral("Cannot create %1: %2").arg(database, why)};
+    return {folder, QString()};
+}
+
+} // namespace quorvane
