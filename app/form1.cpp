@@ -8,6 +8,7 @@
 #include "export/spreadsheet.h"
 #include "store/connection.h"
 #include "store/failure.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
@@ -146,7 +147,10 @@ bool Form1::Form_Load()
         return false;
     }
     p.step(106, [&] { m_scheduleDb = std::make_unique<Connection>(); });
-    p.step(108, [&] { scheduleDb().open(databasePath); });
+    p.step(108, [&] {
+        scheduleDb().open(databasePath);
+        upgradeSchema(scheduleDb());
+    });
     p.step(110, [&] { ApplySkin(); });
     const QString cursorPath = programFolder() + QStringLiteral("/HAND-M.CUR");
     if (FileExists(cursorPath))

@@ -4,6 +4,9 @@
 #include "store/connection.h"
 #include "store/statements.h"
 
+#include <iterator>
+#include <optional>
+
 namespace quorvane {
 
 namespace {
@@ -77,27 +80,41 @@ void Form1::PushButton9_Click()
     Procedure p(m_prompts, this, location("Form1", "PushButton9_Click"));
     bool sampleIsNew = true; // 100
     SelectSampleRow(&p, &kFindSample, &sampleIsNew);
+
+    // The writes from 116 to 136 are one transaction: the sample ends with
+    // its three courses, or the database stays as it was. After a write
+    // fails (and is reported) the rest of them are not sent.
+    std::optional<Transaction> sample;
+    bool written = true;
+    const auto write = [&](int number, auto&& statement) {
+        if (written)
+            written = p.step(number, [&] {
+                if (!sample)
+                    sample.emplace(scheduleDb());
+                statement();
+            });
+    };
     if (sampleIsNew) { // 114
-        p.step(116, [&] {
+        write(116, [&] {
             scheduleDb().execute(sql::insertSchedule(kSampleName));
             ListSchedules();
             SelectSampleRow();
         });
     } else {
-        p.step(118, [&] { UpdateSchedule(kSampleName); });
+        write(118, [&] { UpdateSchedule(kSampleName); });
     }
 
     // When the sample could not be created or found, another schedule is still
     // selected: its courses are neither deleted nor joined by the sample's.
     const auto sampleSelected = [&] { return selectedScheduleName() == kSampleName; };
 
-    p.step(120, [&] {
+    write(120, [&] {
         if (sampleSelected())
             DeleteCourse();
     });
     SelectSampleRow(&p, &kBeforeCourses);
     for (const SampleCourse& course : kSampleCourses) {
-        p.step(course.statement, [&] {
+        write(course.statement, [&] {
             if (!sampleSelected())
                 return;
             scheduleDb().execute(sql::insertCourse({selectedScheduleId(), QString::fromLatin1(course.name),
@@ -105,6 +122,10 @@ void Form1::PushButton9_Click()
                                                     QString::fromLatin1(course.from), QString::fromLatin1(course.to)}));
         });
     }
+    // The commit belongs to the last write: a failure there is reported with its number.
+    if (written && sample)
+        p.step(std::rbegin(kSampleCourses)->statement, [&] { sample->commit(); });
+    sample.reset();
     SelectSampleRow(&p, &kAfterCourses);
     p.step(148, [&] { ListCourses(); });
     p.step(150, [&] { ListSchedules(); });

@@ -3,6 +3,8 @@
 #include "app/reporting.h"
 #include "app/typed_text.h"
 #include "store/connection.h"
+#include "store/failure.h"
+#include "store/schema.h"
 #include "store/statements.h"
 
 #include <optional>
@@ -20,7 +22,9 @@ std::optional<QString> askScheduleName(Prompts& prompts, QWidget* parent, const 
 } // namespace
 
 // The public procedures send one statement each for the selected schedule and
-// report nothing themselves: a failure travels to the calling handler.
+// report nothing themselves: a failure travels to the calling handler. A
+// schedule that another copy of the program deleted meanwhile is a failure,
+// not a silent change of nothing.
 
 void Form1::DeleteCourse()
 {
@@ -29,12 +33,14 @@ void Form1::DeleteCourse()
 
 void Form1::DeleteSchedules()
 {
-    scheduleDb().execute(sql::deleteSchedule(selectedScheduleId()));
+    if (scheduleDb().execute(sql::deleteSchedule(selectedScheduleId())) == 0)
+        throw Failure(scheduleGone());
 }
 
 void Form1::UpdateSchedule(const QString& name)
 {
-    scheduleDb().execute(sql::updateSchedule(name, selectedScheduleId()));
+    if (scheduleDb().execute(sql::updateSchedule(name, selectedScheduleId())) == 0)
+        throw Failure(scheduleGone());
 }
 
 // Add Schedule
@@ -80,8 +86,17 @@ void Form1::PushButton2_Click()
                              QStringLiteral("Delete Schedule"));
         }))
         return;
-    p.step(104, [&] { DeleteCourse(); });
-    p.step(106, [&] { DeleteSchedules(); });
+    // Both deletes or neither: the schedule row never goes without its courses.
+    std::optional<Transaction> both;
+    if (p.step(104, [&] {
+            both.emplace(scheduleDb());
+            DeleteCourse();
+        }))
+        p.step(106, [&] {
+            DeleteSchedules();
+            both->commit();
+        });
+    both.reset();
     p.step(108, [&] { ListSchedules(); });
 }
 

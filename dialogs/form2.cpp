@@ -65,7 +65,9 @@ void Form2::PushButton1_Click()
         return;
     if (!CheckADayIsTicked(p, days, m_course.check1[0]))
         return;
-    p.step(188, [&] {
+    // A course that could not be stored stays in the dialog as typed, to be
+    // saved again or cancelled.
+    const bool stored = p.step(188, [&] {
         sql::CourseValues course;
         course.scheduleId = m_ScheduleID;
         course.courseName = m_text1->text();
@@ -75,7 +77,8 @@ void Form2::PushButton1_Click()
         course.timeTo = timeofday::formatLong(m_course.dtpTo->value());
         m_scheduleDb.execute(sql::insertCourse(course));
     });
-    Unload(QDialog::Accepted); // 190
+    if (stored)
+        Unload(QDialog::Accepted); // 190
 }
 
 } // namespace quorvane

@@ -4,6 +4,8 @@
 #include "dialogs/course_checks.h"
 #include "dialogs/time_picker.h"
 #include "store/connection.h"
+#include "store/failure.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
 
@@ -98,12 +100,18 @@ void Form3::PushButton1_Click()
     if (!CheckADayIsTicked(p, days, m_course.check1[0]))
         return;
     // Name and schedule stay as they are.
-    p.step(188, [&] {
-        m_scheduleDb.execute(sql::updateCourse(
+    // A change that could not be stored stays in the dialog, to be sent again
+    // or cancelled; a course that another copy of the program deleted is a
+    // failure, not a silent change of nothing.
+    const bool stored = p.step(188, [&] {
+        const int changed = m_scheduleDb.execute(sql::updateCourse(
             m_text2->text(), days.daySet, timeofday::formatLong(m_course.dtpFrom->value()),
             timeofday::formatLong(m_course.dtpTo->value()), m_courseIds.courseId(m_combo1->currentIndex())));
+        if (changed == 0)
+            throw Failure(courseGone());
     });
-    Unload(QDialog::Accepted); // 190
+    if (stored)
+        Unload(QDialog::Accepted); // 190
 }
 
 } // namespace quorvane

@@ -5,6 +5,8 @@
 #include "dialogs/course_checks.h"
 #include "dialogs/dialog_parts.h"
 #include "store/connection.h"
+#include "store/failure.h"
+#include "store/schema.h"
 #include "store/statements.h"
 
 #include <QComboBox>
@@ -54,7 +56,10 @@ void Form4::PushButton1_Click()
     });
     if (!yes)
         return;
-    p.step(108, [&] { m_scheduleDb.execute(sql::deleteCourse(m_courseIds.courseId(m_combo1->currentIndex()))); });
+    p.step(108, [&] {
+        if (m_scheduleDb.execute(sql::deleteCourse(m_courseIds.courseId(m_combo1->currentIndex()))) == 0)
+            throw Failure(courseGone());
+    });
     Unload(QDialog::Accepted); // 110
 }
 

@@ -82,13 +82,36 @@ bool Connection::isOpen() const
     return m_open && QSqlDatabase::contains(m_name) && database(m_name).isOpen();
 }
 
-void Connection::execute(const QString& statement)
+int Connection::execute(const QString& statement)
 {
     if (!isOpen())
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     QSqlQuery query(database(m_name));
     if (!query.exec(statement))
         throw Failure(engineMessage(query.lastError()));
+    return query.numRowsAffected();
+}
+
+Transaction::Transaction(Connection& db) : m_db(db)
+{
+    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+    } catch (const Failure&) {
+        // The engine has rolled back by itself (a closed connection, a full disk).
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.execute(QStringLiteral("COMMIT"));
+    m_open = false;
 }
 
 Recordset::~Recordset()

@@ -24,13 +24,33 @@ public:
     void close();
     bool isOpen() const;
 
-    void execute(const QString& statement);
+    // Runs one statement; the number of rows it changed.
+    int execute(const QString& statement);
 
     QString connectionName() const { return m_name; }
 
 private:
     QString m_name;
     bool m_open = false;
+};
+
+// One transaction: what is executed between its start and commit() is kept
+// wholly or not at all. It takes the write lock at once (waiting for another
+// program's as a statement does) and rolls back what was not committed when
+// it ends.
+class Transaction
+{
+public:
+    explicit Transaction(Connection& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    Connection& m_db;
+    bool m_open = true;
 };
 
 // A read-only, forward walk over the rows a select returns: open, test eof,

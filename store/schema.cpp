@@ -10,6 +10,20 @@
 
 namespace quorvane {
 
+namespace {
+
+// Another copy of the program may have deleted the schedule meanwhile: a
+// course of a schedule that does not exist is refused.
+QString scheduleGuard()
+{
+    return QStringLiteral("CREATE TRIGGER tblCourse_ScheduleExists BEFORE INSERT ON tblCourse "
+                          "WHEN NOT EXISTS (SELECT 1 FROM tblSchedules WHERE id = NEW.ScheduleID) "
+                          "BEGIN SELECT RAISE(ABORT, '%1'); END")
+        .arg(scheduleGone());
+}
+
+} // namespace
+
 QStringList schemaStatements()
 {
     return {
@@ -19,7 +33,32 @@ QStringList schemaStatements()
         // Drawing a schedule reads its courses by ScheduleID; without the index
         // every drawing reads the whole table. Rows still come in id order.
         QStringLiteral("CREATE INDEX tblCourse_ScheduleID ON tblCourse (ScheduleID)"),
+        scheduleGuard(),
     };
+}
+
+QString scheduleGone()
+{
+    return QStringLiteral("The schedule is no longer in the database.");
+}
+
+QString courseGone()
+{
+    return QStringLiteral("The course is no longer in the database.");
+}
+
+void upgradeSchema(Connection& db)
+{
+    try {
+        Recordset guard;
+        guard.open(
+            QStringLiteral("select name from sqlite_master where type='trigger' and name='tblCourse_ScheduleExists'"),
+            db);
+        if (guard.eof())
+            db.execute(scheduleGuard());
+    } catch (const Failure&) {
+        // Read-only or locked: the database stays as it is, every row readable.
+    }
 }
 
 bool createDeliveredDatabase(const QString& path)

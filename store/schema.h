@@ -18,4 +18,17 @@ bool createDeliveredDatabase(const QString& path);
 // their in-memory databases from the same texts.
 QStringList schemaStatements();
 
+class Connection;
+
+// Adds to a database made before it what the program's writes rely on: the
+// refusal of a course whose schedule is gone. A database that cannot be
+// changed (read-only, locked) is left as it is; every stored row stays
+// readable either way.
+void upgradeSchema(Connection& db);
+
+// The failures of a write whose schedule or course another copy of the
+// program deleted meanwhile.
+QString scheduleGone();
+QString courseGone();
+
 } // namespace quorvane

@@ -13,10 +13,11 @@ QString quoted(const QString& typed)
         } else if (c.isHighSurrogate() && i + 1 < typed.size() && typed.at(i + 1).isLowSurrogate()) {
             result += c;
             result += typed.at(++i);
-        } else if (c.isSurrogate()) {
+        } else if (c.isSurrogate() || c.isNull()) {
             // The engine reads a lone surrogate together with the character
             // after it, a closing quote included, and the rest of the value
-            // would become statement text: store the replacement character.
+            // would become statement text; U+0000 ends the statement there.
+            // Neither can be stored: the replacement character is.
             result += QChar(QChar::ReplacementCharacter);
         } else {
             result += c;

@@ -6,7 +6,7 @@
 // typed are quoted (each ' doubled); ids and generated texts go in as they are.
 namespace quorvane::sql {
 
-// Each ' doubled; a lone UTF-16 surrogate becomes U+FFFD.
+// Each ' doubled; a lone UTF-16 surrogate and U+0000 become U+FFFD.
 QString quoted(const QString& typed);
 
 QString selectSchedules();                                              // 1

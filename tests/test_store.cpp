@@ -100,17 +100,28 @@ void StoreTest::quotingDoublesEverySingleQuote()
 void StoreTest::typedTextRoundTripsThroughTheDatabase_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("apostrophe") << "O'Brien";
-    QTest::newRow("sql text") << "x'); delete from tblCourse; --";
-    QTest::newRow("line breaks and tabs") << "a\r\nb\tc\n";
-    QTest::newRow("non-Latin and emoji") << QString::fromUtf8("Расписание 日本 ✓ 😀");
-    QTest::newRow("long") << QString(100000, QChar('q')) + "'";
-    QTest::newRow("blanks") << "  spaced  ";
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("apostrophe") << "O'Brien"
+                                << "";
+    QTest::newRow("sql text") << "x'); delete from tblCourse; --"
+                              << "";
+    QTest::newRow("line breaks and tabs") << "a\r\nb\tc\n"
+                                          << "";
+    QTest::newRow("non-Latin and emoji") << QString::fromUtf8("Расписание 日本 ✓ 😀") << "";
+    QTest::newRow("long") << QString(100000, QChar('q')) + "'"
+                          << "";
+    QTest::newRow("blanks") << "  spaced  "
+                            << "";
+    QTest::newRow("U+0000") << QString("a") + QChar(0) + "'b"
+                            << QString("a") + QChar(QChar::ReplacementCharacter) + "'b";
 }
 
 void StoreTest::typedTextRoundTripsThroughTheDatabase()
 {
     QFETCH(QString, name);
+    QFETCH(QString, stored);
+    if (stored.isEmpty())
+        stored = name;
     ProgramFolder folder;
     execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('keep')");
     execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName) values (1,'keep')");
@@ -121,12 +132,12 @@ void StoreTest::typedTextRoundTripsThroughTheDatabase()
     const auto schedules = querySql(folder.databasePath(), "select Description from tblSchedules order by id");
     QCOMPARE(schedules.size(), 2);
     QCOMPARE(schedules[0][0], QString("keep"));
-    QCOMPARE(schedules[1][0], name);
+    QCOMPARE(schedules[1][0], stored);
     const auto courses = querySql(folder.databasePath(), "select CourseName, Notes from tblCourse order by id");
     QCOMPARE(courses.size(), 2);
     QCOMPARE(courses[0][0], QString("keep"));
-    QCOMPARE(courses[1][0], name);
-    QCOMPARE(courses[1][1], name);
+    QCOMPARE(courses[1][0], stored);
+    QCOMPARE(courses[1][1], stored);
 }
 
 void StoreTest::readsTimesOfDay_data()
