@@ -25,8 +25,9 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    // The window class "Quorvane", which the desktop entry names.
+    // The window class "Quorvane" and the desktop entry, as installed.
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QtPrompts prompts;
     const QString programFolder = QCoreApplication::applicationDirPath();
     const DatabaseLocation database = locateDatabase(programFolder);

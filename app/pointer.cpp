@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
@@ -37,7 +38,17 @@ void PointerConvention::loadMouseIcon(const QString& path)
     const QPixmap picture(path);
     if (picture.isNull())
         throw Failure(QStringLiteral("Invalid picture: %1").arg(path));
-    m_mouseIcon = QCursor(picture, 0, 0);
+    // A cursor file names the point that clicks (the finger tip) in its first
+    // entry; the picture reader drops it.
+    QPoint hotSpot(0, 0);
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray header = file.read(14);
+        const auto u16 = [&](int at) { return int(quint8(header[at])) | int(quint8(header[at + 1])) << 8; };
+        if (header.size() == 14 && u16(0) == 0 && u16(2) == 2 && u16(4) >= 1)
+            hotSpot = QPoint(u16(10), u16(12));
+    }
+    m_mouseIcon = QCursor(picture, hotSpot.x(), hotSpot.y());
 }
 
 void PointerConvention::watchButton(QWidget* button)

@@ -14,6 +14,9 @@ packages=(
 )
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl python3-xlib clang libclang-rt-dev clang-format)
+  # The install test validates the desktop files and builds the Debian package,
+  # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file.
+  packages+=(desktop-file-utils appstream dpkg-dev file)
 fi
 
 missing=()

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Installs the built program into a scratch prefix and checks what a desktop
+# expects to find there, that a reinstall leaves a user's database alone, then
+# builds the Debian package and checks its fields and contents.
+# Arguments: the build folder (already built) and the project version.
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+version="$2"
+id=org.quorvane.Quorvane
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+prefix="$scratch/prefix"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in sqlite3 desktop-file-validate appstreamcli identify python3 cpack dpkg-deb file xvfb-run xdotool; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (test.sh installs it)"
+done
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# The program in its own folder, started through a relative link.
+[ -x "$prefix/lib/quorvane/quorvane" ] || fail "no program in lib/quorvane"
+[ "$(readlink "$prefix/bin/quorvane")" = ../lib/quorvane/quorvane ] || fail "bin/quorvane is not a relative link"
+[ "$(readlink -f "$prefix/bin/quorvane")" = "$(readlink -f "$prefix/lib/quorvane/quorvane")" ] ||
+  fail "bin/quorvane does not lead to the program"
+[ -s "$prefix/lib/quorvane/HAND-M.CUR" ] || fail "no hand pointer beside the program"
+
+# The template: read-only, and an empty database with the program's tables.
+template="$prefix/share/quorvane/template/dbSchedules.mdb"
+[ "$(stat -c %a "$template")" = 444 ] || fail "the template is not read-only"
+[ "$(sqlite3 -readonly "$template" 'SELECT count(*) FROM tblSchedules; SELECT count(*) FROM tblCourse')" = $'0\n0' ] ||
+  fail "the template is not an empty schedules database"
+[ ! -e "$prefix/share/quorvane/dbSchedules.mdb" ] || fail "the install made a live database"
+
+# What the desktop reads; hints are advice, errors and warnings are not.
+out="$(desktop-file-validate "$prefix/share/applications/$id.desktop" 2>&1)" || fail "desktop entry: $out"
+! grep -E ': (error|warning):' <<<"$out" || fail "desktop entry is not clean"
+out="$(appstreamcli validate --no-net --no-color "$prefix/share/metainfo/$id.metainfo.xml" 2>&1)" || fail "metainfo: $out"
+! grep -E '^[EW]:' <<<"$out" || fail "metainfo is not clean"
+for size in 16 22 24 32 48 64 128 256; do
+  [ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png")" = "PNG ${size}x${size}" ] ||
+    fail "no ${size}x${size} icon"
+done
+python3 -c 'import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+sys.exit(root.tag != "{http://www.w3.org/2000/svg}svg" or root.get("viewBox") != "0 0 32 32")' \
+  "$prefix/share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalable icon is no 32-unit SVG"
+gzip -t "$prefix/share/man/man1/quorvane.1.gz" || fail "no manual page"
+
+# Answered without a display and without a database.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/quorvane" --version)" = "Quorvane $version" ] || fail "--version"
+env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/quorvane" --help | grep -q '^Usage: quorvane' || fail "--help"
+
+# The installed program starts, shows its window, and makes the user's own
+# database from the template. With the data folder inside the prefix, that
+# database is where an install into ~/.local would put it.
+home="$scratch/home"
+mkdir -p "$home"
+live="$prefix/share/quorvane/dbSchedules.mdb"
+HOME="$home" XDG_DATA_HOME="$prefix/share" QT_QPA_PLATFORM=xcb xvfb-run -a bash -c '
+  "$1" & program=$!
+  for _ in $(seq 600); do
+    window=$(xdotool search --onlyvisible --name "^Quorvane\$" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && [ "$(xdotool getwindowgeometry --shell "$window" | grep -E "^(WIDTH|HEIGHT)=" | tr "\n" " ")" = "WIDTH=824 HEIGHT=664 " ] && break
+    window=
+    sleep 0.1
+  done
+  kill "$program"; wait "$program" 2>/dev/null
+  [ -n "$window" ]' _ "$prefix/bin/quorvane" || fail "the installed program showed no main window"
+[ "$(stat -c %a "$live")" = 600 ] || fail "the user's database is not the user's alone"
+[ -z "$(ls -A "$home")" ] || fail "the program made files in the home folder: $(ls -A "$home")"
+
+# Installing again over the same prefix keeps what the user stored there.
+sqlite3 "$live" "insert into tblSchedules (Description) values ('Fall term')"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+[ "$(sqlite3 "$live" 'select Description from tblSchedules')" = "Fall term" ] ||
+  fail "a reinstall touched the user's database"
+
+# The Debian package. cpack's usual install step builds the whole tree first;
+# the tree is built already, so the package is made from its install script
+# alone and nothing is rebuilt while other tests run.
+(cd "$build" && cpack -G DEB -B "$scratch/deb" -D CPACK_INSTALL_CMAKE_PROJECTS= \
+  -D CPACK_INSTALL_SCRIPTS="$build/cmake_install.cmake" -D CPACK_INSTALL_PREFIX=/usr >/dev/null) ||
+  fail "cpack could not make the package"
+arch="$(dpkg --print-architecture)"
+deb="$scratch/deb/quorvane_${version}_${arch}.deb"
+[ -f "$deb" ] || fail "no $(basename "$deb")"
+[ "$(dpkg-deb -f "$deb" Package Version Architecture)" = \
+  "$(printf 'Package: quorvane\nVersion: %s\nArchitecture: %s' "$version" "$arch")" ] || fail "wrong package fields"
+depends="$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*//; s/ //g')"
+for package in libqt6widgets6 libqt6sql6 libqt6sql6-sqlite fonts-liberation; do
+  grep -qx "$package" <<<"$depends" || fail "Depends lacks $package"
+done
+contents="$(dpkg-deb -c "$deb")"
+for entry in "./usr/bin/quorvane -> ../lib/quorvane/quorvane" ./usr/lib/quorvane/quorvane \
+    ./usr/lib/quorvane/HAND-M.CUR ./usr/share/quorvane/template/dbSchedules.mdb \
+    "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
+    "./usr/share/icons/hicolor/scalable/apps/$id.svg" "./usr/share/icons/hicolor/48x48/apps/$id.png" \
+    ./usr/share/man/man1/quorvane.1.gz; do
+  grep -qF " $entry" <<<"$contents" || fail "the package lacks $entry"
+done
+grep -qE '^-r--r--r-- .* \./usr/share/quorvane/template/dbSchedules\.mdb$' <<<"$contents" ||
+  fail "the packaged template is not read-only"
+echo "install layout and package: ok"
