@@ -73,52 +73,68 @@ void Form1::ListCourses()
         TimetableGrid* grid;
         ~BatchEnd() { grid->endBatch(); }
     } batchEnd{m_grid};
-    while (true) {
-        bool atEnd = true;
-        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
-            break;
-        // A column the table lacks fails alike for every course: after its one
-        // report the drawing ends instead of reporting it course by course.
-        bool missingColumn = false;
-        const auto column = [&](const QString& name) {
+    // The columns are looked up once, at the first course. A column the
+    // table lacks fails alike for every course: after its one report the
+    // drawing ends instead of reporting it course by course.
+    std::optional<int> fromColumn, toColumn, daysColumn, nameColumn;
+    bool missingColumn = false;
+    const auto column = [&](std::optional<int>& position, const char* name) {
+        if (!position) {
             try {
-                return rs.text(name);
+                position = rs.column(QLatin1String(name));
             } catch (const Failure&) {
                 missingColumn = true;
                 throw;
             }
-        };
-        std::optional<QTime> from;
-        std::optional<QTime> to;
+        }
+        return rs.text(*position);
+    };
+    QVector<int> days;
+    while (true) {
+        bool atEnd = true;
+        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
+            break;
         // A course whose times cannot be read is reported once and skipped.
+        std::optional<timeofday::StoredTime> from;
+        std::optional<timeofday::StoredTime> to;
         const bool readable = p.step(112, [&] {
-            const QString fromText = column(QStringLiteral("TimeFrom"));
-            const QString toText = column(QStringLiteral("TimeTo"));
-            from = timeofday::parse(fromText);
-            to = timeofday::parse(toText);
+            const QString fromText = column(fromColumn, "TimeFrom");
+            const QString toText = column(toColumn, "TimeTo");
+            from = timeofday::read(fromText);
+            to = timeofday::read(toText);
             if (!from || !to)
                 throw Failure(
                     QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
                         .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
         });
-        // Days (120) and the name (126) are read once per course.
-        QString days;
+        // A start that carries a calendar date matches no row, without a box.
+        bool drawable = readable && !from->dated;
+        // The day set (120) and the name (126) are read once per course. A
+        // course whose day entries cannot all be read is reported once, at
+        // the reading of the entries, and skipped.
+        QString daySet;
         QString name;
-        const bool drawable = readable && p.step(120, [&] { days = column(QStringLiteral("Days")); }) &&
-                              !days.isEmpty() && p.step(126, [&] { name = column(QStringLiteral("CourseName")); });
+        drawable = drawable && p.step(120, [&] { daySet = column(daysColumn, "Days"); }) && !daySet.isEmpty() &&
+                   p.step(126, [&] {
+                       name = column(nameColumn, "CourseName");
+                       days.clear();
+                       for (const QString& entry : dayset::entries(daySet)) {
+                           const std::optional<int> d = dayset::entryValue(entry);
+                           if (!d)
+                               throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
+                           // Days outside Monday..Sunday are never written by the program; skip them.
+                           if (*d >= 0 && *d < m_grid->cols() - 1)
+                               days.append(*d + 1);
+                       }
+                   });
         if (drawable) {
-            const QStringList entries = dayset::entries(days);
-            forEachCourseRow(*m_grid, *from, *to, [&](int row) {
-                for (const QString& entry : entries) {
-                    p.step(126, [&] {
-                        const std::optional<int> d = dayset::entryValue(entry);
-                        if (!d)
-                            throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
-                        // Days outside Monday..Sunday are never written by the program; skip them.
-                        if (*d >= 0 && *d < m_grid->cols() - 1)
-                            m_grid->setText(row, *d + 1, name);
-                    });
-                }
+            // An end on a calendar date lies after every time of the course's day.
+            const QTime end = to->dated ? QTime(23, 59, 59, 999) : to->time;
+            const QString timeRange =
+                timeofday::formatLabel(from->time) + QStringLiteral(" - ") + timeofday::formatLabel(to->time);
+            forEachCourseRow(*m_grid, from->time, end, [&](int row) {
+                for (const int col : days)
+                    m_grid->addCourse(row, col, name, timeRange);
             });
         }
         if (missingColumn)

@@ -141,30 +141,45 @@ bool Recordset::eof() const
     return m_atEnd;
 }
 
-int Recordset::columnIndex(const QString& column) const
+void Recordset::checkRow() const
 {
     if (!m_query)
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     if (m_atEnd)
         throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    const int index = m_columns.indexOf(column);
+}
+
+int Recordset::column(const QString& name) const
+{
+    checkRow();
+    const int index = m_columns.indexOf(name);
     if (index < 0)
         throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                      "name or ordinal: %1")
-                          .arg(column));
+                          .arg(name));
     return index;
 }
 
-QVariant Recordset::field(const QString& column) const
+QVariant Recordset::field(int column) const
 {
-    const int index = columnIndex(column);
-    return m_query->value(index);
+    checkRow();
+    return m_query->value(column);
 }
 
-QString Recordset::text(const QString& column) const
+QString Recordset::text(int column) const
 {
     const QVariant value = field(column);
     return value.isNull() ? QString() : value.toString();
+}
+
+QVariant Recordset::field(const QString& name) const
+{
+    return field(column(name));
+}
+
+QString Recordset::text(const QString& name) const
+{
+    return text(column(name));
 }
 
 void Recordset::moveNext()

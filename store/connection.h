@@ -69,11 +69,16 @@ public:
     QVariant field(const QString& column) const;
     // The field as text; NULL and a missing value give the empty text.
     QString text(const QString& column) const;
+    // The position of a column, looked up once for a walk over many rows; a
+    // column the result lacks raises a failure.
+    int column(const QString& name) const;
+    QVariant field(int column) const;
+    QString text(int column) const;
     void moveNext();
     void close();
 
 private:
-    int columnIndex(const QString& column) const;
+    void checkRow() const;
 
     std::unique_ptr<QSqlQuery> m_query;
     // The column names, read once when the query opens.

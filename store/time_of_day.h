@@ -9,9 +9,19 @@
 namespace quorvane::timeofday {
 
 // Reads "08:30", "8:30", "08:30:00", "8:30 AM", "8:30:00 pm", "12:00 PM"
-// (designator in any case, blanks around allowed). Anything else, a date
-// included, is not a time of day.
+// (designator in any case, ASCII blanks around and before it, ASCII digits).
+// Anything else, a text with a date included, is not a time of day.
 std::optional<QTime> parse(const QString& text);
+
+// A stored time as a date-time value: its time of day, and whether the text
+// carried a calendar date as well ("8/31/2021 8:30:00 AM", "2021-08-31
+// 08:30", or a date alone, which is midnight of that date).
+struct StoredTime
+{
+    QTime time;
+    bool dated = false;
+};
+std::optional<StoredTime> read(const QString& text);
 
 // The one form the program writes: "8:30:00 AM".
 QString formatLong(const QTime& time);

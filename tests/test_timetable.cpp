@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "store/connection.h"
 #include "store/failure.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -58,7 +59,8 @@ private slots:
     void noScheduleMeansNoQueryAndPointerUntouched();
     void unreadableTimesAreReportedOnceAndSkipped();
     void dayEntriesOutsideTheWeekAreSkipped();
-    void dayEntryThatIsNoNumberIsReportedAt126();
+    void unreadableDaysGiveOneBoxAndSkipTheCourse();
+    void clashingCoursesAreMarkedAndListed();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
     void wholeGridRendersAllRows();
     void gridModelAnnouncesEveryChange();
@@ -272,6 +274,8 @@ void TimetableTest::noScheduleMeansNoQueryAndPointerUntouched()
 
 void TimetableTest::unreadableTimesAreReportedOnceAndSkipped()
 {
+    // A start that carries a calendar date is a time, on another day: it
+    // matches no row and gives no box.
     addCourse(db(), 1, "Dated", "0", "2021-08-31 08:30", "10:00");
     addCourse(db(), 1, "Garbage", "0", "a", "9");
     addCourse(db(), 1, "Good", "1", "08:30", "08:30");
@@ -280,7 +284,7 @@ void TimetableTest::unreadableTimesAreReportedOnceAndSkipped()
     load();
     QCOMPARE(filledCells(m_form->grid()), QStringList{"6,2=Good"});
     const auto errors = m_prompts->errors();
-    QCOMPARE(errors.size(), 4);
+    QCOMPARE(errors.size(), 3);
     for (const MessageBoxRequest& e : errors)
         QVERIFY2(e.text.contains("in Tindrel2021/08/31.Form1.ListCourses at line 112\r\r"), qPrintable(e.text));
     QCOMPARE(m_form->mousePointer(), 0);
@@ -294,16 +298,21 @@ void TimetableTest::dayEntriesOutsideTheWeekAreSkipped()
     QVERIFY(m_prompts->errors().isEmpty());
 }
 
-void TimetableTest::dayEntryThatIsNoNumberIsReportedAt126()
+void TimetableTest::unreadableDaysGiveOneBoxAndSkipTheCourse()
 {
+    // On every day of the week, all day long: one box, not one per cell.
+    addCourse(db(), 1, "Mon,Wed", "Mon,Wed", "06:00", "21:30");
     addCourse(db(), 1, "C", "a,,1", "08:00", "08:30");
-    load();
-    // Each bad entry of each filled row gives one box; the good entry is still written.
-    QCOMPARE(filledCells(m_form->grid()), (QStringList{"5,2=C", "6,2=C"}));
-    const auto errors = m_prompts->errors();
-    QCOMPARE(errors.size(), 4);
-    for (const MessageBoxRequest& e : errors)
-        QVERIFY(e.text.contains("ListCourses at line 126\r\r"));
+    addCourse(db(), 1, "Good", "1", "09:00", "09:00");
+    for (int redraw = 0; redraw < 2; ++redraw) {
+        m_prompts->clear();
+        redraw == 0 ? load() : m_form->ListCourses();
+        QCOMPARE(filledCells(m_form->grid()), (QStringList{"7,2=Good"}));
+        const auto errors = m_prompts->errors();
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.first().text, "Type mismatch: day 'Mon'" + errorBoxTail("Form1", "ListCourses", 126));
+        QCOMPARE(errors.last().text, "Type mismatch: day 'a'" + errorBoxTail("Form1", "ListCourses", 126));
+    }
 }
 
 void TimetableTest::failedQueryIsReportedOnceAndTheGridStaysCleared()
@@ -367,6 +376,30 @@ void TimetableTest::gridModelAnnouncesEveryChange()
     grid.beginBatch();
     grid.endBatch();
     QCOMPARE(cells.size(), 1);
+}
+
+void TimetableTest::clashingCoursesAreMarkedAndListed()
+{
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "10:00");
+    addCourse(db(), 1, "Physics", "0,1", "10:00", "11:00");
+    load();
+    const TimetableGrid& grid = m_form->grid();
+    const int ten = 9; // 10:00 AM
+    // The later course still shows; the cell is drawn apart and names both.
+    QCOMPARE(grid.text(ten, 1), QString("Physics"));
+    const QModelIndex clash = grid.index(ten - 1, 1);
+    QCOMPARE(grid.data(clash, Qt::BackgroundRole).value<QColor>(), TimetableGrid::clashColour());
+    QCOMPARE(grid.data(clash, Qt::ToolTipRole).toString(),
+             QString("Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)"));
+    // A cell with one course looks as it always did.
+    for (const QModelIndex& single : {grid.index(ten - 2, 1), grid.index(ten - 1, 2)}) {
+        QVERIFY(!grid.data(single, Qt::BackgroundRole).isValid());
+        QCOMPARE(grid.data(single, Qt::ToolTipRole), grid.data(single, Qt::DisplayRole));
+    }
+    // Redrawn without the clash, the mark goes.
+    execSql(db(), "delete from tblCourse where CourseName='Mathematics'");
+    m_form->ListCourses();
+    QVERIFY(!grid.data(clash, Qt::BackgroundRole).isValid());
 }
 
 QTEST_MAIN(TimetableTest)

@@ -1,5 +1,6 @@
 #include "timetable/grid.h"
 
+#include "app/shown_text.h"
 #include "store/failure.h"
 #include "store/time_of_day.h"
 
@@ -8,9 +9,15 @@
 
 namespace quorvane {
 
+namespace {
+// The courses a clash's tooltip names one by one.
+constexpr int kListedCourses = 20;
+} // namespace
+
 TimetableGrid::TimetableGrid(QObject* parent) : QAbstractTableModel(parent)
 {
     m_cells.resize(m_rows * m_cols);
+    m_courses.resize(m_rows * m_cols);
     m_widths.fill(-1, m_cols);
 }
 
@@ -24,6 +31,7 @@ void TimetableGrid::setRows(int rows)
         for (int c = 0; c < m_cols; ++c)
             cells[r * m_cols + c] = m_cells[r * m_cols + c];
     m_cells = std::move(cells);
+    m_courses = QVector<CellCourses>(m_cells.size());
     m_rows = rows;
     endResetModel();
 }
@@ -38,6 +46,7 @@ void TimetableGrid::setCols(int cols)
         for (int c = 0; c < std::min(cols, m_cols); ++c)
             cells[r * cols + c] = m_cells[r * m_cols + c];
     m_cells = std::move(cells);
+    m_courses = QVector<CellCourses>(m_cells.size());
     m_widths.resize(cols);
     for (int c = m_cols; c < cols; ++c)
         m_widths[c] = -1;
@@ -74,10 +83,43 @@ void TimetableGrid::setText(int row, int col, const QString& text)
 {
     checkCell(row, col);
     QString& cell = m_cells[row * m_cols + col];
-    if (cell == text)
+    CellCourses& courses = m_courses[row * m_cols + col];
+    if (cell == text && courses.count == 0)
         return;
     cell = text;
+    courses = CellCourses();
     announce(row, col);
+}
+
+void TimetableGrid::addCourse(int row, int col, const QString& name, const QString& timeRange)
+{
+    checkCell(row, col);
+    m_cells[row * m_cols + col] = name;
+    CellCourses& courses = m_courses[row * m_cols + col];
+    if (courses.count++ < kListedCourses)
+        courses.listed.append(shownText(name) + QStringLiteral(" (") + timeRange + QLatin1Char(')'));
+    announce(row, col);
+}
+
+QStringList TimetableGrid::coursesAt(int row, int col) const
+{
+    checkCell(row, col);
+    const CellCourses& courses = m_courses[row * m_cols + col];
+    QStringList lines = courses.listed;
+    if (courses.count > courses.listed.size())
+        lines << QStringLiteral("and %1 more").arg(courses.count - courses.listed.size());
+    return lines;
+}
+
+bool TimetableGrid::isClash(int row, int col) const
+{
+    checkCell(row, col);
+    return m_courses[row * m_cols + col].count > 1;
+}
+
+QColor TimetableGrid::clashColour()
+{
+    return QColor(0xFF, 0xD8, 0x9A);
 }
 
 void TimetableGrid::clearAll()
@@ -149,12 +191,20 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
         if (role == Qt::ForegroundRole)
             return QGuiApplication::palette().brush(QPalette::ButtonText);
     }
+    const int row = index.row() + 1;
+    const bool clash = isClash(row, index.column());
+    if (role == Qt::BackgroundRole && clash)
+        return clashColour();
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const QString& cell = m_cells[(index.row() + 1) * m_cols + index.column()];
-    if (role == Qt::ToolTipRole && cell.isEmpty())
-        return {};
-    return cell;
+    const QString& cell = m_cells[row * m_cols + index.column()];
+    if (role == Qt::ToolTipRole) {
+        if (clash)
+            return coursesAt(row, index.column()).join(QLatin1Char('\n'));
+        if (cell.isEmpty())
+            return {};
+    }
+    return shownText(cell);
 }
 
 QVariant TimetableGrid::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <QVector>
 #include <optional>
@@ -34,6 +36,17 @@ public:
     void setText(int row, int col, const QString& text);
     void clearAll();
 
+    // Draws a course into a cell: the cell shows its name, replacing what was
+    // there, and the cell remembers the courses drawn into it since it was
+    // last emptied, as "name (time range)", in drawing order. A cell that has
+    // more than one is a clash: drawn apart, with them in its tooltip.
+    void addCourse(int row, int col, const QString& name, const QString& timeRange);
+    // The tooltip lines of a cell's courses; past the first few, one line
+    // says how many more there are.
+    QStringList coursesAt(int row, int col) const;
+    bool isClash(int row, int col) const;
+    static QColor clashColour();
+
     // Cell writes between begin and end are announced to views once.
     void beginBatch();
     void endBatch();
@@ -58,6 +71,14 @@ private:
     int m_rows = 2;
     int m_cols = 2;
     QVector<QString> m_cells;
+    // The courses drawn into each cell, parallel to m_cells: the first ones,
+    // as their tooltip lines, and how many there were.
+    struct CellCourses
+    {
+        QStringList listed;
+        int count = 0;
+    };
+    QVector<CellCourses> m_courses;
     QVector<int> m_widths;
     int m_batchDepth = 0;
     bool m_batchChanged = false;

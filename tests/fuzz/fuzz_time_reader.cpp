@@ -1,11 +1,13 @@
 // libFuzzer target: the reader of stored times of day.
 //
 // Whatever bytes arrive, timeofday::parse must not crash, must agree with a
-// plain reading of the two accepted forms, and whatever it accepts must come
+// regular-expression reading of the two accepted forms, read() must agree
+// with it on every text without a date, and whatever it accepts must come
 // back unchanged through the long form the dialogs write and through the grid's
 // row label.
 #include "store/time_of_day.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <cstdint>
 #include <cstdio>
@@ -43,71 +45,25 @@ QString textOf(const uint8_t* data, size_t size)
     }
 }
 
-bool asciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// "h:mm", "hh:mm", optional ":ss", optional AM/PM in any case, blanks around
-// and before the designator; ASCII digits only.
+// The reading as a regular expression states it: "h:mm" or "hh:mm", optional
+// ":ss", optional AM/PM in any case, ASCII blanks around and before the
+// designator, ASCII digits only.
 std::optional<QTime> plainReading(const QString& text)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    // Blanks are the ASCII white-space characters.
-    const auto skipBlanks = [&] {
-        while (i < n &&
-               (text.at(i) == QLatin1Char(' ') || (text.at(i) >= QLatin1Char('\t') && text.at(i) <= QLatin1Char('\r'))))
-            ++i;
-    };
-    const auto digits = [&](int least, int most, int& value) {
-        int count = 0;
-        value = 0;
-        while (i < n && count < most && asciiDigit(text.at(i))) {
-            value = value * 10 + (text.at(i).unicode() - '0');
-            ++i;
-            ++count;
-        }
-        return count >= least;
-    };
-    skipBlanks();
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    if (!digits(1, 2, hour) || i >= n || text.at(i) != QLatin1Char(':'))
+    static const QRegularExpression pattern(
+        QStringLiteral("^[ \\t\\n\\x0B\\f\\r]*([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?[ \\t\\n\\x0B\\f\\r]*"
+                       "([AaPp][Mm])?[ \\t\\n\\x0B\\f\\r]*\\z"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
         return std::nullopt;
-    ++i;
-    if (!digits(2, 2, minute))
+    int hour = match.captured(1).toInt();
+    const int minute = match.captured(2).toInt();
+    const int second = match.capturedLength(3) ? match.captured(3).toInt() : 0;
+    const QString designator = match.captured(4).toUpper();
+    if (minute > 59 || second > 59 || hour > (designator.isEmpty() ? 23 : 12))
         return std::nullopt;
-    if (i < n && text.at(i) == QLatin1Char(':')) {
-        ++i;
-        if (!digits(2, 2, second))
-            return std::nullopt;
-    }
-    skipBlanks();
-    int designator = 0; // 1 AM, 2 PM
-    if (i + 1 < n && text.at(i + 1).toUpper() == QLatin1Char('M')) {
-        const QChar c = text.at(i).toUpper();
-        if (c == QLatin1Char('A'))
-            designator = 1;
-        else if (c == QLatin1Char('P'))
-            designator = 2;
-        if (designator)
-            i += 2;
-    }
-    skipBlanks();
-    if (i != n || minute > 59 || second > 59)
-        return std::nullopt;
-    if (designator == 0) {
-        if (hour > 23)
-            return std::nullopt;
-    } else {
-        if (hour > 12)
-            return std::nullopt;
-        hour %= 12;
-        if (designator == 2)
-            hour += 12;
-    }
+    if (!designator.isEmpty())
+        hour = hour % 12 + (designator == QLatin1String("PM") ? 12 : 0);
     return QTime(hour, minute, second);
 }
 
@@ -120,6 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::optional<QTime> time = parse(text);
     if (time != plainReading(text))
         fail("the reader and the plain reading disagree", text);
+    const std::optional<StoredTime> stored = read(text);
+    if (stored && !stored->dated && stored->time != time)
+        fail("read and parse disagree", text);
+    if (time && (!stored || stored->dated))
+        fail("a time of day was read as dated", text);
     if (!time)
         return 0;
     if (!time->isValid())
