@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/program_icon.h"
 #include "app/reporting.h"
+#include "app/schedule_list.h"
 #include "app/twips.h"
 #include "export/spreadsheet.h"
 #include "store/connection.h"
@@ -20,7 +21,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace quorvane {
 
@@ -74,24 +75,29 @@ void Form1::buildControls()
     m_pointer = new PointerConvention(this);
     m_pointer->watchBackground(this);
 
-    m_listView = new QTreeWidget(this);
+    m_schedules = new ScheduleList(this);
+    m_listView = new QTreeView(this);
     m_listView->setObjectName(QStringLiteral("ListView1"));
     m_listView->setGeometry(twips(120), twips(120), twips(12120), twips(1575));
     m_listView->setRootIsDecorated(false);
     m_listView->setItemsExpandable(false);
     m_listView->setUniformRowHeights(true);
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listView->setColumnCount(0);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setModel(m_schedules);
     m_listView->header()->setStretchLastSection(false);
     m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_listView->header()->setMinimumSectionSize(0);
     // A click anywhere in the list, on a row or below the rows, redraws the grid.
     m_listView->viewport()->installEventFilter(this);
     // A click that would leave no row selected keeps the last one.
-    connect(m_listView, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (m_listView->selectedItems().isEmpty() && m_listView->currentItem())
-            m_listView->currentItem()->setSelected(true);
+    connect(m_listView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndex current = m_listView->currentIndex();
+        if (current.isValid() && !m_listView->selectionModel()->isRowSelected(current.row(), QModelIndex()))
+            m_listView->selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     });
+    connect(m_listView->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Form1::followSelection);
     m_pointer->watchBackground(m_listView);
 
     m_grid = new TimetableGrid(this);
@@ -140,6 +146,7 @@ Connection& Form1::scheduleDb()
 // columns) cannot fail and carry no statement of their own.
 bool Form1::Form_Load()
 {
+    SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "Form_Load"));
     const QString databasePath = m_paths.databaseFolder + QStringLiteral("/dbSchedules.mdb");
     if (!FileExists(databasePath)) {
@@ -158,7 +165,7 @@ bool Form1::Form_Load()
     setWindowTitle(kProductName);
     setWindowIcon(programIcon());
     SetAppTitle();
-    m_listView->setHeaderLabels({QStringLiteral(" Schedule ID"), QStringLiteral(" Schedule(s)")});
+    m_schedules->setHeaderTexts(QStringLiteral(" Schedule ID"), QStringLiteral(" Schedule(s)"));
     m_listView->setColumnWidth(0, 0);
     m_listView->setColumnWidth(1, twips(11000));
     p.step(146, [&] { ListSchedules(); });
@@ -186,20 +193,23 @@ void Form1::ListSchedules()
     Recordset rs;
     BusyPointer busy(*m_pointer);
     rs.open(sql::selectSchedules(), scheduleDb());
-    m_listView->clear();
-    QList<QTreeWidgetItem*> rows;
-    // Rows read before a failure stay in the list, added in one go on every
-    // way out, and the first row is selected.
-    const auto addRows = qScopeGuard([&] {
-        m_listView->addTopLevelItems(rows);
-        if (m_listView->topLevelItemCount() > 0)
+    QVector<ScheduleList::Row> rows;
+    // The list is emptied once the query is open. Rows read before a failure
+    // stay in it, put in in one go on every way out, and the first row is
+    // selected.
+    const auto putRows = qScopeGuard([&] {
+        m_schedules->setRows(std::move(rows));
+        if (m_schedules->count() > 0)
             selectSchedule(1);
     });
+    std::optional<int> id;
+    std::optional<int> description;
     while (!rs.eof()) {
-        auto row = std::make_unique<QTreeWidgetItem>();
-        row->setText(0, rs.text(QStringLiteral("id")));
-        row->setText(1, rs.text(QStringLiteral("Description")));
-        rows.append(row.release());
+        if (!id) {
+            id = rs.column(QStringLiteral("id"));
+            description = rs.column(QStringLiteral("Description"));
+        }
+        rows.append({rs.text(*id), rs.text(*description)});
         rs.moveNext();
     }
     rs.close();
@@ -207,27 +217,28 @@ void Form1::ListSchedules()
 
 int Form1::scheduleCount() const
 {
-    return m_listView->topLevelItemCount();
+    return m_schedules->count();
 }
 
-QTreeWidgetItem* Form1::selectedRow() const
+const ScheduleList::Row& Form1::selectedRow() const
 {
-    QTreeWidgetItem* row = m_listView->currentItem();
-    if (!row)
+    const QModelIndex current = m_listView->currentIndex();
+    if (!current.isValid())
         throw Failure(QStringLiteral("Object variable or With block variable not set"));
-    return row;
+    return m_schedules->row(current.row());
 }
 
 QString Form1::selectedScheduleId() const
 {
-    return selectedRow()->text(0);
+    return selectedRow().id;
 }
 
 std::optional<QString> Form1::selectedScheduleIdOrNone() const
 {
-    if (const QTreeWidgetItem* row = m_listView->currentItem())
-        return row->text(0);
-    return std::nullopt;
+    const QModelIndex current = m_listView->currentIndex();
+    if (!current.isValid())
+        return std::nullopt;
+    return m_schedules->row(current.row()).id;
 }
 
 int Form1::mousePointer() const
@@ -237,24 +248,22 @@ int Form1::mousePointer() const
 
 QString Form1::selectedScheduleName() const
 {
-    return selectedRow()->text(1);
+    return selectedRow().name;
 }
 
 QString Form1::scheduleName(int row) const
 {
-    QTreeWidgetItem* item = m_listView->topLevelItem(row - 1);
-    if (!item)
+    if (row < 1 || row > m_schedules->count())
         throw Failure(QStringLiteral("Index out of bounds"));
-    return item->text(1);
+    return m_schedules->row(row - 1).name;
 }
 
 void Form1::selectSchedule(int row)
 {
-    QTreeWidgetItem* item = m_listView->topLevelItem(row - 1);
-    if (!item)
+    if (row < 1 || row > m_schedules->count())
         throw Failure(QStringLiteral("Index out of bounds"));
-    m_listView->setCurrentItem(item);
-    item->setSelected(true);
+    m_listView->selectionModel()->setCurrentIndex(m_schedules->index(row - 1, 0),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void Form1::ListView1_Click()
@@ -262,10 +271,31 @@ void Form1::ListView1_Click()
     ListCourses();
 }
 
+Form1::SelectionFollower::~SelectionFollower()
+{
+    if (--m_form.m_commandsRunning == 0)
+        m_form.followSelection();
+}
+
+void Form1::followSelection()
+{
+    if (m_commandsRunning > 0)
+        return;
+    // Rows without a selected one (which only a program can make) leave the
+    // grid as it is; the commands report that nothing is selected.
+    const std::optional<QString> selected = selectedScheduleIdOrNone();
+    if ((selected || scheduleCount() == 0) && selected != m_drawnScheduleId)
+        ListCourses();
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    // A click that moved the selection has redrawn the grid already; one on
+    // the selected row, or below the rows, redraws it again.
+    if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_drawingsAtPress = m_drawings;
     if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && m_drawings == m_drawingsAtPress)
         ListView1_Click();
     return QWidget::eventFilter(watched, event);
 }

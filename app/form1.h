@@ -2,6 +2,7 @@
 
 #include "app/pointer.h"
 #include "app/prompts.h"
+#include "app/schedule_list.h"
 
 #include <QWidget>
 #include <functional>
@@ -9,8 +10,7 @@
 #include <optional>
 
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace quorvane {
 
@@ -82,8 +82,8 @@ public:
     const TimetableGrid& grid() const { return *m_grid; }
     TimetableView& gridView() { return *m_gridView; }
     const TimetableView& gridView() const { return *m_gridView; }
-    QTreeWidget& listView() { return *m_listView; }
-    const QTreeWidget& listView() const { return *m_listView; }
+    QTreeView& listView() { return *m_listView; }
+    const QTreeView& listView() const { return *m_listView; }
     PointerConvention& pointer() { return *m_pointer; }
     int mousePointer() const;
     QPushButton* pushButton(int number) const;
@@ -115,7 +115,7 @@ private:
     void ApplySkin();
     void SetUpGrid(Procedure& procedure);
     void Form_QueryUnload();
-    QTreeWidgetItem* selectedRow() const;
+    const ScheduleList::Row& selectedRow() const;
     // Selects the first row named exactly "Sample Schedule"; true when one
     // matched. Under a reporting procedure its statements report with the
     // given numbers; without one a failure travels to the caller.
@@ -126,11 +126,33 @@ private:
     std::unique_ptr<Connection> m_scheduleDb;
     TimetableGrid* m_grid = nullptr;
     TimetableView* m_gridView = nullptr;
-    QTreeWidget* m_listView = nullptr;
+    QTreeView* m_listView = nullptr;
+    ScheduleList* m_schedules = nullptr;
     PointerConvention* m_pointer = nullptr;
     SaveFileRequest m_commonDialog;
     SpreadsheetFactory m_spreadsheetFactory;
     bool m_unloaded = false;
+
+    // The grid always shows the selected schedule. A change of the selection
+    // by the user (a click, the keyboard) redraws at once; a command that
+    // reloads or walks the list holds a SelectionFollower, and the grid
+    // follows once, when the command ends, if the selection moved.
+    class SelectionFollower
+    {
+    public:
+        explicit SelectionFollower(Form1& form) : m_form(form) { ++m_form.m_commandsRunning; }
+        ~SelectionFollower();
+        SelectionFollower(const SelectionFollower&) = delete;
+        SelectionFollower& operator=(const SelectionFollower&) = delete;
+
+    private:
+        Form1& m_form;
+    };
+    void followSelection();
+    int m_commandsRunning = 0;
+    std::optional<QString> m_drawnScheduleId; // what ListCourses last drew
+    int m_drawings = 0;                       // how many times it drew
+    int m_drawingsAtPress = 0;
 };
 
 } // namespace quorvane

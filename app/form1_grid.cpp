@@ -60,6 +60,8 @@ void Form1::ListCourses()
 {
     Procedure p(m_prompts, this, location("Form1", "ListCourses"));
     Recordset rs;
+    ++m_drawings;
+    m_drawnScheduleId = selectedScheduleIdOrNone();
     p.step(102, [&] { ClearGrid(); });
     if (scheduleCount() == 0)
         return;

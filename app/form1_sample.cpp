@@ -77,6 +77,7 @@ bool Form1::SelectSampleRow(Procedure* p, const SampleRowSteps* steps, bool* sam
 // leaves it selected.
 void Form1::PushButton9_Click()
 {
+    SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "PushButton9_Click"));
     bool sampleIsNew = true; // 100
     SelectSampleRow(&p, &kFindSample, &sampleIsNew);

@@ -46,6 +46,7 @@ void Form1::UpdateSchedule(const QString& name)
 // Add Schedule
 void Form1::PushButton1_Click()
 {
+    SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "PushButton1_Click"));
     std::optional<QString> entry;
     p.step(100, [&] { entry = askScheduleName(m_prompts, this, QString()); });
@@ -59,6 +60,7 @@ void Form1::PushButton1_Click()
 // Edit Schedule: renames the selected schedule.
 void Form1::PushButton5_Click()
 {
+    SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "PushButton5_Click"));
     if (scheduleCount() == 0) // 100
         return;
@@ -75,6 +77,7 @@ void Form1::PushButton5_Click()
 // Delete Schedule: its courses first, then the schedule row.
 void Form1::PushButton2_Click()
 {
+    SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "PushButton2_Click"));
     if (scheduleCount() == 0) // 100
         return;

@@ -9,7 +9,7 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$source_dir" && git ls-files -z 2>/dev/null || find . -path './build*' -prune -o -type f -print0) |
+(cd "$source_dir" && git ls-files -z --cached --others --exclude-standard 2>/dev/null || find . -path './build*' -prune -o -type f -print0) |
   (cd "$source_dir" && xargs -0 cp --parents -t "$scratch/") 2>/dev/null || true
 [ -f "$scratch/CMakeLists.txt" ] || fail "could not copy the sources"
 build="$scratch/build"

@@ -1,12 +1,13 @@
 // The one-click sample schedule, driven on a real main window.
 #include "app/form1.h"
 #include "tests/support/expected_texts.h"
+#include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace quorvane;
@@ -27,20 +28,9 @@ QList<QStringList> sampleCourses(const QString& id)
     };
 }
 
-int selectedRow(const Form1& form)
-{
-    QTreeWidgetItem* current = form.listView().currentItem();
-    if (!current || !current->isSelected())
-        return 0;
-    return form.listView().indexOfTopLevelItem(current) + 1;
-}
-
 QStringList listIds(const Form1& form)
 {
-    QStringList ids;
-    for (int i = 0; i < form.listView().topLevelItemCount(); ++i)
-        ids << form.listView().topLevelItem(i)->text(0);
-    return ids;
+    return listColumn(form, 0);
 }
 
 // The grid row whose time label reads `label`.

@@ -3,12 +3,13 @@
 #include "app/form1.h"
 #include "store/failure.h"
 #include "tests/support/expected_texts.h"
+#include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace quorvane;
@@ -32,15 +33,6 @@ QStringList listNames(const Form1& form)
     for (int row = 1; row <= form.scheduleCount(); ++row)
         names << form.scheduleName(row);
     return names;
-}
-
-// The row of the list that is selected, counted from 1; 0 for none.
-int selectedRow(const Form1& form)
-{
-    QTreeWidgetItem* current = form.listView().currentItem();
-    if (!current || !current->isSelected())
-        return 0;
-    return form.listView().indexOfTopLevelItem(current) + 1;
 }
 
 QString quotedForSeed(QString text)
@@ -195,8 +187,8 @@ void ScheduleCommandsTest::addStoresTheNameAsTyped()
 {
     QFETCH(QString, name);
     load();
+    const QStringList gridOfFirst = gridTexts(*m_form);
     showSecondSchedule();
-    const QStringList gridBefore = gridTexts(*m_form);
     const auto schedulesBefore = schedules();
     const auto coursesBefore = courses();
 
@@ -209,10 +201,10 @@ void ScheduleCommandsTest::addStoresTheNameAsTyped()
     QCOMPARE(schedules(), expected);
     QCOMPARE(courses(), coursesBefore);
     QCOMPARE(listNames(*m_form), (QStringList{"Term 1", "Lab", "Evening", name}));
-    // The list is reloaded with its first row selected; the grid still shows Lab.
+    // The list is reloaded with its first row selected, and the grid shows it.
     QCOMPARE(selectedRow(*m_form), 1);
     QCOMPARE(m_form->selectedScheduleId(), QStringLiteral("1"));
-    QCOMPARE(gridTexts(*m_form), gridBefore);
+    QCOMPARE(gridTexts(*m_form), gridOfFirst);
 }
 
 void ScheduleCommandsTest::addCancelOrBlanksChangesNothing_data()
@@ -294,8 +286,8 @@ void ScheduleCommandsTest::editOffersTheSelectedNameAndRenamesOnlyThatSchedule()
 {
     QFETCH(QString, name);
     load();
+    const QStringList gridOfFirst = gridTexts(*m_form);
     showSecondSchedule();
-    const QStringList gridBefore = gridTexts(*m_form);
     const auto coursesBefore = courses();
 
     m_prompts->type(name);
@@ -310,8 +302,9 @@ void ScheduleCommandsTest::editOffersTheSelectedNameAndRenamesOnlyThatSchedule()
     QCOMPARE(schedules(), (QList<QStringList>{{"1", "Term 1"}, {"2", name}, {"3", "Evening"}}));
     QCOMPARE(courses(), coursesBefore);
     QCOMPARE(listNames(*m_form), (QStringList{"Term 1", name, "Evening"}));
+    // The reloaded list selects its first row, and the grid follows it.
     QCOMPARE(selectedRow(*m_form), 1);
-    QCOMPARE(gridTexts(*m_form), gridBefore);
+    QCOMPARE(gridTexts(*m_form), gridOfFirst);
 }
 
 void ScheduleCommandsTest::editCancelOrBlanksChangesNothing_data()
@@ -463,8 +456,8 @@ void ScheduleCommandsTest::deleteScheduleRemovesCoursesBeforeTheScheduleRow()
                   "WHEN EXISTS (SELECT 1 FROM tblCourse WHERE ScheduleID=old.id) "
                   "BEGIN SELECT RAISE(ABORT,'courses are still there'); END");
     load();
+    const QStringList gridOfFirst = gridTexts(*m_form);
     showSecondSchedule();
-    const QStringList gridBefore = gridTexts(*m_form);
 
     m_prompts->answer(Answer::Yes);
     m_form->pushButton(2)->click();
@@ -475,8 +468,8 @@ void ScheduleCommandsTest::deleteScheduleRemovesCoursesBeforeTheScheduleRow()
              (QList<QStringList>{{"1", "Physics"}, {"3", "Art"}}));
     QCOMPARE(listNames(*m_form), (QStringList{"Term 1", "Evening"}));
     QCOMPARE(selectedRow(*m_form), 1);
-    // The grid still shows the deleted schedule until a row is clicked.
-    QCOMPARE(gridTexts(*m_form), gridBefore);
+    // The grid follows the selection, never showing a deleted schedule.
+    QCOMPARE(gridTexts(*m_form), gridOfFirst);
 }
 
 void ScheduleCommandsTest::deleteScheduleThatFailsMidwayChangesNothing_data()
@@ -567,8 +560,9 @@ void ScheduleCommandsTest::deleteAllCoursesRejectedIsReportedAt104AndTheGridRedr
     execSql(db(), "CREATE TRIGGER refuse BEFORE DELETE ON tblCourse BEGIN SELECT RAISE(ABORT,'read-only'); END");
     load();
     m_form->selectSchedule(2);
-    // The grid still shows Term 1; 106 redraws it with Lab's courses, all kept.
-    QCOMPARE(m_form->grid().text(5, 1), QStringLiteral("Physics"));
+    // The grid follows the selection; 106 redraws it, with Lab's courses all kept.
+    QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry"));
+    execSql(db(), "update tblCourse set CourseName='Chemistry II' where CourseName='Chemistry'");
     const auto coursesBefore = courses();
 
     m_prompts->answer(Answer::Yes);
@@ -580,7 +574,7 @@ void ScheduleCommandsTest::deleteAllCoursesRejectedIsReportedAt104AndTheGridRedr
              qPrintable(errors.first().text));
     QCOMPARE(courses(), coursesBefore);
     QCOMPARE(m_form->grid().text(5, 1), QString());
-    QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry"));
+    QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry II"));
 }
 
 // ---------------------------------------------------------------- public procedures

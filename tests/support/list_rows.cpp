@@ -1,0 +1,28 @@
+#include "tests/support/list_rows.h"
+
+#include "app/form1.h"
+
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+namespace quorvane::testing {
+
+int selectedRow(const Form1& form)
+{
+    const QTreeView& list = form.listView();
+    const QModelIndex current = list.currentIndex();
+    if (!current.isValid() || !list.selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        return 0;
+    return current.row() + 1;
+}
+
+QStringList listColumn(const Form1& form, int column)
+{
+    const QAbstractItemModel* model = form.listView().model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+} // namespace quorvane::testing
