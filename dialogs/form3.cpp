@@ -63,7 +63,7 @@ void Form3::LoadSelectedCourse()
     if (index == -1)
         return;
     Recordset rs;
-    rs.open(sql::selectCourse(m_courseIds.courseId(index)), m_scheduleDb);
+    rs.open(sql::selectCourse(m_courseIds->courseId(index)), m_scheduleDb);
     // A course no longer in the table leaves the controls as they were.
     if (!rs.eof()) {
         m_text2->setText(rs.text(QStringLiteral("Notes")));
@@ -106,7 +106,7 @@ void Form3::PushButton1_Click()
     const bool stored = p.step(188, [&] {
         const int changed = m_scheduleDb.execute(sql::updateCourse(
             m_text2->text(), days.daySet, timeofday::formatLong(m_course.dtpFrom->value()),
-            timeofday::formatLong(m_course.dtpTo->value()), m_courseIds.courseId(m_combo1->currentIndex())));
+            timeofday::formatLong(m_course.dtpTo->value()), m_courseIds->courseId(m_combo1->currentIndex())));
         if (changed == 0)
             throw Failure(courseGone());
     });

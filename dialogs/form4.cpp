@@ -57,7 +57,7 @@ void Form4::PushButton1_Click()
     if (!yes)
         return;
     p.step(108, [&] {
-        if (m_scheduleDb.execute(sql::deleteCourse(m_courseIds.courseId(m_combo1->currentIndex()))) == 0)
+        if (m_scheduleDb.execute(sql::deleteCourse(m_courseIds->courseId(m_combo1->currentIndex()))) == 0)
             throw Failure(courseGone());
     });
     Unload(QDialog::Accepted); // 110

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 # libxlsxwriter-dev links with -lz but does not depend on zlib1g-dev.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libqt6sql6-sqlite libxlsxwriter-dev zlib1g-dev
+  qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libxlsxwriter-dev zlib1g-dev
   fonts-liberation sqlite3
 )
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then

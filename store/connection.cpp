@@ -3,11 +3,16 @@
 #include "store/failure.h"
 
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
 #include <QUrl>
+#include <QVariant>
+
+#include <sqlite3.h>
+#include <utility>
 
 namespace quorvane {
 
@@ -15,6 +20,39 @@ namespace {
 
 // How long a statement waits for another program's lock before it fails.
 constexpr int kBusyTimeoutMs = 2000;
+
+// The engine's own words ("database is locked", "no such table: x").
+QString engineMessage(sqlite3* db)
+{
+    const auto* units = static_cast<const char16_t*>(sqlite3_errmsg16(db));
+    const QString text = units ? QString::fromUtf16(units) : QString();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+// One prepared statement, finalized on every way out unless released.
+class Statement
+{
+public:
+    Statement(sqlite3* db, const QString& text)
+    {
+        const int result = sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * 2), &m_statement, nullptr);
+        if (result != SQLITE_OK) {
+            const QString message = engineMessage(db);
+            sqlite3_finalize(m_statement);
+            throw Failure(message);
+        }
+        if (!m_statement) // only blanks or a comment
+            throw Failure(QStringLiteral("The statement is empty."));
+    }
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_statement; }
+    sqlite3_stmt* release() { return std::exchange(m_statement, nullptr); }
+
+private:
+    sqlite3_stmt* m_statement = nullptr;
+};
 
 QString engineMessage(const QSqlError& error)
 {
@@ -65,6 +103,13 @@ void Connection::open(const QString& path)
     if (!db.open())
         throw Failure(engineMessage(db.lastError()));
     m_open = true;
+    // The engine looks at the file only at the first statement; a file that
+    // is not a database at all is refused here, as it is opened.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && !file.read(16).startsWith("SQLite format 3")) {
+        close();
+        throw Failure(QStringLiteral("file is not a database"));
+    }
 }
 
 void Connection::close()
@@ -82,14 +127,26 @@ bool Connection::isOpen() const
     return m_open && QSqlDatabase::contains(m_name) && database(m_name).isOpen();
 }
 
-int Connection::execute(const QString& statement)
+sqlite3* Connection::handle() const
 {
     if (!isOpen())
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
-    QSqlQuery query(database(m_name));
-    if (!query.exec(statement))
-        throw Failure(engineMessage(query.lastError()));
-    return query.numRowsAffected();
+    const QVariant handle = database(m_name).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw Failure(QStringLiteral("The database driver offers no engine handle."));
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+int Connection::execute(const QString& statement)
+{
+    sqlite3* db = handle();
+    Statement prepared(db, statement);
+    int result;
+    while ((result = sqlite3_step(prepared.get())) == SQLITE_ROW) {
+    }
+    if (result != SQLITE_DONE)
+        throw Failure(engineMessage(db));
+    return sqlite3_changes(db);
 }
 
 Transaction::Transaction(Connection& db) : m_db(db)
@@ -122,28 +179,27 @@ Recordset::~Recordset()
 void Recordset::open(const QString& statement, const Connection& connection)
 {
     close();
-    if (!connection.isOpen())
-        throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
-    auto query = std::make_unique<QSqlQuery>(QSqlDatabase::database(connection.connectionName(), false));
-    query->setForwardOnly(true);
-    if (!query->exec(statement))
-        throw Failure(engineMessage(query->lastError()));
-    m_columns = query->record();
-    m_query = std::move(query);
-    m_atEnd = true;
-    moveNext();
+    sqlite3* db = connection.handle();
+    Statement prepared(db, statement);
+    const int columns = sqlite3_column_count(prepared.get());
+    QStringList names;
+    for (int i = 0; i < columns; ++i)
+        names << QString::fromUtf8(sqlite3_column_name(prepared.get(), i));
+    m_statement = prepared.release();
+    m_columns = names;
+    step();
 }
 
 bool Recordset::eof() const
 {
-    if (!m_query)
+    if (!m_statement)
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     return m_atEnd;
 }
 
 void Recordset::checkRow() const
 {
-    if (!m_query)
+    if (!m_statement)
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     if (m_atEnd)
         throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
@@ -152,7 +208,7 @@ void Recordset::checkRow() const
 int Recordset::column(const QString& name) const
 {
     checkRow();
-    const int index = m_columns.indexOf(name);
+    const int index = int(m_columns.indexOf(name));
     if (index < 0)
         throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                      "name or ordinal: %1")
@@ -160,21 +216,13 @@ int Recordset::column(const QString& name) const
     return index;
 }
 
-QVariant Recordset::field(int column) const
-{
-    checkRow();
-    return m_query->value(column);
-}
-
 QString Recordset::text(int column) const
 {
-    const QVariant value = field(column);
-    return value.isNull() ? QString() : value.toString();
-}
-
-QVariant Recordset::field(const QString& name) const
-{
-    return field(column(name));
+    checkRow();
+    const auto* units = static_cast<const char16_t*>(sqlite3_column_text16(m_statement, column));
+    if (!units)
+        return QString();
+    return QString::fromUtf16(units, sqlite3_column_bytes16(m_statement, column) / 2);
 }
 
 QString Recordset::text(const QString& name) const
@@ -182,24 +230,34 @@ QString Recordset::text(const QString& name) const
     return text(column(name));
 }
 
+qint64 Recordset::integer(int column) const
+{
+    checkRow();
+    return sqlite3_column_int64(m_statement, column);
+}
+
 void Recordset::moveNext()
 {
-    if (!m_query)
+    if (!m_statement)
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
-    if (m_query->next()) {
-        m_atEnd = false;
-        return;
-    }
-    m_atEnd = true;
+    step();
+}
+
+void Recordset::step()
+{
+    const int result = sqlite3_step(m_statement);
+    m_atEnd = result != SQLITE_ROW;
     // A walk that ends on an engine error (a corrupt page, a lock) is a
     // failure, not the end of the rows.
-    if (m_query->lastError().isValid())
-        throw Failure(engineMessage(m_query->lastError()));
+    if (result != SQLITE_ROW && result != SQLITE_DONE)
+        throw Failure(engineMessage(sqlite3_db_handle(m_statement)));
 }
 
 void Recordset::close()
 {
-    m_query.reset();
+    if (m_statement)
+        sqlite3_finalize(m_statement);
+    m_statement = nullptr;
     m_columns.clear();
     m_atEnd = true;
 }

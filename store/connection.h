@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
-#include <QVariant>
-#include <memory>
+#include <QStringList>
+
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace quorvane {
 
@@ -28,6 +28,8 @@ public:
     int execute(const QString& statement);
 
     QString connectionName() const { return m_name; }
+    // The engine's handle of the open connection; a closed one raises a failure.
+    sqlite3* handle() const;
 
 private:
     QString m_name;
@@ -54,7 +56,9 @@ private:
 };
 
 // A read-only, forward walk over the rows a select returns: open, test eof,
-// read fields by column name, moveNext, close.
+// read fields, moveNext, close. It reads straight from the engine, one column
+// at a time, so a walk over many rows pays only for the columns it reads;
+// look a column up once with column() and read it by position.
 class Recordset
 {
 public:
@@ -64,25 +68,24 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     void open(const QString& statement, const Connection& connection);
-    bool isOpen() const { return m_query != nullptr; }
+    bool isOpen() const { return m_statement != nullptr; }
     bool eof() const;
-    QVariant field(const QString& column) const;
-    // The field as text; NULL and a missing value give the empty text.
-    QString text(const QString& column) const;
-    // The position of a column, looked up once for a walk over many rows; a
-    // column the result lacks raises a failure.
+    // The position of a column; a column the result lacks raises a failure.
     int column(const QString& name) const;
-    QVariant field(int column) const;
+    // The field as text; NULL gives the empty text.
     QString text(int column) const;
+    QString text(const QString& column) const;
+    // The field as a whole number, as ids are stored.
+    qint64 integer(int column) const;
     void moveNext();
     void close();
 
 private:
     void checkRow() const;
+    void step();
 
-    std::unique_ptr<QSqlQuery> m_query;
-    // The column names, read once when the query opens.
-    QSqlRecord m_columns;
+    sqlite3_stmt* m_statement = nullptr;
+    QStringList m_columns; // read once when the query opens
     bool m_atEnd = true;
 };
 

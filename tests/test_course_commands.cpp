@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
 
@@ -61,6 +62,7 @@ private slots:
     void editAndDeleteActOnTheSelectedSchedulesCourse();
     void cancelAndCloseBoxStillRedrawAndFocusTheGrid_data();
     void cancelAndCloseBoxStillRedrawAndFocusTheGrid();
+    void longNamesAreStoredWholeAndDrawnCut();
 
 private:
     QString db() const { return m_folder->databasePath(); }
@@ -365,6 +367,39 @@ void CourseCommandsTest::cancelAndCloseBoxStillRedrawAndFocusTheGrid()
     QCOMPARE(column(*m_form, 1), (QStringList{"5:Physics", "6:Physics", "7:Physics"}));
     QCOMPARE(m_form->focusWidget(), &m_form->gridView());
     QCOMPARE(courses().size(), 2);
+}
+
+// A pasted name of a million characters: every view draws its beginning
+// only, so a redraw stays quick, while the commands work on the whole name.
+void CourseCommandsTest::longNamesAreStoredWholeAndDrawnCut()
+{
+    const QString name = QString(1000000, QChar('n')) + "end";
+    execSql(db(), "insert into tblSchedules (id, Description) values (1, '" + name + "')");
+    execSql(db(), "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                  "values (1,'" +
+                      name + "','','0,1,2,3,4,5,6','06:00','21:30')");
+    load();
+    const auto drawn = [](const QAbstractItemModel* model, int row, int column) {
+        return model->index(row, column).data().toString().size();
+    };
+    const TimetableGrid& grid = m_form->grid();
+    for (int r = 1; r < grid.rows(); ++r)
+        for (int c = 1; c < grid.cols(); ++c) {
+            QCOMPARE(grid.text(r, c), name);
+            QVERIFY(drawn(&grid, r - 1, c) <= 257);
+        }
+    QCOMPARE(m_form->selectedScheduleName(), name);
+    QVERIFY(drawn(m_form->listView().model(), 0, 1) <= 257);
+    int listed = 0;
+    QString preselected;
+    m_prompts->onDialog([&](QDialog& dialog) {
+        auto& list = static_cast<CourseListDialog&>(dialog);
+        listed = drawn(list.Combo1()->model(), 0, 0);
+        preselected = list.courseList().name(list.Combo1()->currentIndex());
+    });
+    m_form->pushButton(6)->click();
+    QVERIFY(listed > 0 && listed <= 257);
+    QCOMPARE(preselected, name);
 }
 
 QTEST_MAIN(CourseCommandsTest)

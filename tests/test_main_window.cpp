@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/twips.h"
 #include "store/connection.h"
+#include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
@@ -42,7 +43,7 @@ private slots:
     void cursorFileIsOptional();
     void unreadableCursorFileIsReportedAt116();
     void skinFileGivesButtonFaceBackground();
-    void notADatabaseReportsOnceAndStillShows();
+    void notADatabaseIsReportedAtOpenAndAtTheListAndStillShows();
     void closingClosesTheConnection();
     void pointerIsNormalAfterAFailedRead();
 };
@@ -255,7 +256,7 @@ void MainWindowTest::skinFileGivesButtonFaceBackground()
     QVERIFY(form.styleSheet().contains("rgb(10, 20, 30)"));
 }
 
-void MainWindowTest::notADatabaseReportsOnceAndStillShows()
+void MainWindowTest::notADatabaseIsReportedAtOpenAndAtTheListAndStillShows()
 {
     ProgramFolder folder;
     QFile file(folder.databasePath());
@@ -265,9 +266,10 @@ void MainWindowTest::notADatabaseReportsOnceAndStillShows()
     ScriptedPrompts prompts;
     Form1 form(folder.path(), prompts);
     QVERIFY(form.Form_Load());
-    QCOMPARE(prompts.errors().size(), 1);
-    QVERIFY(prompts.errors().first().text.startsWith("file is not a database\r\n"
-                                                     "in Tindrel2021/08/31.Form1.Form_Load at line 146\r\r"));
+    QCOMPARE(prompts.errors().size(), 2);
+    QCOMPARE(prompts.errors().first().text, "file is not a database" + errorBoxTail("Form1", "Form_Load", 108));
+    QCOMPARE(prompts.errors().last().text,
+             "Operation is not allowed when the object is closed." + errorBoxTail("Form1", "Form_Load", 146));
     QCOMPARE(form.scheduleCount(), 0);
     QCOMPARE(form.grid().text(1, 0), QString("6:00 AM"));
     QCOMPARE(form.mousePointer(), 0);
