@@ -148,7 +148,7 @@ bool Form1::Form_Load()
 {
     SelectionFollower follower(*this);
     Procedure p(m_prompts, this, location("Form1", "Form_Load"));
-    const QString databasePath = m_paths.databaseFolder + QStringLiteral("/dbSchedules.mdb");
+    const QString databasePath = this->databasePath();
     if (!FileExists(databasePath)) {
         p.step(102, [&] { showMessage(m_prompts, this, databasePath + QStringLiteral(" not found.")); });
         return false;

@@ -74,6 +74,7 @@ public:
 
     // What the commands and the tests reach.
     const QString& programFolder() const { return m_paths.programFolder; }
+    QString databasePath() const { return m_paths.databaseFolder + QStringLiteral("/dbSchedules.mdb"); }
     Prompts& prompts() { return m_prompts; }
     // ScheduleDb; raises a failure before Form_Load has created it.
     Connection& scheduleDb();

@@ -3,10 +3,13 @@
 #include "app/form1.h"
 #include "app/reporting.h"
 #include "export/picture_file.h"
+#include "export/save_file.h"
 #include "export/spreadsheet.h"
 #include "store/failure.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+
+#include <QFileInfo>
 
 namespace quorvane {
 
@@ -28,6 +31,19 @@ QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const Q
     p.step(106, [&] { target = form.prompts().saveFileName(&form, dialog); });
     if (target.isEmpty())
         return QString();
+    // Some files an export must never replace: the program's own database,
+    // and what is no regular file (a pipe, a device, a folder). They are
+    // refused, with nothing written, before any question.
+    QString refusal;
+    const QFileInfo chosen(target);
+    if (sameFile(target, form.databasePath()))
+        refusal = QStringLiteral("Cannot save to %1: it is the program's own database.");
+    else if (chosen.exists() && !chosen.isFile())
+        refusal = QStringLiteral("Cannot save to %1: it is not a regular file.");
+    if (!refusal.isEmpty()) {
+        p.step(108, [&] { showMessage(form.prompts(), &form, refusal.arg(target)); });
+        return QString();
+    }
     if (!FileExists(target))
         return target;
     // A question that could not be asked counts as No.

@@ -2,22 +2,23 @@
 
 #include "store/failure.h"
 
+#include "export/save_file.h"
+
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace quorvane {
 
 void saveBitmap(const QImage& picture, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(file.errorString());
-    QImageWriter writer(&file, "bmp");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
     if (!writer.write(picture))
         throw Failure(writer.errorString());
-    if (!file.commit())
-        throw Failure(file.errorString());
+    saveFileAtomically(fileName, bytes);
 }
 
 } // namespace quorvane

@@ -1,11 +1,11 @@
 // The spreadsheet application's objects and the atomic saving of workbooks.
 #include "export/spreadsheet.h"
 
+#include "export/save_file.h"
 #include "export/workbook_files.h"
 
 #include <QByteArray>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -95,16 +95,12 @@ namespace {
 // Replaces fileName with bytes, or leaves it untouched when that fails.
 void replaceFile(const QString& fileName, const QByteArray& bytes)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    try {
+        saveFileAtomically(fileName, bytes);
+    } catch (const Failure& failure) {
         throw SpreadsheetFailure(
-            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size())
-        throw SpreadsheetFailure(
-            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
-    if (!file.commit())
-        throw SpreadsheetFailure(
-            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, file.errorString()));
+            QStringLiteral("Cannot save the workbook as \"%1\": %2").arg(fileName, failure.description()));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
@@ -17,6 +18,8 @@
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace quorvane;
 using namespace quorvane::testing;
@@ -69,6 +72,10 @@ private slots:
     void nameWithoutExtensionIsUsedUnchanged();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
     void failedWriteReportsKeepsOldFileAndSaysNoDone();
+    void fullDiskKeepsTheOldFileAndSaysWhy_data();
+    void fullDiskKeepsTheOldFileAndSaysWhy();
+    void targetsThatMustNotBeReplacedAreRefused_data();
+    void targetsThatMustNotBeReplacedAreRefused();
     void noSpreadsheetApplicationGivesOneBoxAndEnds();
     void libreOfficeReadsTheWorkbook_data();
     void libreOfficeReadsTheWorkbook();
@@ -290,7 +297,6 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone_data()
     QTest::newRow("picture, folder in the way") << 7 << "folder is a file" << 122;
     QTest::newRow("workbook, no such folder") << 8 << "missing folder" << 142;
     QTest::newRow("workbook, folder in the way") << 8 << "folder is a file" << 142;
-    QTest::newRow("workbook, target is a folder") << 8 << "target is a folder" << 142;
 }
 
 void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
@@ -301,12 +307,9 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
     QString target;
     if (fault == "missing folder") {
         target = m_folder->file("no/such/folder/out.bin");
-    } else if (fault == "folder is a file") {
+    } else {
         writeFile(m_folder->file("plain"), "x");
         target = m_folder->file("plain/out.bin");
-    } else {
-        QVERIFY(QDir(m_folder->path()).mkdir("taken.xls"));
-        target = m_folder->file("taken.xls");
     }
     m_prompts->chooseFile(target);
     run(button);
@@ -319,6 +322,99 @@ void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone()
     QCOMPARE(m_form->mousePointer(), 0);
     if (fault == "folder is a file")
         QCOMPARE(fileBytes(m_folder->file("plain")), QByteArray("x"));
+}
+
+void ExportCommandsTest::fullDiskKeepsTheOldFileAndSaysWhy_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("statement");
+    QTest::newRow("picture") << 7 << "week.bmp" << 122;
+    QTest::newRow("xls") << 8 << "week.xls" << 142;
+    QTest::newRow("xlsx") << 8 << "week.xlsx" << 142;
+}
+
+// A disk that fills up under the export: the box names the reason, no
+// "Done.", the file it was to replace stays byte for byte, nothing is left.
+void ExportCommandsTest::fullDiskKeepsTheOldFileAndSaysWhy()
+{
+    QFETCH(int, button);
+    QFETCH(QString, name);
+    QFETCH(int, statement);
+    SmallDisk disk;
+    if (!disk.isDisk() && name.endsWith(".xlsx"))
+        QSKIP("the .xlsx writer's own temporary files need a small disk, which only root can mount here");
+    const QString target = disk.file(name);
+    const QByteArray old(40, 'o');
+    writeFile(target, old);
+    const QStringList before = QDir(QFileInfo(target).path()).entryList(QDir::Files);
+    const QString reason = disk.fill();
+    m_prompts->chooseFile(target);
+    m_prompts->answer(Answer::Yes);
+    run(button);
+    disk.release();
+    const auto errors = m_prompts->errors();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().text.contains(reason), qPrintable(errors.first().text));
+    QVERIFY2(errors.first().text.endsWith(errorBoxTail("Form1", QString("PushButton%1_Click").arg(button), statement)),
+             qPrintable(errors.first().text));
+    QVERIFY(!m_prompts->messageTexts().contains("Done."));
+    QCOMPARE(fileBytes(target), old);
+    QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files), before);
+}
+
+void ExportCommandsTest::targetsThatMustNotBeReplacedAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("the database") << "database"
+                                  << "it is the program's own database";
+    QTest::newRow("a link to the database") << "link to database"
+                                            << "it is the program's own database";
+    QTest::newRow("a pipe") << "pipe"
+                            << "it is not a regular file";
+    QTest::newRow("a device") << "device"
+                              << "it is not a regular file";
+    QTest::newRow("a folder") << "folder"
+                              << "it is not a regular file";
+    QTest::newRow("a link to a file is written through") << "link to file"
+                                                         << "";
+}
+
+void ExportCommandsTest::targetsThatMustNotBeReplacedAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    const QString database = m_folder->databasePath();
+    const QByteArray databaseBytes = fileBytes(database);
+    QString target = m_folder->file("target.xls");
+    if (kind == "database")
+        target = database;
+    else if (kind == "link to database")
+        QVERIFY(QFile::link(database, target));
+    else if (kind == "pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    else if (kind == "device")
+        target = "/dev/null";
+    else if (kind == "folder")
+        QVERIFY(QDir().mkdir(target));
+    else
+        QVERIFY(QFile::link(m_folder->file("real.xls"), target));
+    m_prompts->chooseFile(target);
+    m_prompts->answer(Answer::Yes);
+    run(8);
+    QCOMPARE(fileBytes(database), databaseBytes);
+    if (why.isEmpty()) {
+        QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+        QVERIFY(QFileInfo(target).isSymLink());
+        QVERIFY(fileBytes(m_folder->file("real.xls")).startsWith(QByteArray::fromHex("D0CF11E0")));
+        return;
+    }
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Cannot save to " + target + ": " + why + "."});
+    QCOMPARE(m_prompts->messages().first().title, QString("Quorvane"));
+    QCOMPARE(m_prompts->messages().first().icon, Icon::None);
+    if (!kind.contains("database"))
+        QVERIFY(QFileInfo(target).exists() && !QFileInfo(target).isFile());
 }
 
 void ExportCommandsTest::noSpreadsheetApplicationGivesOneBoxAndEnds()

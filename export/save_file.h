@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace quorvane {
+
+// Puts `bytes` in the place of the file `path`, or makes it. The bytes go to
+// a temporary file beside it, are written and synced to the disk, and only
+// then take the file's place, so on any failure (a full disk, a folder that
+// cannot be written) the old file stays byte for byte and no temporary file
+// is left. A symbolic link is written through to the file it points to. The
+// failure carries the system's reason ("No space left on device").
+void saveFileAtomically(const QString& path, const QByteArray& bytes);
+
+// True when both paths name one existing file, through links or not.
+bool sameFile(const QString& a, const QString& b);
+
+} // namespace quorvane
