@@ -3,6 +3,7 @@
 #include "app/app_info.h"
 #include "app/fonts.h"
 #include "app/program_icon.h"
+#include "app/push_button.h"
 #include "app/reporting.h"
 #include "app/schedule_list.h"
 #include "app/twips.h"
@@ -86,6 +87,9 @@ void Form1::buildControls()
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listView->setModel(m_schedules);
+    m_listView->setAccessibleName(QStringLiteral("Schedules"));
+    // The id column is in effect hidden; a screen reader does not read it out.
+    m_listView->header()->setSectionHidden(0, true);
     m_listView->header()->setStretchLastSection(false);
     m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_listView->header()->setMinimumSectionSize(0);
@@ -103,12 +107,13 @@ void Form1::buildControls()
     m_grid = new TimetableGrid(this);
     m_gridView = new TimetableView(m_grid, this);
     m_gridView->setObjectName(QStringLiteral("MSHFlexGrid1"));
+    m_gridView->setAccessibleName(QStringLiteral("Timetable"));
     m_gridView->setGeometry(twips(120), twips(2800), twips(12120), twips(5535));
     m_pointer->watchBackground(m_gridView);
 
     const QFont buttonFont = arialBold(11.25);
     for (const ButtonPlace& place : kButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(place.caption), this);
+        auto* button = new PushButton(QString::fromLatin1(place.caption), this);
         button->setObjectName(QStringLiteral("PushButton%1").arg(place.number));
         button->setGeometry(twips(place.left), twips(place.top), twips(6000), twips(405));
         button->setFont(buttonFont);

@@ -1,17 +1,34 @@
 #include "app/qt_prompts.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace quorvane {
+
+namespace {
+
+// A box shows texts as written, never as formatting; a pasted text of a
+// million characters shows its beginning, so the box opens at once.
+QString shownAsWritten(const QString& text)
+{
+    constexpr qsizetype kMost = 4000;
+    return text.size() <= kMost ? text : text.left(kMost) + QChar(0x2026);
+}
+
+} // namespace
 
 Answer QtPrompts::messageBox(QWidget* parent, const MessageBoxRequest& request)
 {
     QMessageBox box(parent);
     box.setWindowTitle(request.title);
-    box.setText(request.text);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shownAsWritten(request.text));
     box.setIcon(request.icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
     if (request.buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -33,6 +50,8 @@ std::optional<QString> QtPrompts::inputBox(QWidget* parent, const InputBoxReques
     dialog.setLabelText(request.prompt);
     dialog.setTextValue(request.preset);
     dialog.setInputMode(QInputDialog::TextInput);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -47,10 +66,22 @@ QString QtPrompts::saveFileName(QWidget* parent, const SaveFileRequest& request)
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilter(qtFileFilter(request.filter));
     dialog.setProperty("Flags", request.flags);
+    // Where the user's files are: the folder of the last file chosen in this
+    // run, else Documents, else home; never the working folder, which is
+    // "/" for a program started from a desktop launcher.
+    dialog.setDirectory(m_lastFolder.isEmpty() ? documentsFolder() : m_lastFolder);
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString QtPrompts::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void QtPrompts::showModal(QDialog& dialog)

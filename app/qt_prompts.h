@@ -12,6 +12,12 @@ public:
     std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
     void showModal(QDialog& dialog) override;
+
+    // Where the first save dialog of a run opens: Documents, else home.
+    static QString documentsFolder();
+
+private:
+    QString m_lastFolder;
 };
 
 } // namespace quorvane

@@ -1,6 +1,7 @@
 #include "dialogs/dialog_parts.h"
 
 #include "app/pointer.h"
+#include "app/push_button.h"
 #include "app/twips.h"
 #include "dialogs/appearance.h"
 #include "dialogs/time_picker.h"
@@ -40,12 +41,19 @@ void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString
 QLabel* addLabel(QWidget* parent, int index, const QString& caption, int left, int top, int width, int height)
 {
     auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(QStringLiteral("Label1_%1").arg(index));
     label->setProperty("index", index);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label, left, top, width, height);
     paintWhite(label);
     return label;
+}
+
+void nameField(QLabel* label, QWidget* field, const QString& accessibleName)
+{
+    label->setBuddy(field);
+    field->setAccessibleName(accessibleName);
 }
 
 QLineEdit* addTextBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
@@ -71,11 +79,9 @@ QGroupBox* addFrame(QWidget* parent, const QString& name, const QString& caption
 QPushButton* addPushButton(QWidget* parent, int number, const QString& caption, int left, int top, int width,
                            int height, PointerConvention& pointer)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new PushButton(caption, parent);
     button->setObjectName(QStringLiteral("PushButton%1").arg(number));
     button->setFont(buttonFont());
-    button->setAutoDefault(false);
-    button->setDefault(false);
     place(button, left, top, width, height);
     pointer.watchButton(button);
     return button;
@@ -102,14 +108,16 @@ std::array<QCheckBox*, dayset::kDays> addDayBoxes(QGroupBox* frame)
 CourseControls addTimePickers(QGroupBox* frame)
 {
     CourseControls pickers;
-    addLabel(frame, 1, QStringLiteral("Time From:"), 240, 360, 945, 225);
+    QLabel* fromLabel = addLabel(frame, 1, QStringLiteral("Time From:"), 240, 360, 945, 225);
     pickers.dtpFrom = new TimePicker(frame);
     pickers.dtpFrom->setObjectName(QStringLiteral("dtpFrom"));
     place(pickers.dtpFrom, 1320, 285, 1215, 375);
-    addLabel(frame, 2, QStringLiteral("Time To:"), 3240, 360, 720, 225);
+    nameField(fromLabel, pickers.dtpFrom, QStringLiteral("Time From"));
+    QLabel* toLabel = addLabel(frame, 2, QStringLiteral("Time To:"), 3240, 360, 720, 225);
     pickers.dtpTo = new TimePicker(frame);
     pickers.dtpTo->setObjectName(QStringLiteral("dtpTo"));
     place(pickers.dtpTo, 4080, 285, 1215, 375);
+    nameField(toLabel, pickers.dtpTo, QStringLiteral("Time To"));
     return pickers;
 }
 

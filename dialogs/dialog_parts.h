@@ -29,6 +29,8 @@ void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString
                        int heightTwips);
 
 QLabel* addLabel(QWidget* parent, int index, const QString& caption, int left, int top, int width, int height);
+// What a screen reader says of a field, and the label that captions it.
+void nameField(QLabel* label, QWidget* field, const QString& accessibleName);
 // A single-line text box without a length limit of its own.
 QLineEdit* addTextBox(QWidget* parent, const QString& name, int left, int top, int width, int height);
 QGroupBox* addFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,

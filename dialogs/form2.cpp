@@ -29,10 +29,12 @@ void Form2::buildControls()
 {
     setUpDialogWindow(this, QStringLiteral("Form2"), QStringLiteral("Add Course"), 6705, 4830);
 
-    addLabel(this, 0, QStringLiteral("Course Name:"), 240, 315, 1200, 225);
+    QLabel* nameLabel = addLabel(this, 0, QStringLiteral("Course Name:"), 240, 315, 1200, 225);
     m_text1 = addTextBox(this, QStringLiteral("Text1"), 1560, 240, 5040, 375);
-    addLabel(this, 3, QStringLiteral("Course Notes:"), 240, 840, 1200, 225);
+    nameField(nameLabel, m_text1, QStringLiteral("Course Name"));
+    QLabel* notesLabel = addLabel(this, 3, QStringLiteral("Course Notes:"), 240, 840, 1200, 225);
     m_text2 = addTextBox(this, QStringLiteral("Text2"), 1560, 840, 5040, 1335);
+    nameField(notesLabel, m_text2, QStringLiteral("Course Notes"));
 
     m_course = addCourseControls(this, *m_pointer, 6480, 2400, 3360);
 

@@ -30,10 +30,12 @@ void Form3::buildControls()
 {
     setUpDialogWindow(this, QStringLiteral("Form3"), QStringLiteral("Edit Course"), 6585, 4710);
 
-    addLabel(this, 0, QStringLiteral("Select Course: "), 120, 240, 1290, 225);
+    QLabel* listLabel = addLabel(this, 0, QStringLiteral("Select Course: "), 120, 240, 1290, 225);
     makeCombo1(this, 1440, 180, 5040, 345);
-    addLabel(this, 3, QStringLiteral("Course Notes:"), 120, 720, 1200, 225);
+    nameField(listLabel, m_combo1, QStringLiteral("Select Course"));
+    QLabel* notesLabel = addLabel(this, 3, QStringLiteral("Course Notes:"), 120, 720, 1200, 225);
     m_text2 = addTextBox(this, QStringLiteral("Text2"), 1440, 720, 5040, 1335);
+    nameField(notesLabel, m_text2, QStringLiteral("Course Notes"));
 
     m_course = addCourseControls(this, *m_pointer, 6360, 2280, 3240);
 

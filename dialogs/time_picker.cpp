@@ -3,12 +3,35 @@
 #include "store/failure.h"
 #include "store/time_of_day.h"
 
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
 namespace quorvane {
 
 TimePicker::TimePicker(QWidget* parent) : QTimeEdit(parent)
 {
     setDisplayFormat(QStringLiteral("hh:mm AP"));
     setTimeRange(QTime(0, 0), QTime(23, 59, 59, 999));
+    lineEdit()->installEventFilter(this);
+}
+
+void TimePicker::focusInEvent(QFocusEvent* event)
+{
+    QTimeEdit::focusInEvent(event);
+    if (event->reason() == Qt::OtherFocusReason) {
+        setCurrentSectionIndex(0);
+        setSelectedSection(sectionAt(0));
+    }
+}
+
+bool TimePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool handled = QTimeEdit::eventFilter(watched, event);
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        setSelectedSection(currentSection());
+    return handled;
 }
 
 void TimePicker::setValueText(const QString& text)

@@ -31,6 +31,12 @@ protected:
     // Tab leaves the picker for the next control; the arrow keys move
     // between hours, minutes and AM/PM.
     bool focusNextPrevChild(bool next) override;
+    // Focus given by the program (after a check message) selects the first
+    // section, so that what is typed replaces the hour.
+    void focusInEvent(QFocusEvent* event) override;
+    // A click selects the section under the pointer, so that typed digits
+    // replace it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace quorvane

@@ -71,6 +71,9 @@ private slots:
     void controlsArePlacedAndCaptioned();
     void focusMovesInTheGivenOrder_data();
     void focusMovesInTheGivenOrder();
+    void returnPressesTheFocusedButtonOnly_data();
+    void returnPressesTheFocusedButtonOnly();
+    void pickersSelectTheSectionToTypeInto();
     void loadGivesLabelsFramesAndBoxesTheFaceColour_data();
     void loadGivesLabelsFramesAndBoxesTheFaceColour();
     void loadTakesTheHandCursorFromTheProgramFolder_data();
@@ -362,6 +365,60 @@ void CourseDialogsTest::focusMovesInTheGivenOrder()
     }
     QCOMPARE(seen, order);
     QCOMPARE(focusName(*dialog), order.first());
+}
+
+void CourseDialogsTest::returnPressesTheFocusedButtonOnly_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::newRow("Add Course") << 2;
+    QTest::newRow("Edit Course") << 3;
+    QTest::newRow("Delete Course") << 4;
+}
+
+void CourseDialogsTest::returnPressesTheFocusedButtonOnly()
+{
+    QFETCH(int, form);
+    const auto dialog = make(form);
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    // Return in the first field presses nothing; on a button it presses it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(m_prompts->shown.isEmpty());
+    QVERIFY(dialog->isVisible());
+    auto* first = dialog->findChild<QPushButton*>("PushButton1");
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Enter);
+    QTRY_COMPARE(m_prompts->messages().size(), 1); // nothing filled in or selected: the dialog's first check
+    QVERIFY(dialog->isVisible());
+    auto* cancel = dialog->findChild<QPushButton*>("PushButton2");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    QTRY_VERIFY(!dialog->isVisible());
+    QVERIFY(courses().isEmpty());
+}
+
+void CourseDialogsTest::pickersSelectTheSectionToTypeInto()
+{
+    const auto form = makeForm2();
+    form->dtpFrom()->setValue(QTime(8, 0));
+    form->dtpTo()->setValue(QTime(23, 0));
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    // A click on the minutes selects them: the digits typed replace them.
+    auto* edit = form->dtpFrom()->findChild<QLineEdit*>();
+    const int minutesAt = edit->fontMetrics().horizontalAdvance(QStringLiteral("08:3"));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->contentsRect().left() + minutesAt, edit->height() / 2));
+    QTest::keyClicks(edit, "45");
+    QCOMPARE(form->dtpFrom()->value(), QTime(8, 45));
+    // A check that puts the focus on a picker selects its first section.
+    form->Text1()->setText("Physics");
+    form->PushButton1()->click();
+    QCOMPARE(m_prompts->messageTexts(), QStringList{messages::kBadTimeTo});
+    QCOMPARE(QApplication::focusWidget(), form->dtpTo());
+    QCOMPARE(form->dtpTo()->currentSection(), QDateTimeEdit::HourSection);
+    QCOMPARE(form->dtpTo()->findChild<QLineEdit*>()->selectedText(), QStringLiteral("11"));
 }
 
 void CourseDialogsTest::loadGivesLabelsFramesAndBoxesTheFaceColour_data()

@@ -1,6 +1,7 @@
 // The main window's start-up, layout, pointer convention and closing.
 #include "app/app_info.h"
 #include "app/form1.h"
+#include "app/qt_prompts.h"
 #include "app/twips.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
@@ -11,9 +12,14 @@
 #include "timetable/grid_view.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -46,6 +52,7 @@ private slots:
     void notADatabaseIsReportedAtOpenAndAtTheListAndStillShows();
     void closingClosesTheConnection();
     void pointerIsNormalAfterAFailedRead();
+    void realPromptsShowTextsAsWrittenAndSaveWhereTheFilesAre();
 };
 
 void MainWindowTest::withoutDatabaseOneBoxAndNoWindow()
@@ -305,6 +312,50 @@ void MainWindowTest::pointerIsNormalAfterAFailedRead()
     QVERIFY(prompts.errors().first().text.startsWith("no such table: tblSchedules\r\n"));
     QCOMPARE(form.mousePointer(), 0);
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+// Through the real Qt boxes: a text that looks like HTML is shown as
+// written, and the save dialog opens where the user's files are.
+void MainWindowTest::realPromptsShowTextsAsWrittenAndSaveWhereTheFilesAre()
+{
+    QtPrompts prompts;
+    const QString question = "Are you sure you want to delete [<B>LAB</B> & <I>TUTOR</I>] schedule?\r\n"
+                             "Note: All courses in this schedule will be also deleted.";
+    QString shown;
+    bool plain = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        plain = box->textFormat() == Qt::PlainText && label && label->textFormat() == Qt::PlainText;
+        box->done(QMessageBox::No);
+    });
+    QCOMPARE(askYesNo(prompts, nullptr, question, "Delete Schedule"), false);
+    QCOMPARE(shown, question);
+    QVERIFY(plain);
+
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", realHome); });
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QVERIFY(QDir(home.path()).mkpath("work/term"));
+    QStringList openedIn;
+    const auto choose = [&](const QString& file) {
+        QTimer::singleShot(0, [&, file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            openedIn << dialog->directory().absolutePath();
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        return prompts.saveFileName(nullptr, {"Schedule.xls", 2621953, "Excel files (*.xls)|*.xls|"});
+    };
+    const QString first = home.path() + "/work/term/week.xls";
+    QCOMPARE(choose(first), first);
+    choose(home.path() + "/again.xls");
+    // No Documents folder here: home first, then where the last file went.
+    QCOMPARE(openedIn, (QStringList{home.path(), home.path() + "/work/term"}));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -7,6 +7,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
+#include "timetable/grid_view.h"
 
 #include <QPushButton>
 #include <QTreeView>
@@ -80,6 +81,7 @@ private slots:
     void deleteAllCoursesRejectedIsReportedAt104AndTheGridRedrawn();
 
     void publicProceduresActOnTheSelectedSchedule();
+    void gridFollowsTheSelectionHoweverItMoves();
     void publicProceduresReportNothingThemselves();
 
 private:
@@ -605,6 +607,57 @@ void ScheduleCommandsTest::publicProceduresReportNothingThemselves()
     QVERIFY_THROWS_EXCEPTION(Failure, m_form->UpdateSchedule(QStringLiteral("x")));
     QVERIFY(m_prompts->shown.isEmpty());
     QCOMPARE(courses().size(), 4);
+}
+
+// Whatever moves the selected row, the grid shows that schedule, so every
+// command acts on the schedule the user sees.
+void ScheduleCommandsTest::gridFollowsTheSelectionHoweverItMoves()
+{
+    const auto shows = [&](const char* course) { return gridTexts(*m_form).contains(QLatin1String(course)); };
+    load();
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTreeView& list = m_form->listView();
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Down);
+    QVERIFY(shows("Chemistry"));
+    QTest::keyClick(&list, Qt::Key_End);
+    QVERIFY(shows("Art"));
+    QTest::keyClick(&list, Qt::Key_Home);
+    QVERIFY(shows("Physics"));
+    // Tab leaves the grid; the arrow keys move within it.
+    m_form->gridView().setFocus();
+    QTest::keyClick(&m_form->gridView(), Qt::Key_Right);
+    QCOMPARE(m_form->gridView().currentGridCol(), 2);
+    QTest::keyClick(&m_form->gridView(), Qt::Key_Tab);
+    QVERIFY(!m_form->gridView().hasFocus());
+    QCOMPARE(m_form->gridView().currentGridCol(), 2);
+    // Return on a focused button presses it.
+    m_form->pushButton(9)->setFocus();
+    QTest::keyClick(m_form->pushButton(9), Qt::Key_Return);
+    QTRY_COMPARE(m_form->selectedScheduleName(), QStringLiteral("Sample Schedule"));
+    QVERIFY(shows("Mathematics"));
+    // Each reload selects the first row, and the grid shows it; an empty list clears it.
+    const auto drawnCourses = [&] {
+        QStringList names;
+        for (int r = 1; r < m_form->grid().rows(); ++r)
+            for (int c = 1; c < m_form->grid().cols(); ++c)
+                if (!m_form->grid().text(r, c).isEmpty() && !names.contains(m_form->grid().text(r, c)))
+                    names << m_form->grid().text(r, c);
+        names.sort();
+        return names;
+    };
+    while (m_form->scheduleCount() > 0) {
+        m_prompts->answer(Answer::Yes);
+        m_form->PushButton2_Click();
+        QStringList expected;
+        if (m_form->scheduleCount() > 0)
+            for (const QStringList& row : querySql(db(), "select distinct CourseName from tblCourse where ScheduleID=" +
+                                                             m_form->selectedScheduleId() + " order by CourseName"))
+                expected << row.first();
+        QCOMPARE(drawnCourses(), expected);
+    }
 }
 
 QTEST_MAIN(ScheduleCommandsTest)

@@ -368,6 +368,27 @@ def delete_the_course(program, context):
 
 
 @stage
+def delete_all_courses_acts_on_the_row_the_keyboard_selected(program, context):
+    db = context["db"]
+    sample = "(select id from tblSchedules where Description='Sample Schedule')"
+    kept = sql(db, "select count(*) from tblCourse where ScheduleID=" + sample)
+    left, top, width, height = LIST
+    below_rows = (left + width // 2, top + height - 60)  # keeps the selection, focuses the list
+    before = program.shot(GRID, "grid-before-keys")
+    program.click_at(*below_rows)
+    keys("Up")                            # from the sample to "E2E Week", which has no courses
+    changed(program, before, GRID, "grid-after-keys", "the grid did not follow the keyboard")
+    program.click_button(10)
+    program.answer_box("Delete Courses")
+    if sql(db, "select count(*) from tblCourse where ScheduleID=" + sample) != kept:
+        raise Failed("Delete All Courses acted on a schedule the grid did not show")
+    before = program.shot(GRID, "grid-before-back")
+    program.click_at(*below_rows)
+    keys("Down")                          # back to the sample
+    changed(program, before, GRID, "grid-back", "the grid did not follow the keyboard back")
+
+
+@stage
 def delete_all_courses(program, context):
     db = context["db"]
     before = program.shot(GRID, "grid-before-delete-all")
