@@ -44,14 +44,7 @@ void Form1::SetUpGrid(Procedure& p)
 
 void Form1::ClearGrid()
 {
-    const int rows = m_grid->rows();
-    m_grid->beginBatch();
-    for (int r = 1; r < rows; ++r) {
-        const int cols = m_grid->cols();
-        for (int c = 1; c < cols; ++c)
-            m_grid->setText(r, c, QString());
-    }
-    m_grid->endBatch();
+    m_grid->clearCourseCells();
 }
 
 // Steps 100 (the recordset), 104 (the test for an empty list), 106 and 138
@@ -132,11 +125,10 @@ void Form1::ListCourses()
         if (drawable) {
             // An end on a calendar date lies after every time of the course's day.
             const QTime end = to->dated ? QTime(23, 59, 59, 999) : to->time;
-            const QString timeRange =
-                timeofday::formatLabel(from->time) + QStringLiteral(" - ") + timeofday::formatLabel(to->time);
+            const int course = m_grid->addCourse(name, from->time, to->time);
             forEachCourseRow(*m_grid, from->time, end, [&](int row) {
                 for (const int col : days)
-                    m_grid->addCourse(row, col, name, timeRange);
+                    m_grid->placeCourse(row, col, course);
             });
         }
         if (missingColumn)

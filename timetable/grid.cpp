@@ -32,6 +32,8 @@ void TimetableGrid::setRows(int rows)
             cells[r * m_cols + c] = m_cells[r * m_cols + c];
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
+    m_drawn.clear();
+    m_rowSeconds.clear();
     m_rows = rows;
     endResetModel();
 }
@@ -47,6 +49,8 @@ void TimetableGrid::setCols(int cols)
             cells[r * cols + c] = m_cells[r * m_cols + c];
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
+    m_drawn.clear();
+    m_rowSeconds.clear();
     m_widths.resize(cols);
     for (int c = m_cols; c < cols; ++c)
         m_widths[c] = -1;
@@ -88,16 +92,36 @@ void TimetableGrid::setText(int row, int col, const QString& text)
         return;
     cell = text;
     courses = CellCourses();
+    if (col == 0 && row < m_rowSeconds.size())
+        m_rowSeconds[row] = -2;
     announce(row, col);
 }
 
-void TimetableGrid::addCourse(int row, int col, const QString& name, const QString& timeRange)
+void TimetableGrid::clearCourseCells()
+{
+    beginBatch();
+    for (int r = 1; r < m_rows; ++r)
+        for (int c = 1; c < m_cols; ++c)
+            setText(r, c, QString());
+    m_drawn.clear();
+    endBatch();
+}
+
+int TimetableGrid::addCourse(const QString& name, const QTime& from, const QTime& to)
+{
+    m_drawn.append({name, from, to});
+    return int(m_drawn.size() - 1);
+}
+
+void TimetableGrid::placeCourse(int row, int col, int course)
 {
     checkCell(row, col);
-    m_cells[row * m_cols + col] = name;
+    m_cells[row * m_cols + col] = m_drawn.at(course).name;
     CellCourses& courses = m_courses[row * m_cols + col];
-    if (courses.count++ < kListedCourses)
-        courses.listed.append(shownText(name) + QStringLiteral(" (") + timeRange + QLatin1Char(')'));
+    if (courses.count++ == 0)
+        courses.first = course;
+    else if (courses.more.size() < kListedCourses - 1)
+        courses.more.append(course);
     announce(row, col);
 }
 
@@ -105,9 +129,19 @@ QStringList TimetableGrid::coursesAt(int row, int col) const
 {
     checkCell(row, col);
     const CellCourses& courses = m_courses[row * m_cols + col];
-    QStringList lines = courses.listed;
-    if (courses.count > courses.listed.size())
-        lines << QStringLiteral("and %1 more").arg(courses.count - courses.listed.size());
+    QStringList lines;
+    const auto line = [&](int course) {
+        const Course& c = m_drawn.at(course);
+        lines << shownText(c.name) + QStringLiteral(" (") + timeofday::formatLabel(c.from) + QStringLiteral(" - ") +
+                     timeofday::formatLabel(c.to) + QLatin1Char(')');
+    };
+    if (courses.count == 0)
+        return lines;
+    line(courses.first);
+    for (const int course : courses.more)
+        line(course);
+    if (courses.count > lines.size())
+        lines << QStringLiteral("and %1 more").arg(courses.count - lines.size());
     return lines;
 }
 
@@ -158,16 +192,17 @@ void TimetableGrid::endBatch()
         emit dataChanged(index(0, 0), index(m_rows - 2, m_cols - 1));
 }
 
-std::optional<QTime> TimetableGrid::rowTime(int row) const
+int TimetableGrid::rowSeconds(int row) const
 {
     checkCell(row, 0);
-    const QString& label = m_cells[row * m_cols];
-    if (m_rowTimes.size() != m_rows)
-        m_rowTimes.resize(m_rows);
-    RowTime& cached = m_rowTimes[row];
-    if (!cached.read || cached.label != label)
-        cached = {label, timeofday::parse(label), true};
-    return cached.time;
+    if (m_rowSeconds.size() != m_rows)
+        m_rowSeconds = QVector<int>(m_rows, -2);
+    int& seconds = m_rowSeconds[row];
+    if (seconds == -2) {
+        const std::optional<QTime> time = timeofday::parse(m_cells[row * m_cols]);
+        seconds = time ? time->msecsSinceStartOfDay() / 1000 : -1;
+    }
+    return seconds;
 }
 
 int TimetableGrid::rowCount(const QModelIndex& parent) const

@@ -36,13 +36,18 @@ public:
     void setText(int row, int col, const QString& text);
     void clearAll();
 
-    // Draws a course into a cell: the cell shows its name, replacing what was
-    // there, and the cell remembers the courses drawn into it since it was
-    // last emptied, as "name (time range)", in drawing order. A cell that has
-    // more than one is a clash: drawn apart, with them in its tooltip.
-    void addCourse(int row, int col, const QString& name, const QString& timeRange);
-    // The tooltip lines of a cell's courses; past the first few, one line
-    // says how many more there are.
+    // Empties every course cell (rows 1.., columns 1..) and forgets the
+    // courses drawn into them; the header row and the time column stay.
+    void clearCourseCells();
+    // A course to draw; its number for placeCourse.
+    int addCourse(const QString& name, const QTime& from, const QTime& to);
+    // Draws course `course` into a cell: the cell shows its name, replacing
+    // what was there, and remembers every course drawn into it since it was
+    // last emptied. A cell with more than one is a clash: drawn apart, with
+    // them all in its tooltip.
+    void placeCourse(int row, int col, int course);
+    // A cell's courses as "name (8:30 AM - 10:00 AM)", in drawing order; past
+    // the first few, one line says how many more there are.
     QStringList coursesAt(int row, int col) const;
     bool isClash(int row, int col) const;
     static QColor clashColour();
@@ -51,8 +56,9 @@ public:
     void beginBatch();
     void endBatch();
 
-    // The time of day a row's label denotes, if it reads as one.
-    std::optional<QTime> rowTime(int row) const;
+    // The time of day a row's label denotes, in seconds from midnight; -1
+    // when it reads as none.
+    int rowSeconds(int row) const;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -71,26 +77,29 @@ private:
     int m_rows = 2;
     int m_cols = 2;
     QVector<QString> m_cells;
-    // The courses drawn into each cell, parallel to m_cells: the first ones,
-    // as their tooltip lines, and how many there were.
+    struct Course
+    {
+        QString name;
+        QTime from;
+        QTime to;
+    };
+    QVector<Course> m_drawn; // since the course cells were last emptied
+    // The courses drawn into each cell, parallel to m_cells: the first
+    // without an allocation, the others only where courses clash.
     struct CellCourses
     {
-        QStringList listed;
         int count = 0;
+        int first = -1;
+        QVector<int> more;
     };
     QVector<CellCourses> m_courses;
     QVector<int> m_widths;
     int m_batchDepth = 0;
     bool m_batchChanged = false;
 
-    // Every course drawn reads every row's time: each label is read once.
-    struct RowTime
-    {
-        QString label;
-        std::optional<QTime> time;
-        bool read = false;
-    };
-    mutable QVector<RowTime> m_rowTimes;
+    // Every course drawn reads every row's time: each label is read once,
+    // again only after it is written. -2: not read yet.
+    mutable QVector<int> m_rowSeconds;
 };
 
 // The header text of column `col` in row 0.
@@ -106,10 +115,7 @@ void forEachCourseRow(const TimetableGrid& grid, const QTime& from, const QTime&
     const int end = to.msecsSinceStartOfDay() / 1000;
     const int rows = grid.rows();
     for (int r = 1; r < rows; ++r) {
-        const auto t = grid.rowTime(r);
-        if (!t)
-            continue;
-        const int secs = t->msecsSinceStartOfDay() / 1000;
+        const int secs = grid.rowSeconds(r);
         if (secs >= start && secs <= end && (secs - start) % 1800 == 0)
             fill(r);
     }
