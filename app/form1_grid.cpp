@@ -11,6 +11,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace quorvane {
 
 // Statements 148 to 204 of Form_Load. Steps 148 (taking the grid), 192 to
@@ -71,9 +73,10 @@ void Form1::ListCourses()
     // The columns are looked up once, at the first course. A column the
     // table lacks fails alike for every course: after its one report the
     // drawing ends instead of reporting it course by course.
+    // Times and day sets are read from the stored bytes, without a copy.
     std::optional<int> fromColumn, toColumn, daysColumn, nameColumn;
     bool missingColumn = false;
-    const auto column = [&](std::optional<int>& position, const char* name) {
+    const auto bytes = [&](std::optional<int>& position, const char* name) {
         if (!position) {
             try {
                 position = rs.column(QLatin1String(name));
@@ -82,7 +85,10 @@ void Form1::ListCourses()
                 throw;
             }
         }
-        return rs.text(*position);
+        return rs.bytes(*position);
+    };
+    const auto isAscii = [](QByteArrayView text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
     };
     QVector<int> days;
     while (true) {
@@ -93,33 +99,45 @@ void Form1::ListCourses()
         std::optional<timeofday::StoredTime> from;
         std::optional<timeofday::StoredTime> to;
         const bool readable = p.step(112, [&] {
-            const QString fromText = column(fromColumn, "TimeFrom");
-            const QString toText = column(toColumn, "TimeTo");
-            from = timeofday::read(fromText);
-            to = timeofday::read(toText);
+            const QByteArrayView fromText = bytes(fromColumn, "TimeFrom");
+            const QByteArrayView toText = bytes(toColumn, "TimeTo");
+            from = timeofday::read(QLatin1StringView(fromText));
+            to = timeofday::read(QLatin1StringView(toText));
             if (!from || !to)
-                throw Failure(
-                    QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
-                        .arg(from ? toText : fromText, from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
+                throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
+                                  .arg(QString::fromUtf8(from ? toText : fromText),
+                                       from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
         });
         // A start that carries a calendar date matches no row, without a box.
         bool drawable = readable && !from->dated;
         // The day set (120) and the name (126) are read once per course. A
         // course whose day entries cannot all be read is reported once, at
         // the reading of the entries, and skipped.
-        QString daySet;
+        QByteArrayView daySet;
         QString name;
-        drawable = drawable && p.step(120, [&] { daySet = column(daysColumn, "Days"); }) && !daySet.isEmpty() &&
+        const auto addDay = [&](std::optional<int> d, auto entry) {
+            if (!d)
+                throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
+            // Days outside Monday..Sunday are never written by the program; skip them.
+            if (*d >= 0 && *d < m_grid->cols() - 1)
+                days.append(*d + 1);
+        };
+        drawable = drawable && p.step(120, [&] { daySet = bytes(daysColumn, "Days"); }) && !daySet.isEmpty() &&
                    p.step(126, [&] {
-                       name = column(nameColumn, "CourseName");
+                       name = QString::fromUtf8(bytes(nameColumn, "CourseName"));
                        days.clear();
-                       for (const QString& entry : dayset::entries(daySet)) {
-                           const std::optional<int> d = dayset::entryValue(entry);
-                           if (!d)
-                               throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
-                           // Days outside Monday..Sunday are never written by the program; skip them.
-                           if (*d >= 0 && *d < m_grid->cols() - 1)
-                               days.append(*d + 1);
+                       if (isAscii(daySet)) {
+                           for (qsizetype begin = 0; begin <= daySet.size();) {
+                               qsizetype end = begin;
+                               while (end < daySet.size() && daySet[end] != ',')
+                                   ++end;
+                               const QLatin1StringView entry(daySet.sliced(begin, end - begin));
+                               addDay(dayset::entryValue(entry), entry);
+                               begin = end + 1;
+                           }
+                       } else {
+                           for (const QString& entry : dayset::entries(QString::fromUtf8(daySet)))
+                               addDay(dayset::entryValue(entry), entry);
                        }
                    });
         if (drawable) {

@@ -1,92 +1,172 @@
-// How long the Edit Course and Delete Course dialogs take to open when the
-// database holds 100,000 courses, against the same dialog over an empty
-// course table measured in the same run. Wall time and the process's CPU
-// time are both shown: on a busy machine the wall time also counts waiting.
+// The Edit Course dialog opened from the main window, over 1,000, 100,000 and
+// 1,000,000 courses, against the same over the sample schedule's three:
+//   - from the click on "Edit Course" to the dialog painted;
+//   - from the click on its course list to the list drawn, at the first and
+//     at the second opening;
+//   - the resident memory while the dialog is open, each size in a process
+//     of its own, against the sample's.
+// Runs are taken in turn across the sizes; the per-course cost at each size
+// shows whether anything grows worse than linearly.
 #include "app/form1.h"
+#include "bench/bench_support.h"
 #include "dialogs/form3.h"
-#include "dialogs/form4.h"
-#include "store/connection.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <vector>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
 
 using namespace quorvane;
 using namespace quorvane::testing;
 
 namespace {
 
-constexpr int kCourses = 100000;
-constexpr int kRuns = 7;
+const int kSizes[] = {1000, 100000, 1000000};
 
-void fillCourses(const QString& databasePath, int count)
+double msSince(const QElapsedTimer& timer)
 {
-    execSql(databasePath, QStringLiteral("insert into tblSchedules (Description) values ('Bench')"));
-    execSql(databasePath,
-            QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                           "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
-                           "select 1, 'Course ' || i, 'Room ' || (i % 40), '0,2,4', '8:30:00 AM', '10:00:00 AM' "
-                           "from n")
-                .arg(count));
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// Creating the dialog (which fills its list), preselecting the last course
-// and showing it until its first paint has been handled.
-struct Timing
+// Waits until `widget` has been painted and its paint flushed; the time on
+// `clock` then.
+double paintedAt(QWidget* widget, const QElapsedTimer& clock)
 {
-    double wallMs;
-    double cpuMs;
+    struct Watch : QObject
+    {
+        QWidget* watched;
+        bool painted = false;
+        explicit Watch(QWidget* w) : watched(w) { w->installEventFilter(this); }
+        bool eventFilter(QObject* object, QEvent* event) override
+        {
+            if (object == watched && event->type() == QEvent::Paint)
+                QTimer::singleShot(0, this, [this] { painted = true; });
+            return false;
+        }
+    } watch(widget);
+    while (!watch.painted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return msSince(clock);
+}
+
+struct Opening
+{
+    double dialogMs = 0;
+    double firstListMs = 0;
+    double secondListMs = 0;
 };
 
-template <class Dialog>
-Timing openOnce(Connection& db, Prompts& prompts, const QString& folder, const QString& preselect)
+// Shows the course dialogs, times them as the bench asks and closes them.
+class TimingPrompts : public ScriptedPrompts
 {
-    QElapsedTimer timer;
-    timer.start();
-    const std::clock_t cpuStart = std::clock();
+public:
+    QElapsedTimer clock;
+    Opening opening;
+
+    void showModal(QDialog& dialog) override
     {
-        Dialog dialog(db, prompts, folder, QStringLiteral("1"));
-        dialog.setCombo1Text(preselect);
         dialog.show();
-        QCoreApplication::processEvents();
+        opening.dialogMs = paintedAt(&dialog, clock);
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        for (double* list : {&opening.firstListMs, &opening.secondListMs}) {
+            clock.restart();
+            QTest::mouseClick(combo, Qt::LeftButton);
+            *list = paintedAt(combo->view()->viewport(), clock);
+            combo->hidePopup();
+            QCoreApplication::processEvents();
+        }
         dialog.close();
     }
-    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    return {static_cast<double>(timer.nsecsElapsed()) / 1e6, cpuMs};
-}
+};
 
-// The medians of wall and CPU time over kRuns openings.
-template <class Dialog>
-Timing median(Connection& db, Prompts& prompts, const QString& folder, const QString& preselect)
+// A database of `courses` courses over ten schedules; 0: the sample schedule.
+void prepare(const ProgramFolder& folder, int courses)
 {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (int i = 0; i < kRuns; ++i) {
-        const Timing t = openOnce<Dialog>(db, prompts, folder, preselect);
-        wall.push_back(t.wallMs);
-        cpu.push_back(t.cpuMs);
+    if (courses > 0) {
+        bench::fillDatabase(folder.databasePath(), 10, courses);
+        return;
     }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    form.Form_Load();
+    form.pushButton(9)->click();
 }
 
-template <class Dialog>
-void report(const char* name, Connection& full, Connection& empty, Prompts& prompts, const QString& folder)
+// The main window over a database of `courses` courses (0: the sample).
+struct Window
 {
-    const QString last = QStringLiteral("Course %1").arg(kCourses);
-    const Timing bare = median<Dialog>(empty, prompts, folder, last);
-    const Timing loaded = median<Dialog>(full, prompts, folder, last);
-    std::printf("%-14s wall: empty list %8.2f ms, %d courses %8.2f ms, ratio %6.1f\n", name, bare.wallMs, kCourses,
-                loaded.wallMs, loaded.wallMs / bare.wallMs);
-    std::printf("%-14s cpu:  empty list %8.2f ms, %d courses %8.2f ms, ratio %6.1f\n", "", bare.cpuMs, kCourses,
-                loaded.cpuMs, bare.cpuMs > 0 ? loaded.cpuMs / bare.cpuMs : 0.0);
+    ProgramFolder folder;
+    TimingPrompts prompts;
+    std::unique_ptr<Form1> form;
+
+    explicit Window(int courses)
+    {
+        prepare(folder, courses);
+        form = std::make_unique<Form1>(folder.path(), prompts);
+        form->Form_Load();
+        form->show();
+        QCoreApplication::processEvents();
+    }
+
+    Opening open()
+    {
+        prompts.clock.start();
+        QTest::mouseClick(form->pushButton(6), Qt::LeftButton);
+        if (!prompts.errors().isEmpty())
+            throw std::runtime_error("unexpected error box: " + prompts.errors().first().text.toStdString());
+        return prompts.opening;
+    }
+};
+
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// In a process of its own: the resident memory with the dialog open.
+int memoryProcess(int courses)
+{
+    struct MemoryPrompts : ScriptedPrompts
+    {
+        double resident = 0;
+        void showModal(QDialog& dialog) override
+        {
+            dialog.show();
+            QElapsedTimer clock;
+            clock.start();
+            paintedAt(&dialog, clock);
+            resident = residentMiB();
+            dialog.close();
+        }
+    };
+    ProgramFolder folder;
+    prepare(folder, courses);
+    MemoryPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    form.Form_Load();
+    form.show();
+    QCoreApplication::processEvents();
+    QTest::mouseClick(form.pushButton(6), Qt::LeftButton);
+    std::printf("%.3f\n", prompts.resident);
+    return 0;
+}
+
+double memoryOf(int courses)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory"), QString::number(courses)});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0)
+        throw std::runtime_error("the memory process failed");
+    return child.readAllStandardOutput().trimmed().toDouble();
 }
 
 } // namespace
@@ -96,24 +176,65 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    try {
+        if (argc == 3 && qstrcmp(argv[1], "--memory") == 0)
+            return memoryProcess(std::atoi(argv[2]));
 
-    ProgramFolder fullFolder;
-    ProgramFolder emptyFolder;
-    fillCourses(fullFolder.databasePath(), kCourses);
-    Connection full;
-    full.open(fullFolder.databasePath());
-    Connection empty;
-    empty.open(emptyFolder.databasePath());
-    ScriptedPrompts prompts;
+        Window sample(0);
+        std::vector<std::unique_ptr<Window>> windows;
+        for (const int courses : kSizes)
+            windows.push_back(std::make_unique<Window>(courses));
+        // One opening each first, to warm up fonts, styles and the engine's cache.
+        sample.open();
+        for (const auto& window : windows)
+            window->open();
 
-    // One opening each to warm up fonts, styles and the engine's cache.
-    openOnce<Form3>(empty, prompts, emptyFolder.path(), QString());
-    openOnce<Form3>(full, prompts, fullFolder.path(), QString());
+        bench::Runs sampleDialog, sampleFirst, sampleSecond;
+        std::vector<bench::Runs> dialog(windows.size()), first(windows.size()), second(windows.size());
+        for (int run = 0; run < bench::kRuns; ++run) {
+            const Opening s = sample.open();
+            sampleDialog.add(s.dialogMs);
+            sampleFirst.add(s.firstListMs);
+            sampleSecond.add(s.secondListMs);
+            for (std::size_t i = 0; i < windows.size(); ++i) {
+                const Opening o = windows[i]->open();
+                dialog[i].add(o.dialogMs);
+                first[i].add(o.firstListMs);
+                second[i].add(o.secondListMs);
+            }
+        }
+        std::printf("Edit Course from the main window, median (min - max) of %d runs taken in turn\n", bench::kRuns);
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            const QByteArray size = QByteArray::number(kSizes[i]);
+            const QByteArray dialogFigure = "click to dialog painted, " + size + " courses";
+            const QByteArray firstFigure = "click to list drawn, first, " + size;
+            const QByteArray secondFigure = "click to list drawn, second, " + size;
+            const char* aim = kSizes[i] == 100000 ? "dialog < 40 ms" : "(curve)";
+            bench::report(dialogFigure.constData(), dialog[i], "sample (3 courses)", sampleDialog, "ms", aim);
+            bench::report(firstFigure.constData(), first[i], "sample (3 courses)", sampleFirst, "ms",
+                          kSizes[i] == 100000 ? "< 16 ms" : "(curve)");
+            bench::report(secondFigure.constData(), second[i], "sample (3 courses)", sampleSecond, "ms",
+                          kSizes[i] == 100000 ? "< 16 ms" : "(curve)");
+        }
+        std::printf("Growth: dialog time per 1,000 courses\n");
+        for (std::size_t i = 0; i < windows.size(); ++i)
+            std::printf("  %8d courses: %8.3f ms per 1,000\n", kSizes[i], dialog[i].median() * 1000.0 / kSizes[i]);
 
-    report<Form3>("Edit Course", full, empty, prompts, fullFolder.path());
-    report<Form4>("Delete Course", full, empty, prompts, fullFolder.path());
-    if (!prompts.errors().isEmpty()) {
-        std::printf("unexpected error box: %s\n", qPrintable(prompts.errors().first().text));
+        bench::Runs sampleMemory;
+        std::vector<bench::Runs> memory(windows.size());
+        for (int run = 0; run < 3; ++run) {
+            sampleMemory.add(memoryOf(0));
+            for (std::size_t i = 0; i < windows.size(); ++i)
+                memory[i].add(memoryOf(kSizes[i]));
+        }
+        std::printf("Resident memory with the dialog open, a process per size, median of 3\n");
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            const QByteArray figure = "resident with dialog, " + QByteArray::number(kSizes[i]) + " courses";
+            bench::report(figure.constData(), memory[i], "sample (3 courses)", sampleMemory, "MiB",
+                          kSizes[i] == 100000 ? "within 10 MiB of the sample" : "(curve)");
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_course_dialogs: %s\n", e.what());
         return 1;
     }
     return 0;

@@ -28,6 +28,35 @@ inline double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
+// Every figure is the median of this many runs, taken in turn with the runs of
+// its baseline, so that a busy moment of the machine hurts both alike.
+constexpr int kRuns = 11;
+
+// The runs of one figure.
+class Runs
+{
+public:
+    void add(double value) { m_values.push_back(value); }
+    double median() const { return bench::median(m_values); }
+    double min() const { return m_values.empty() ? 0 : *std::min_element(m_values.begin(), m_values.end()); }
+    double max() const { return m_values.empty() ? 0 : *std::max_element(m_values.begin(), m_values.end()); }
+    std::size_t size() const { return m_values.size(); }
+
+private:
+    std::vector<double> m_values;
+};
+
+// "figure  median (min - max) | baseline  median (min - max) | ratio of the
+// medians | aim".
+inline void report(const char* figure, const Runs& value, const char* baselineName, const Runs& baseline,
+                   const char* unit, const char* aim)
+{
+    std::printf("%-40s %9.2f (%8.2f - %8.2f) %-3s | %-26s %9.2f (%8.2f - %8.2f) | ratio %6.2f | aim %s\n", figure,
+                value.median(), value.min(), value.max(), unit, baselineName, baseline.median(), baseline.min(),
+                baseline.max(), baseline.median() > 0 ? value.median() / baseline.median() : 0.0, aim);
+    std::fflush(stdout);
+}
+
 
 // One figure, its baseline and the ratio, with the aim the figure is held to.
 inline void report(const char* figure, double value, const char* baselineName, double baseline, const char* unit,

@@ -218,11 +218,16 @@ int Recordset::column(const QString& name) const
 
 QString Recordset::text(int column) const
 {
+    // The engine keeps text as UTF-8: read it so, without a conversion of its own.
+    const QByteArrayView utf8 = bytes(column);
+    return utf8.isNull() ? QString() : QString::fromUtf8(utf8);
+}
+
+QByteArrayView Recordset::bytes(int column) const
+{
     checkRow();
-    const auto* units = static_cast<const char16_t*>(sqlite3_column_text16(m_statement, column));
-    if (!units)
-        return QString();
-    return QString::fromUtf16(units, sqlite3_column_bytes16(m_statement, column) / 2);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
 }
 
 QString Recordset::text(const QString& name) const

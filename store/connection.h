@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -77,6 +78,9 @@ public:
     QString text(const QString& column) const;
     // The field as a whole number, as ids are stored.
     qint64 integer(int column) const;
+    // The field's text as the engine keeps it, UTF-8, without a copy: valid
+    // until the walk moves on. NULL gives an empty view.
+    QByteArrayView bytes(int column) const;
     void moveNext();
     void close();
 

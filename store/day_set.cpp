@@ -1,5 +1,7 @@
 #include "store/day_set.h"
 
+#include <limits>
+
 namespace quorvane::dayset {
 
 QString build(const std::array<bool, kDays>& ticked)
@@ -32,6 +34,35 @@ std::optional<int> entryValue(const QString& entry)
     if (!ok)
         return std::nullopt;
     return value;
+}
+
+std::optional<int> entryValue(QLatin1StringView entry)
+{
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    qsizetype begin = 0;
+    qsizetype end = entry.size();
+    while (begin < end && blank(entry.at(begin).toLatin1()))
+        ++begin;
+    while (end > begin && blank(entry.at(end - 1).toLatin1()))
+        --end;
+    bool negative = false;
+    if (begin < end && (entry.at(begin) == QLatin1Char('+') || entry.at(begin) == QLatin1Char('-')))
+        negative = entry.at(begin++) == QLatin1Char('-');
+    if (begin == end)
+        return std::nullopt;
+    qint64 value = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        const char c = entry.at(i).toLatin1();
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
 }
 
 } // namespace quorvane::dayset

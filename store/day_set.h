@@ -18,5 +18,8 @@ QStringList entries(const QString& daySet);
 
 // One entry read as a number, blanks around allowed; nullopt when it is no number.
 std::optional<int> entryValue(const QString& entry);
+// The same for an entry of ASCII characters, as stored (UTF-8 bytes) and read
+// without a copy.
+std::optional<int> entryValue(QLatin1StringView entry);
 
 } // namespace quorvane::dayset

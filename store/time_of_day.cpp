@@ -8,10 +8,11 @@ namespace {
 
 // A left-to-right reading of one text, without regular expressions: the grid
 // reads two times for every course it draws.
+template <class Text>
 class Reader
 {
 public:
-    explicit Reader(const QString& text) : m_text(text) {}
+    explicit Reader(Text text) : m_text(text) {}
 
     bool atEnd() const { return m_at == m_text.size(); }
     QChar peek(qsizetype ahead = 0) const { return m_at + ahead < m_text.size() ? m_text.at(m_at + ahead) : QChar(); }
@@ -46,13 +47,14 @@ public:
     void rewind(qsizetype to) { m_at = to; }
 
 private:
-    const QString& m_text;
+    Text m_text;
     qsizetype m_at = 0;
 };
 
 // "8/31/2021", "2021-08-31", "31.08.2021": three numbers with one separator,
 // the year first or last. False, and nothing read, when there is none.
-bool readDate(Reader& in)
+template <class Text>
+bool readDate(Reader<Text>& in)
 {
     const qsizetype start = in.position();
     int first = 0;
@@ -74,7 +76,8 @@ bool readDate(Reader& in)
     return false;
 }
 
-std::optional<QTime> readTime(Reader& in)
+template <class Text>
+std::optional<QTime> readTime(Reader<Text>& in)
 {
     int hour = 0;
     int minute = 0;
@@ -111,11 +114,10 @@ QString twelveHour(const QTime& time, bool withSeconds)
     return text;
 }
 
-} // namespace
-
-std::optional<StoredTime> read(const QString& text)
+template <class Text>
+std::optional<StoredTime> readText(Text text)
 {
-    Reader in(text);
+    Reader<Text> in(text);
     in.skipBlanks();
     StoredTime stored;
     if (readDate(in)) {
@@ -136,6 +138,18 @@ std::optional<StoredTime> read(const QString& text)
     if (!in.atEnd())
         return std::nullopt;
     return stored;
+}
+
+} // namespace
+
+std::optional<StoredTime> read(const QString& text)
+{
+    return readText(QStringView(text));
+}
+
+std::optional<StoredTime> read(QLatin1StringView text)
+{
+    return readText(text);
 }
 
 std::optional<QTime> parse(const QString& text)

@@ -22,6 +22,9 @@ struct StoredTime
     bool dated = false;
 };
 std::optional<StoredTime> read(const QString& text);
+// The same reading of a text in Latin-1, or of UTF-8 bytes as they are stored:
+// a time holds ASCII characters only, so both read alike.
+std::optional<StoredTime> read(QLatin1StringView text);
 
 // The one form the program writes: "8:30:00 AM".
 QString formatLong(const QTime& time);

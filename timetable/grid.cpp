@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <utility>
+
 namespace quorvane {
 
 namespace {
@@ -33,7 +35,7 @@ void TimetableGrid::setRows(int rows)
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
     m_drawn.clear();
-    m_rowSeconds.clear();
+    m_rowSecondsRead = false;
     m_rows = rows;
     endResetModel();
 }
@@ -50,7 +52,7 @@ void TimetableGrid::setCols(int cols)
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
     m_drawn.clear();
-    m_rowSeconds.clear();
+    m_rowSecondsRead = false;
     m_widths.resize(cols);
     for (int c = m_cols; c < cols; ++c)
         m_widths[c] = -1;
@@ -80,7 +82,13 @@ void TimetableGrid::checkCell(int row, int col) const
 QString TimetableGrid::text(int row, int col) const
 {
     checkCell(row, col);
-    return m_cells[row * m_cols + col];
+    return cellText(row * m_cols + col);
+}
+
+const QString& TimetableGrid::cellText(int at) const
+{
+    const CellCourses& courses = m_courses[at];
+    return courses.count > 0 ? m_drawn[courses.last].name : m_cells[at];
 }
 
 void TimetableGrid::setText(int row, int col, const QString& text)
@@ -91,18 +99,30 @@ void TimetableGrid::setText(int row, int col, const QString& text)
     if (cell == text && courses.count == 0)
         return;
     cell = text;
-    courses = CellCourses();
-    if (col == 0 && row < m_rowSeconds.size())
-        m_rowSeconds[row] = -2;
+    if (courses.count > 0) {
+        courses.count = 0;
+        courses.more.clear(); // keeps its room for the next drawing
+    }
+    if (col == 0)
+        m_rowSecondsRead = false;
     announce(row, col);
 }
 
 void TimetableGrid::clearCourseCells()
 {
     beginBatch();
-    for (int r = 1; r < m_rows; ++r)
-        for (int c = 1; c < m_cols; ++c)
-            setText(r, c, QString());
+    for (int r = 1; r < m_rows; ++r) {
+        for (int c = 1; c < m_cols; ++c) {
+            const int at = r * m_cols + c;
+            CellCourses& courses = m_courses[at];
+            if (courses.count == 0 && m_cells[at].isEmpty())
+                continue;
+            m_cells[at].clear();
+            courses.count = 0;
+            courses.more.clear(); // keeps its room for the next drawing
+            m_batchChanged = true;
+        }
+    }
     m_drawn.clear();
     endBatch();
 }
@@ -116,13 +136,18 @@ int TimetableGrid::addCourse(const QString& name, const QTime& from, const QTime
 void TimetableGrid::placeCourse(int row, int col, int course)
 {
     checkCell(row, col);
-    m_cells[row * m_cols + col] = m_drawn.at(course).name;
-    CellCourses& courses = m_courses[row * m_cols + col];
+    const int at = row * m_cols + col;
+    CellCourses& courses = m_courses[at];
     if (courses.count++ == 0)
         courses.first = course;
     else if (courses.more.size() < kListedCourses - 1)
         courses.more.append(course);
-    announce(row, col);
+    // The cell shows the course's name without a copy of it.
+    courses.last = course;
+    if (m_batchDepth > 0)
+        m_batchChanged = true;
+    else
+        announce(row, col);
 }
 
 QStringList TimetableGrid::coursesAt(int row, int col) const
@@ -168,7 +193,7 @@ void TimetableGrid::clearAll()
 void TimetableGrid::announce(int row, int col)
 {
     if (m_batchDepth > 0) {
-        m_batchChanged = true;
+        (row == 0 ? m_batchHeaderChanged : m_batchChanged) = true;
         return;
     }
     if (row == 0)
@@ -184,25 +209,31 @@ void TimetableGrid::beginBatch()
 
 void TimetableGrid::endBatch()
 {
-    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchChanged)
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
         return;
-    m_batchChanged = false;
-    emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
-    if (m_rows > 1)
+    if (std::exchange(m_batchHeaderChanged, false))
+        emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+    if (std::exchange(m_batchChanged, false) && m_rows > 1)
         emit dataChanged(index(0, 0), index(m_rows - 2, m_cols - 1));
 }
 
 int TimetableGrid::rowSeconds(int row) const
 {
     checkCell(row, 0);
-    if (m_rowSeconds.size() != m_rows)
-        m_rowSeconds = QVector<int>(m_rows, -2);
-    int& seconds = m_rowSeconds[row];
-    if (seconds == -2) {
+    return allRowSeconds()[row];
+}
+
+const QVector<int>& TimetableGrid::allRowSeconds() const
+{
+    if (m_rowSecondsRead)
+        return m_rowSeconds;
+    m_rowSeconds.resize(m_rows);
+    for (int row = 0; row < m_rows; ++row) {
         const std::optional<QTime> time = timeofday::parse(m_cells[row * m_cols]);
-        seconds = time ? time->msecsSinceStartOfDay() / 1000 : -1;
+        m_rowSeconds[row] = time ? time->msecsSinceStartOfDay() / 1000 : -1;
     }
-    return seconds;
+    m_rowSecondsRead = true;
+    return m_rowSeconds;
 }
 
 int TimetableGrid::rowCount(const QModelIndex& parent) const
@@ -232,7 +263,7 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
         return clashColour();
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const QString& cell = m_cells[row * m_cols + index.column()];
+    const QString& cell = cellText(row * m_cols + index.column());
     if (role == Qt::ToolTipRole) {
         if (clash)
             return coursesAt(row, index.column()).join(QLatin1Char('\n'));

@@ -59,6 +59,8 @@ public:
     // The time of day a row's label denotes, in seconds from midnight; -1
     // when it reads as none.
     int rowSeconds(int row) const;
+    // The same for every row at once, indexed by row.
+    const QVector<int>& allRowSeconds() const;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -90,16 +92,20 @@ private:
     {
         int count = 0;
         int first = -1;
+        int last = -1; // whose name the cell shows
         QVector<int> more;
     };
+    const QString& cellText(int at) const;
     QVector<CellCourses> m_courses;
     QVector<int> m_widths;
     int m_batchDepth = 0;
-    bool m_batchChanged = false;
+    bool m_batchChanged = false;       // course cells or labels
+    bool m_batchHeaderChanged = false; // row 0
 
-    // Every course drawn reads every row's time: each label is read once,
-    // again only after it is written. -2: not read yet.
+    // Every course drawn reads every row's time: the labels are read once,
+    // and again only after one is written.
     mutable QVector<int> m_rowSeconds;
+    mutable bool m_rowSecondsRead = false;
 };
 
 // The header text of column `col` in row 0.
@@ -113,9 +119,9 @@ void forEachCourseRow(const TimetableGrid& grid, const QTime& from, const QTime&
 {
     const int start = from.msecsSinceStartOfDay() / 1000;
     const int end = to.msecsSinceStartOfDay() / 1000;
-    const int rows = grid.rows();
-    for (int r = 1; r < rows; ++r) {
-        const int secs = grid.rowSeconds(r);
+    const QVector<int>& rowSeconds = grid.allRowSeconds();
+    for (int r = 1; r < rowSeconds.size(); ++r) {
+        const int secs = rowSeconds[r];
         if (secs >= start && secs <= end && (secs - start) % 1800 == 0)
             fill(r);
     }

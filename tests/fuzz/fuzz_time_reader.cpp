@@ -79,6 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::optional<StoredTime> stored = read(text);
     if (stored && !stored->dated && stored->time != time)
         fail("read and parse disagree", text);
+    // Stored bytes (UTF-8) read as Latin-1 give the same reading.
+    const QByteArray utf8 = text.toUtf8();
+    const std::optional<StoredTime> fromBytes = read(QLatin1StringView(utf8));
+    if (fromBytes.has_value() != stored.has_value() ||
+        (stored && (fromBytes->time != stored->time || fromBytes->dated != stored->dated)))
+        fail("the reading of stored bytes disagrees", text);
     if (time && (!stored || stored->dated))
         fail("a time of day was read as dated", text);
     if (!time)
