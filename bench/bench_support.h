@@ -57,7 +57,6 @@ inline void report(const char* figure, const Runs& value, const char* baselineNa
     std::fflush(stdout);
 }
 
-
 // One figure, its baseline and the ratio, with the aim the figure is held to.
 inline void report(const char* figure, double value, const char* baselineName, double baseline, const char* unit,
                    const char* aim)
