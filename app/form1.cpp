@@ -198,7 +198,7 @@ void Form1::ListSchedules()
     Recordset rs;
     BusyPointer busy(*m_pointer);
     rs.open(sql::selectSchedules(), scheduleDb());
-    QVector<ScheduleList::Row> rows;
+    ScheduleList::Rows rows;
     // The list is emptied once the query is open. Rows read before a failure
     // stay in it, put in in one go on every way out, and the first row is
     // selected.
@@ -214,7 +214,7 @@ void Form1::ListSchedules()
             id = rs.column(QStringLiteral("id"));
             description = rs.column(QStringLiteral("Description"));
         }
-        rows.append({rs.text(*id), rs.text(*description)});
+        rows.append(rs, *id, *description);
         rs.moveNext();
     }
     rs.close();
@@ -225,7 +225,7 @@ int Form1::scheduleCount() const
     return m_schedules->count();
 }
 
-const ScheduleList::Row& Form1::selectedRow() const
+ScheduleList::Row Form1::selectedRow() const
 {
     const QModelIndex current = m_listView->currentIndex();
     if (!current.isValid())

@@ -116,7 +116,7 @@ private:
     void ApplySkin();
     void SetUpGrid(Procedure& procedure);
     void Form_QueryUnload();
-    const ScheduleList::Row& selectedRow() const;
+    ScheduleList::Row selectedRow() const;
     // Selects the first row named exactly "Sample Schedule"; true when one
     // matched. Under a reporting procedure its statements report with the
     // given numbers; without one a failure travels to the caller.

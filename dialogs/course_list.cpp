@@ -81,7 +81,7 @@ void CourseList::fill(const Connection& db)
             }
             const qint64 rowId = rs.integer(id);
             const qint64 rowSchedule = rs.integer(scheduleId);
-            names += rs.text(courseName);
+            rs.appendText(courseName, names);
             ids.append(rowId);
             schedules.append(rowSchedule);
             nameEnds.append(names.size());

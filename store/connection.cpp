@@ -8,9 +8,11 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
 #include <sqlite3.h>
 #include <utility>
 
@@ -228,6 +230,20 @@ QByteArrayView Recordset::bytes(int column) const
     checkRow();
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
     return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
+}
+
+void Recordset::appendText(int column, QString& to) const
+{
+    const QByteArrayView utf8 = bytes(column);
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
+        to.append(QLatin1StringView(utf8));
+        return;
+    }
+    const qsizetype start = to.size();
+    to.resize(start + utf8.size()); // UTF-16 needs no more units than UTF-8 has bytes
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* end = decoder.appendToBuffer(to.data() + start, utf8);
+    to.resize(end - to.constData());
 }
 
 QString Recordset::text(const QString& name) const

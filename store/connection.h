@@ -81,6 +81,9 @@ public:
     // The field's text as the engine keeps it, UTF-8, without a copy: valid
     // until the walk moves on. NULL gives an empty view.
     QByteArrayView bytes(int column) const;
+    // Appends the field's text to `to`, without a text of its own in between:
+    // a walk over many rows keeps them in one text.
+    void appendText(int column, QString& to) const;
     void moveNext();
     void close();
 
