@@ -13,6 +13,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cstdio>
 #include <sqlite3.h>
 #include <utility>
 
@@ -234,6 +235,14 @@ QByteArrayView Recordset::bytes(int column) const
 
 void Recordset::appendText(int column, QString& to) const
 {
+    checkRow();
+    // A whole number (an id) is written here rather than made text by the engine.
+    if (sqlite3_column_type(m_statement, column) == SQLITE_INTEGER) {
+        char digits[24];
+        const int length = std::snprintf(digits, sizeof digits, "%lld", sqlite3_column_int64(m_statement, column));
+        to.append(QLatin1StringView(digits, length));
+        return;
+    }
     const QByteArrayView utf8 = bytes(column);
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
         to.append(QLatin1StringView(utf8));
