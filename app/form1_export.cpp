@@ -76,7 +76,8 @@ void Form1::PushButton8_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton8_Click"));
     const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.xls"),
-                                        QStringLiteral("Excel files (*.xls)|*.xls|"));
+                                        QStringLiteral("Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|"
+                                                       "CSV (*.csv)|*.csv|"));
     if (target.isEmpty())
         return;
     // 120 and 150: the busy pointer, for the rest of the command.
@@ -106,7 +107,11 @@ void Form1::PushButton8_Click()
         for (int c = 0; c < cols; ++c)
             p.step(136, [&] { workbook->sheets(1).setCellValue(r + 2, c + 1, m_grid->text(r, c)); });
     }
-    const bool saved = p.step(142, [&] { workbook->saveAs(target, FileFormat::WorkbookNormal); });
+    // Saved set up for printing.
+    const bool saved = p.step(142, [&] {
+        workbook->sheets(1).setUpForPrinting(m_grid->rows() + 1, m_grid->cols());
+        workbook->saveAs(target, FileFormat::WorkbookNormal);
+    });
     p.step(144, [&] { excel->setDisplayAlerts(true); });
     // Quitting closes an unsaved workbook without asking anything.
     p.step(146, [&] { excel->quit(); });

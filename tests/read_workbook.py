@@ -12,8 +12,14 @@ The format is told by the file's first bytes, not by its name:
 
 Output (stdout, ASCII JSON):
   {"format": "xls"|"xlsx", "sheets": [{"name", "rows", "columns",
-   "cells": [[row, column, text], ...]}], ...}
-rows/columns are 1-based; only non-empty cells are listed.
+   "cells": [[row, column, text], ...], "layout"}], ...}
+rows/columns are 1-based; only non-empty cells are listed. A sheet with a
+print area also has its "layout": the "print_area" ("A1:H34"), the "page"
+setup (paper, landscape, fit_to_page, fit_width, fit_height, centred), the
+"merged" ranges, the column "widths" (characters, as stored) and row
+"heights" (points) of the print area, and the "styles" of its cells, row by
+row: "title" (bold, 14 points or more, wrapped), "heading" (bold, framed by
+thin lines, wrapped), "framed" (framed by thin lines, wrapped) or "plain".
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr),
 3 a needed Python module is missing.
@@ -43,6 +49,38 @@ def import_or_exit(name):
         sys.exit(3)
 
 
+# ----------------------------------------------------------------- layout
+
+def classify(bold, points, framed, wrapped):
+    if bold and points >= 14 and wrapped:
+        return "title"
+    if framed and wrapped:
+        return "heading" if bold else "framed"
+    return "plain"
+
+
+def a1(row, column):
+    letters = ""
+    while column:
+        column, rest = divmod(column - 1, 26)
+        letters = chr(65 + rest) + letters
+    return "%s%d" % (letters, row)
+
+
+def layout(area, page, merged, width, height, style):
+    """The layout facts of a sheet's print area (first row, first column,
+    last row, last column); merged cells but the first are left out of the
+    styles, as a reader shows them as one."""
+    top, left, bottom, right = area
+    hidden = {(r, c) for r1, c1, r2, c2 in merged for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)
+              if (r, c) != (r1, c1)}
+    return {"print_area": a1(top, left) + ":" + a1(bottom, right), "page": page, "merged": merged,
+            "widths": [width(c) for c in range(left, right + 1)],
+            "heights": [height(r) for r in range(top, bottom + 1)],
+            "styles": [[None if (r, c) in hidden else style(r, c) for c in range(left, right + 1)]
+                       for r in range(top, bottom + 1)]}
+
+
 # ------------------------------------------------------------------ BIFF8
 
 OLE_SIGNATURE = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"
@@ -51,6 +89,8 @@ MAX_RECORD_DATA = 8224
 BOF, EOF, SST, CONTINUE, EXTSST = 0x0809, 0x000A, 0x00FC, 0x003C, 0x00FF
 BOUNDSHEET, FONT, XF, STYLE, CODEPAGE, WINDOW1 = 0x0085, 0x0031, 0x00E0, 0x0293, 0x0042, 0x003D
 INDEX, DIMENSIONS, ROW, DBCELL, WINDOW2, DEFCOLWIDTH = 0x020B, 0x0200, 0x0208, 0x00D7, 0x023E, 0x0055
+COLINFO, MERGEDCELLS, SUPBOOK, EXTERNSHEET, NAME = 0x007D, 0x00E5, 0x01AE, 0x0017, 0x0018
+SETUP, WSBOOL, HCENTER = 0x00A1, 0x0081, 0x0083
 LABELSST, BLANK = 0x00FD, 0x0201
 CELL_RECORDS = {LABELSST, BLANK, 0x0204, 0x0203, 0x027E, 0x00BD, 0x00BE, 0x0006, 0x0205}
 
@@ -148,10 +188,14 @@ def check_biff(stream):
     xfs = [d for _p, k, d in globals_ if k == XF]
     require(len(xfs) >= 16, "fewer than 16 XF records")
     style_xf = [bool(struct.unpack_from("<H", d, 4)[0] & 0x0004) for d in xfs]
-    require(all(style_xf[:15]) and not style_xf[15], "XF 0..14 must be style XFs and XF 15 a cell XF")
+    require(all(style_xf[:15]) and not any(style_xf[15:]), "XF 0..14 must be style XFs and XF 15 on cell XFs")
     require(STYLE in kinds, "STYLE missing")
     require(kinds.index(FONT) < kinds.index(XF) < kinds.index(STYLE) < kinds.index(BOUNDSHEET) < kinds.index(SST),
             "globals records out of order")
+    if NAME in kinds:
+        # A name refers to a sheet through the workbook's own SUPBOOK.
+        require(kinds.index(BOUNDSHEET) < kinds.index(SUPBOOK) < kinds.index(EXTERNSHEET) < kinds.index(NAME)
+                < kinds.index(SST), "SUPBOOK, EXTERNSHEET and NAME out of order")
 
     # The shared strings and the EXTSST that locates every dsst-th of them.
     first_sst = kinds.index(SST)
@@ -193,6 +237,20 @@ def check_biff(stream):
         require(kinds[1] == INDEX, "INDEX does not follow the sheet's BOF")
         require(DIMENSIONS in kinds and WINDOW2 in kinds, "DIMENSIONS or WINDOW2 missing")
         require(kinds.index(DIMENSIONS) < kinds.index(WINDOW2), "WINDOW2 before DIMENSIONS")
+        columns = [i for i, k in enumerate(kinds) if k == COLINFO]
+        require(all(kinds.index(DEFCOLWIDTH) < i < kinds.index(DIMENSIONS) for i in columns),
+                "COLINFO outside DEFCOLWIDTH and DIMENSIONS")
+        require(all(i > kinds.index(WINDOW2) for i, k in enumerate(kinds) if k == MERGEDCELLS),
+                "MERGEDCELLS before WINDOW2")
+        if offset == sheets[0]:
+            setup = sheet[kinds.index(SETUP)][2]
+            paper, _scale, _start, fit_width, fit_height, flags = struct.unpack_from("<6H", setup, 0)
+            facts["page"] = {
+                "paper": paper if not flags & 0x04 else None,
+                "landscape": not flags & 0x46,  # neither portrait nor without settings
+                "fit_to_page": bool(struct.unpack_from("<H", sheet[kinds.index(WSBOOL)][2])[0] & 0x0100),
+                "fit_width": fit_width, "fit_height": fit_height,
+                "centred": struct.unpack_from("<H", sheet[kinds.index(HCENTER)][2])[0] == 1}
         dims = sheet[kinds.index(DIMENSIONS)][2]
         row_first, row_end, col_first, col_end = struct.unpack_from("<IIHH", dims, 0)
 
@@ -285,6 +343,23 @@ def read_xls(path, data):
                 require(cell.value != "", "cell %d,%d holds an empty text" % (r + 1, c + 1))
                 cells.append([r + 1, c + 1, cell.value])
         sheets.append({"name": sheet.name, "rows": sheet.nrows, "columns": sheet.ncols, "cells": cells})
+        areas = [n for n in book.name_obj_list if n.name == "Print_Area" and n.scope == sheet.number]
+        if areas:
+            _first, _last, top, bottom, left, right = areas[0].result.value[0].coords
+            fonts, xfs = book.font_list, book.xf_list
+
+            def style(r, c):
+                xf = xfs[sheet.cell_xf_index(r, c)]
+                font = fonts[xf.font_index]
+                framed = all(getattr(xf.border, side + "_line_style") == 1 for side in ("left", "right", "top", "bottom"))
+                return classify(font.bold, font.height / 20, framed, xf.alignment.text_wrapped)
+
+            sheets[-1]["layout"] = layout(
+                (top + 1, left + 1, bottom, right), facts.pop("page"),
+                [[r1 + 1, c1 + 1, r2, c2] for r1, r2, c1, c2 in sheet.merged_cells],
+                lambda c: sheet.colinfo_map[c - 1].width / 256 if c - 1 in sheet.colinfo_map else None,
+                lambda r: sheet.rowinfo_map[r - 1].height / 20 if r - 1 in sheet.rowinfo_map else None,
+                lambda r, c: style(r - 1, c - 1))
     require(sorted(facts.pop("sst_strings")) == sorted(set(c[2] for s in sheets for c in s["cells"])),
             "the SST does not hold exactly the texts of the cells")
     result = {"format": "xls", "biff_version": book.biff_version, "sheets": sheets}
@@ -334,6 +409,27 @@ def read_xlsx(path, data):
         rows = sheet.max_row if cells else 0
         columns = sheet.max_column if cells else 0
         sheets.append({"name": sheet.title, "rows": rows, "columns": columns, "cells": cells})
+        area = sheet.print_area
+        if area:
+            import openpyxl.utils.cell as names
+            area = area[0] if isinstance(area, list) else area  # a list in openpyxl 3.0
+            left, top, right, bottom = names.range_boundaries(area.split("!")[-1])
+            setup = sheet.page_setup
+
+            def style(r, c):
+                cell = sheet.cell(r, c)
+                framed = all(getattr(cell.border, side).style == "thin" for side in ("left", "right", "top", "bottom"))
+                return classify(bool(cell.font.b), cell.font.sz, framed, bool(cell.alignment.wrap_text))
+
+            sheets[-1]["layout"] = layout(
+                (top, left, bottom, right),
+                {"paper": int(setup.paperSize), "landscape": setup.orientation == "landscape",
+                 "fit_to_page": bool(sheet.sheet_properties.pageSetUpPr.fitToPage),
+                 "fit_width": int(setup.fitToWidth or 1), "fit_height": int(setup.fitToHeight or 1),
+                 "centred": bool(sheet.print_options.horizontalCentered)},
+                [[m.min_row, m.min_col, m.max_row, m.max_col] for m in sheet.merged_cells.ranges],
+                lambda c: sheet.column_dimensions[names.get_column_letter(c)].width,
+                lambda r: sheet.row_dimensions[r].height, style)
     return {"format": "xlsx", "sheets": sheets}
 
 

@@ -29,10 +29,15 @@ QByteArray fileBytes(const QString& path)
 
 WorkbookReading readWorkbook(const QString& path)
 {
+    return readBack(QStringLiteral("read_workbook.py"), {path});
+}
+
+WorkbookReading readBack(const QString& readerName, const QStringList& arguments)
+{
     const QString script =
-        qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/read_workbook.py");
+        qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/") + readerName;
     QProcess reader;
-    reader.start(kPython, {script, path});
+    reader.start(kPython, QStringList{script} + arguments);
     if (!reader.waitForFinished(120000))
         return {{}, QStringLiteral("the reader did not finish: %1").arg(reader.errorString())};
     const QString errors = QString::fromUtf8(reader.readAllStandardError()).trimmed();
