@@ -7,7 +7,6 @@
 #include "export/spreadsheet.h"
 #include "store/failure.h"
 #include "timetable/grid.h"
-#include "timetable/grid_view.h"
 
 #include <QFileInfo>
 
@@ -58,17 +57,23 @@ QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const Q
 
 } // namespace
 
+// The picture is drawn for paper from the grid's texts; its format follows
+// the extension typed (a bitmap for any other), a PDF page is headed by the
+// selected schedule's name.
 void Form1::PushButton7_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton7_Click"));
-    const QString target =
-        chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.bmp"), QStringLiteral("BMP (*.bmp)|*.bmp|"));
+    const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.bmp"),
+                                        QStringLiteral("BMP (*.bmp)|*.bmp|PNG (*.png)|*.png|PDF (*.pdf)|*.pdf|"));
     if (target.isEmpty())
         return;
     // 120 and 126: the busy pointer, for the rest of the command.
     BusyPointer busy(*m_pointer);
     // "Done." only follows a file that was really written.
-    if (p.step(122, [&] { saveBitmap(m_gridView->renderWhole(), target); }))
+    if (p.step(122, [&] {
+            const QString title = selectedScheduleIdOrNone() ? selectedScheduleName() : QString();
+            saveTimetablePicture(*m_grid, title, target);
+        }))
         p.step(124, [&] { showMessage(m_prompts, this, QStringLiteral("Done.")); });
 }
 

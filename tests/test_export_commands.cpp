@@ -123,7 +123,7 @@ void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("filter");
     QTest::newRow("picture") << 7 << "Schedule.bmp"
-                             << "BMP (*.bmp)|*.bmp|";
+                             << "BMP (*.bmp)|*.bmp|PNG (*.png)|*.png|PDF (*.pdf)|*.pdf|";
     QTest::newRow("workbook") << 8 << "Schedule.xls"
                               << "Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|";
 }

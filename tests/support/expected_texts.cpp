@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace quorvane::testing {
 
@@ -60,6 +61,28 @@ QString workbookReaderMissing()
         return QStringLiteral("the Python modules xlrd and openpyxl are missing (python3-xlrd, python3-openpyxl), "
                               "workbooks cannot be read back");
     return QString();
+}
+
+QString programsMissing(const QStringList& programs)
+{
+    for (const QString& program : programs)
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            return QStringLiteral("%1 is not installed (test.sh installs it)").arg(program);
+    return QString();
+}
+
+QString programOutput(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("failed: ") + process.errorString() + QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& path)
+{
+    return programOutput(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")}).simplified();
 }
 
 } // namespace quorvane::testing

@@ -29,4 +29,12 @@ WorkbookReading readWorkbook(const QString& path);
 // Why workbooks cannot be read back on this machine, or an empty text.
 QString workbookReaderMissing();
 
+// Why some of these programs cannot be run here (not installed), or an empty text.
+QString programsMissing(const QStringList& programs);
+// What a program prints on standard output, or "failed: " and why.
+QString programOutput(const QString& program, const QStringList& arguments);
+// The text of a PDF file as pdftotext reads it in the order it was drawn,
+// every run of blanks and line breaks made one blank.
+QString pdfText(const QString& path);
+
 } // namespace quorvane::testing
