@@ -70,6 +70,10 @@ private slots:
     void workbookHoldsNameAndGrid_data();
     void workbookHoldsNameAndGrid();
     void nameWithoutExtensionIsUsedUnchanged();
+    void typedExtensionChoosesTheFormat_data();
+    void typedExtensionChoosesTheFormat();
+    void libreOfficePrintsEachWorkbookOnOnePage_data();
+    void libreOfficePrintsEachWorkbookOnOnePage();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
     void failedWriteReportsKeepsOldFileAndSaysNoDone();
     void fullDiskKeepsTheOldFileAndSaysWhy_data();
@@ -124,8 +128,9 @@ void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse_data()
     QTest::addColumn<QString>("filter");
     QTest::newRow("picture") << 7 << "Schedule.bmp"
                              << "BMP (*.bmp)|*.bmp|PNG (*.png)|*.png|PDF (*.pdf)|*.pdf|";
-    QTest::newRow("workbook") << 8 << "Schedule.xls"
-                              << "Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|";
+    QTest::newRow("workbook")
+        << 8 << "Schedule.xls"
+        << "Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|iCalendar (*.ics)|*.ics|";
 }
 
 void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse()
@@ -289,6 +294,90 @@ void ExportCommandsTest::nameWithoutExtensionIsUsedUnchanged()
     QVERIFY(fileBytes(m_folder->file("Picture")).startsWith("BM"));
 }
 
+void ExportCommandsTest::typedExtensionChoosesTheFormat_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("png") << 7 << "week.png" << QByteArray("\x89PNG\r\n");
+    QTest::newRow("pdf") << 7 << "week.PDF" << QByteArray("%PDF-");
+    QTest::newRow("xlsx") << 8 << "week.xlsx" << QByteArray("PK\x03\x04");
+    QTest::newRow("csv") << 8 << "week.Csv" << QByteArray("\xEF\xBB\xBF\"");
+    QTest::newRow("ics") << 8 << "week.ics" << QByteArray("BEGIN:VCALENDAR\r\n");
+}
+
+void ExportCommandsTest::typedExtensionChoosesTheFormat()
+{
+    QFETCH(int, button);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    const QString target = m_folder->file(name);
+    m_prompts->chooseFile(target);
+    run(button);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    QVERIFY(fileBytes(target).startsWith(start));
+    if (name.endsWith(".ics")) {
+        const WorkbookReading calendar = readBack("read_calendar.py", {target});
+        QVERIFY2(calendar.error.isEmpty(), qPrintable(calendar.error));
+        QCOMPARE(calendar.book["name"].toString(), QString::fromUtf8("Расписание 日本 ✓ O'Brien \"x\""));
+        QCOMPARE(calendar.book["events"][1]["summary"].toString(), QString("Late"));
+        QCOMPARE(calendar.book["events"][1]["occurrences"].toArray().size(), 16);
+    }
+}
+
+// The sample and a schedule of long non-Latin names, as LibreOffice prints
+// each workbook: one page, every name whole.
+void ExportCommandsTest::libreOfficePrintsEachWorkbookOnOnePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("courses");
+    const QStringList sample{"Mathematics", "Engineering", "Design"};
+    const QStringList longNames{
+        QString::fromUtf8("Введение в теорию вычислений и формальных языков, часть вторая (II)"),
+        QString::fromUtf8("Θεωρία Πιθανοτήτων και Στατιστική Ανάλυση Δεδομένων για Μηχανικούς"),
+        QString::fromUtf8("Дифференциальные уравнения в частных производных и их приложения")};
+    QTest::newRow("sample, xls") << "sample.xls" << sample;
+    QTest::newRow("sample, xlsx") << "sample.xlsx" << sample;
+    QTest::newRow("long non-Latin names, xls") << "long.xls" << longNames;
+    QTest::newRow("long non-Latin names, xlsx") << "long.xlsx" << longNames;
+}
+
+void ExportCommandsTest::libreOfficePrintsEachWorkbookOnOnePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, courses);
+    if (const QString missing = programsMissing({"soffice", "pdfinfo", "pdftotext"}); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QString schedule = "Sample Schedule";
+    if (name.startsWith("sample")) {
+        m_form->PushButton9_Click();
+    } else {
+        schedule = QString::fromUtf8("Весенний семестр — факультет прикладной математики и информатики, 2026");
+        execSql(m_folder->databasePath(), "insert into tblSchedules (Description) values ('" + schedule + "')");
+        for (int i = 0; i < courses.size(); ++i)
+            execSql(m_folder->databasePath(),
+                    QString("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
+                            "(2,'%1','','%2','%3:00','%4:30')")
+                        .arg(courses[i], QStringList{"0,2", "1,3,4", "5,6"}[i])
+                        .arg(8 + 3 * i)
+                        .arg(10 + 3 * i));
+        m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts);
+        QVERIFY(m_form->Form_Load());
+        m_form->selectSchedule(2);
+    }
+    m_prompts->chooseFile(m_folder->file(name));
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    const QString pdf = m_folder->file("pdf/" + QFileInfo(name).completeBaseName() + ".pdf");
+    programOutput("soffice", {"-env:UserInstallation=file://" + m_folder->file("lo-profile"), "--headless",
+                              "--convert-to", "pdf", "--outdir", m_folder->file("pdf"), m_folder->file(name)});
+    const QString info = programOutput("pdfinfo", {pdf});
+    QVERIFY2(info.contains(QRegularExpression("Pages: +1\n")), qPrintable(info));
+    const QString text = pdfText(pdf);
+    for (const QString& course : courses + QStringList{schedule})
+        QVERIFY2(text.contains(course), qPrintable(course + " is not whole in: " + text));
+}
+
 void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone_data()
 {
     QTest::addColumn<int>("button");
@@ -333,6 +422,7 @@ void ExportCommandsTest::fullDiskKeepsTheOldFileAndSaysWhy_data()
     QTest::newRow("picture") << 7 << "week.bmp" << 122;
     QTest::newRow("xls") << 8 << "week.xls" << 142;
     QTest::newRow("xlsx") << 8 << "week.xlsx" << 142;
+    QTest::newRow("ics") << 8 << "week.ics" << 142;
 }
 
 // A disk that fills up under the export: the box names the reason, no
