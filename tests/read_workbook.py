@@ -14,12 +14,10 @@ Output (stdout, ASCII JSON):
   {"format": "xls"|"xlsx", "sheets": [{"name", "rows", "columns",
    "cells": [[row, column, text], ...], "layout"}], ...}
 rows/columns are 1-based; only non-empty cells are listed. A sheet with a
-print area also has its "layout": the "print_area" ("A1:H34"), the "page"
-setup (paper, landscape, fit_to_page, fit_width, fit_height, centred), the
-"merged" ranges, the column "widths" (characters, as stored) and row
-"heights" (points) of the print area, and the "styles" of its cells, row by
-row: "title" (bold, 14 points or more, wrapped), "heading" (bold, framed by
-thin lines, wrapped), "framed" (framed by thin lines, wrapped) or "plain".
+print area has its "layout": the "area" [first row, column, last row,
+column], the "page" setup, the "merged" ranges, the columns' "widths" (as
+stored) and rows' "heights" (points), and each row's "styles" (title: bold,
+14 points or more; heading: bold, framed by thin lines; framed; all wrapped).
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr),
 3 a needed Python module is missing.
@@ -52,32 +50,18 @@ def import_or_exit(name):
 # ----------------------------------------------------------------- layout
 
 def classify(bold, points, framed, wrapped):
-    if bold and points >= 14 and wrapped:
-        return "title"
-    if framed and wrapped:
-        return "heading" if bold else "framed"
-    return "plain"
-
-
-def a1(row, column):
-    letters = ""
-    while column:
-        column, rest = divmod(column - 1, 26)
-        letters = chr(65 + rest) + letters
-    return "%s%d" % (letters, row)
+    kind = "title" if bold and points >= 14 else ("heading" if bold else "framed") if framed else "plain"
+    return kind if wrapped else kind + ", not wrapped"
 
 
 def layout(area, page, merged, width, height, style):
-    """The layout facts of a sheet's print area (first row, first column,
-    last row, last column); merged cells but the first are left out of the
-    styles, as a reader shows them as one."""
+    """The layout facts of a print area; a merged range counts as its first cell."""
     top, left, bottom, right = area
-    hidden = {(r, c) for r1, c1, r2, c2 in merged for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)
-              if (r, c) != (r1, c1)}
-    return {"print_area": a1(top, left) + ":" + a1(bottom, right), "page": page, "merged": merged,
-            "widths": [width(c) for c in range(left, right + 1)],
-            "heights": [height(r) for r in range(top, bottom + 1)],
-            "styles": [[None if (r, c) in hidden else style(r, c) for c in range(left, right + 1)]
+    hidden = {(r, c) for r1, c1, r2, c2 in merged for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)} - {
+        (r1, c1) for r1, c1, _r2, _c2 in merged}
+    return {"area": list(area), "page": "paper %s, %s, fit to %sx%s pages %s, %s" % page, "merged": merged,
+            "widths": [width(c) for c in range(left, right + 1)], "heights": [height(r) for r in range(top, bottom + 1)],
+            "styles": [" ".join(sorted({style(r, c) for c in range(left, right + 1) if (r, c) not in hidden}))
                        for r in range(top, bottom + 1)]}
 
 
@@ -243,14 +227,11 @@ def check_biff(stream):
         require(all(i > kinds.index(WINDOW2) for i, k in enumerate(kinds) if k == MERGEDCELLS),
                 "MERGEDCELLS before WINDOW2")
         if offset == sheets[0]:
-            setup = sheet[kinds.index(SETUP)][2]
-            paper, _scale, _start, fit_width, fit_height, flags = struct.unpack_from("<6H", setup, 0)
-            facts["page"] = {
-                "paper": paper if not flags & 0x04 else None,
-                "landscape": not flags & 0x46,  # neither portrait nor without settings
-                "fit_to_page": bool(struct.unpack_from("<H", sheet[kinds.index(WSBOOL)][2])[0] & 0x0100),
-                "fit_width": fit_width, "fit_height": fit_height,
-                "centred": struct.unpack_from("<H", sheet[kinds.index(HCENTER)][2])[0] == 1}
+            paper, _scale, _start, wide, tall, flags = struct.unpack_from("<6H", sheet[kinds.index(SETUP)][2])
+            fit = struct.unpack_from("<H", sheet[kinds.index(WSBOOL)][2])[0] & 0x0100
+            centred = struct.unpack_from("<H", sheet[kinds.index(HCENTER)][2])[0]
+            facts["page"] = (paper if not flags & 0x04 else None, "portrait" if flags & 0x46 else "landscape", wide,
+                             tall, "on" if fit else "off", "centred" if centred else "left")
         dims = sheet[kinds.index(DIMENSIONS)][2]
         row_first, row_end, col_first, col_end = struct.unpack_from("<IIHH", dims, 0)
 
@@ -423,10 +404,9 @@ def read_xlsx(path, data):
 
             sheets[-1]["layout"] = layout(
                 (top, left, bottom, right),
-                {"paper": int(setup.paperSize), "landscape": setup.orientation == "landscape",
-                 "fit_to_page": bool(sheet.sheet_properties.pageSetUpPr.fitToPage),
-                 "fit_width": int(setup.fitToWidth or 1), "fit_height": int(setup.fitToHeight or 1),
-                 "centred": bool(sheet.print_options.horizontalCentered)},
+                (setup.paperSize, setup.orientation, setup.fitToWidth or 1, setup.fitToHeight or 1,
+                 "on" if sheet.sheet_properties.pageSetUpPr.fitToPage else "off",
+                 "centred" if sheet.print_options.horizontalCentered else "left"),
                 [[m.min_row, m.min_col, m.max_row, m.max_col] for m in sheet.merged_cells.ranges],
                 lambda c: sheet.column_dimensions[names.get_column_letter(c)].width,
                 lambda r: sheet.row_dimensions[r].height, style)
