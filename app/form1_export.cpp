@@ -1,15 +1,13 @@
-// The grid saved as a picture and exported as a workbook.
+// The grid saved as a picture and exported as a workbook or a calendar.
 #include "app/app_info.h"
 #include "app/form1.h"
 #include "app/reporting.h"
+#include "export/calendar_file.h"
 #include "export/picture_file.h"
 #include "export/save_file.h"
 #include "export/spreadsheet.h"
 #include "store/failure.h"
 #include "timetable/grid.h"
-#include "timetable/grid_view.h"
-
-#include <QFileInfo>
 
 namespace quorvane {
 
@@ -31,17 +29,13 @@ QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const Q
     p.step(106, [&] { target = form.prompts().saveFileName(&form, dialog); });
     if (target.isEmpty())
         return QString();
-    // Some files an export must never replace: the program's own database,
-    // and what is no regular file (a pipe, a device, a folder). They are
-    // refused, with nothing written, before any question.
-    QString refusal;
-    const QFileInfo chosen(target);
-    if (sameFile(target, form.databasePath()))
-        refusal = QStringLiteral("Cannot save to %1: it is the program's own database.");
-    else if (chosen.exists() && !chosen.isFile())
-        refusal = QStringLiteral("Cannot save to %1: it is not a regular file.");
+    // Some files an export must never replace: they are refused, with
+    // nothing written, before any question.
+    const QString refusal = exportRefusal(target, form.databasePath());
     if (!refusal.isEmpty()) {
-        p.step(108, [&] { showMessage(form.prompts(), &form, refusal.arg(target)); });
+        p.step(108, [&] {
+            showMessage(form.prompts(), &form, QStringLiteral("Cannot save to %1: %2.").arg(target, refusal));
+        });
         return QString();
     }
     if (!FileExists(target))
@@ -58,25 +52,36 @@ QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const Q
 
 } // namespace
 
+// The picture is drawn for paper from the grid's texts; its format follows
+// the extension typed (a bitmap for any other), a PDF page is headed by the
+// selected schedule's name.
 void Form1::PushButton7_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton7_Click"));
-    const QString target =
-        chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.bmp"), QStringLiteral("BMP (*.bmp)|*.bmp|"));
+    const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.bmp"),
+                                        QStringLiteral("BMP (*.bmp)|*.bmp|PNG (*.png)|*.png|PDF (*.pdf)|*.pdf|"));
     if (target.isEmpty())
         return;
     // 120 and 126: the busy pointer, for the rest of the command.
     BusyPointer busy(*m_pointer);
     // "Done." only follows a file that was really written.
-    if (p.step(122, [&] { saveBitmap(m_gridView->renderWhole(), target); }))
+    if (p.step(122, [&] {
+            const QString title = selectedScheduleIdOrNone() ? selectedScheduleName() : QString();
+            saveTimetablePicture(*m_grid, title, target);
+        }))
         p.step(124, [&] { showMessage(m_prompts, this, QStringLiteral("Done.")); });
 }
 
+// The workbook is filled cell by cell, set up for printing and saved in the
+// format the extension asks for (.xlsx, .csv, an Excel 97-2003 workbook for
+// any other); an .ics file is instead the selected schedule's calendar, read
+// from the database.
 void Form1::PushButton8_Click()
 {
     Procedure p(m_prompts, this, location("Form1", "PushButton8_Click"));
     const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.xls"),
-                                        QStringLiteral("Excel files (*.xls)|*.xls|"));
+                                        QStringLiteral("Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|"
+                                                       "CSV (*.csv)|*.csv|iCalendar (*.ics)|*.ics|"));
     if (target.isEmpty())
         return;
     // 120 and 150: the busy pointer, for the rest of the command.
@@ -106,7 +111,15 @@ void Form1::PushButton8_Click()
         for (int c = 0; c < cols; ++c)
             p.step(136, [&] { workbook->sheets(1).setCellValue(r + 2, c + 1, m_grid->text(r, c)); });
     }
-    const bool saved = p.step(142, [&] { workbook->saveAs(target, FileFormat::WorkbookNormal); });
+    const bool saved = p.step(142, [&] {
+        if (exportKindOf(target) == ExportKind::Calendar) {
+            saveScheduleCalendar(scheduleDb(), selectedScheduleId(), selectedScheduleName(), kDefaultCalendarWeeks,
+                                 target);
+            return;
+        }
+        workbook->sheets(1).setUpForPrinting(m_grid->rows() + 1, m_grid->cols());
+        workbook->saveAs(target, FileFormat::WorkbookNormal);
+    });
     p.step(144, [&] { excel->setDisplayAlerts(true); });
     // Quitting closes an unsaved workbook without asking anything.
     p.step(146, [&] { excel->quit(); });

@@ -1,10 +1,39 @@
 #include "app/command_line.h"
+#include "app/export_command.h"
 #include "app/form1.h"
 #include "app/qt_prompts.h"
 #include "store/database_location.h"
 
 #include <QApplication>
 #include <cstdio>
+
+namespace {
+
+// An export speaks only through its one line: Qt's own notes stay quiet.
+void keepQuiet(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// `quorvane --export`: no window and no display, whatever the session has.
+int runExportCommand(const quorvane::CommandLine& line, char* program)
+{
+    using namespace quorvane;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(keepQuiet);
+    // Qt sees none of the arguments: they are all the export's.
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    const ExportOutcome outcome = runExport(line, QCoreApplication::applicationDirPath());
+    if (!outcome.message.isEmpty())
+        std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
+    return outcome.status;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -13,13 +42,20 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // Answered without a display and without the database.
-    switch (parseCommandLine(arguments).action) {
+    const CommandLine line = parseCommandLine(arguments);
+    switch (line.action) {
     case CommandLine::Action::Help:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;
     case CommandLine::Action::Version:
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
+    case CommandLine::Action::BadArguments:
+        std::fprintf(stderr, "quorvane: %s\n%s", line.error.toLocal8Bit().constData(),
+                     usageText().toLocal8Bit().constData());
+        return 2;
+    case CommandLine::Action::Export:
+        return runExportCommand(line, argv[0]);
     case CommandLine::Action::Window:
         break;
     }

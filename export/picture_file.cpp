@@ -1,23 +1,44 @@
 #include "export/picture_file.h"
 
+#include "export/save_file.h"
+#include "export/timetable_picture.h"
 #include "store/failure.h"
 
-#include "export/save_file.h"
-
 #include <QBuffer>
-#include <QImage>
 #include <QImageWriter>
 
 namespace quorvane {
 
-void saveBitmap(const QImage& picture, const QString& fileName)
+namespace {
+
+QByteArray imageBytes(const QImage& picture, const char* format)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
+    QImageWriter writer(&buffer, format);
     if (!writer.write(picture))
         throw Failure(writer.errorString());
+    return bytes;
+}
+
+} // namespace
+
+PictureFormat pictureFormatOf(const QString& fileName)
+{
+    if (fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return PictureFormat::Png;
+    if (fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        return PictureFormat::Pdf;
+    return PictureFormat::Bmp;
+}
+
+void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName)
+{
+    const PictureFormat format = pictureFormatOf(fileName);
+    const QByteArray bytes = format == PictureFormat::Pdf
+                                 ? timetablePdf(grid, title)
+                                 : imageBytes(timetableImage(grid), format == PictureFormat::Png ? "png" : "bmp");
     saveFileAtomically(fileName, bytes);
 }
 

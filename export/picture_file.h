@@ -2,11 +2,18 @@
 
 #include <QString>
 
-class QImage;
-
 namespace quorvane {
 
-// Writes a picture as a Windows bitmap file, atomically (saveFileAtomically).
-void saveBitmap(const QImage& picture, const QString& fileName);
+class TimetableGrid;
+
+enum class PictureFormat { Bmp, Png, Pdf };
+
+// The format a picture file's name asks for: ".png" and ".pdf" in any case;
+// a Windows bitmap for any other name.
+PictureFormat pictureFormatOf(const QString& fileName);
+
+// Writes the timetable (timetable_picture.h) to fileName in the format its
+// name asks for, atomically (saveFileAtomically). The title heads a PDF page.
+void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName);
 
 } // namespace quorvane

@@ -56,4 +56,26 @@ bool sameFile(const QString& a, const QString& b)
            first.st_ino == second.st_ino;
 }
 
+QString exportRefusal(const QString& target, const QString& databasePath)
+{
+    if (sameFile(target, databasePath))
+        return QStringLiteral("it is the program's own database");
+    const QFileInfo chosen(target);
+    if (chosen.exists() && !chosen.isFile())
+        return QStringLiteral("it is not a regular file");
+    return QString();
+}
+
+std::optional<ExportKind> exportKindOf(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("bmp") || suffix == QLatin1String("png") || suffix == QLatin1String("pdf"))
+        return ExportKind::Picture;
+    if (suffix == QLatin1String("xls") || suffix == QLatin1String("xlsx") || suffix == QLatin1String("csv"))
+        return ExportKind::Workbook;
+    if (suffix == QLatin1String("ics"))
+        return ExportKind::Calendar;
+    return std::nullopt;
+}
+
 } // namespace quorvane

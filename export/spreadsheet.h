@@ -12,6 +12,8 @@
 // Saved files:
 //   * "*.xlsx" (any case): an Office Open XML workbook (written with
 //     libxlsxwriter).
+//   * "*.csv" (any case): the cells as comma-separated values (RFC 4180),
+//     UTF-8 with a byte order mark, CRLF line ends.
 //   * any other name (".xls", no extension, ...): an Excel 97-2003 binary
 //     workbook (BIFF8 records inside an OLE2 compound file).
 // Every value is stored as a text cell. A cell set to the empty text is
@@ -29,10 +31,12 @@
 // Failures are thrown as exceptions whose what() is a readable description
 // in UTF-8.
 
+#include <QByteArray>
 #include <QString>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -65,6 +69,54 @@ constexpr int kMaxCellTextLength = 32767; // UTF-16 code units
 // in half is left out entirely, so the stored text stays valid UTF-16.
 QString storedCellText(const QString& value);
 
+// How a cell looks on paper once its sheet is set up for printing.
+enum class CellStyle {
+    Plain,   // the workbook's default font, no borders
+    Title,   // bold and larger, wrapped across the columns of the print area
+    Heading, // bold, thin borders
+    Framed,  // thin borders, long texts wrapped
+};
+
+// A sheet set up for printing (Worksheet::setUpForPrinting).
+struct PrintLayout
+{
+    // The print area: A1 to this cell. The page is A4 landscape, the area
+    // fitted to one page wide and one tall and centred horizontally.
+    int lastRow = 0;
+    int lastColumn = 0;
+    // In characters of the default font, for columns 1 to lastColumn.
+    std::vector<double> columnWidths;
+    // The title row's height in points: the title wraps within the merged
+    // cells of row 1, which no reader makes taller by itself.
+    double titleHeight = 0;
+    // The rows whose wrapped texts are estimated to need more than one line,
+    // and how many.
+    std::map<int, int> rowLines;
+
+    // A row's height in points: the title's, or as many lines as it needs.
+    double rowHeight(int row) const;
+};
+
+class Worksheet;
+
+// The bytes Workbook::saveAs writes for sheet under fileName, by its
+// extension.
+QByteArray workbookFileBytes(const Worksheet& sheet, const QString& fileName);
+
+// Estimated widths and heights on paper, in characters of the default font
+// (Arial 10, Excel's column width unit) and in points.
+constexpr double kDefaultColumnWidth = 8.43;
+constexpr double kMaxColumnWidth = 50;
+constexpr double kLineHeight = 12.75;      // one line of the default font
+constexpr double kTitleLineHeight = 18.75; // one line of the title
+constexpr double kTitlePoints = 14;
+constexpr double kMaxRowHeight = 409.5; // Excel's limit
+
+// The width of text in characters of the default font, generously estimated
+// (capitals and East Asian wide characters take more room, combining marks
+// none); a text with line breaks is as wide as its widest line.
+double estimatedTextWidth(const QString& text);
+
 class Worksheet
 {
 public:
@@ -86,12 +138,29 @@ public:
     // The non-empty cells.
     const Cells& cells() const { return m_cells; }
 
+    // Lays the filled sheet out for printing as a timetable of lastRow rows
+    // and lastColumn columns: A1 the title (CellStyle::Title, merged across
+    // the columns), row 2 the headings, the rows after it the grid
+    // (CellStyle::Framed), every cell of the headings and the grid framed
+    // whether it holds a text or not. Each column is made as wide as its
+    // longest heading or grid text, at least kDefaultColumnWidth; texts
+    // longer than the widest a column may grow wrap, their rows made as tall
+    // as they need. That widest (up to kMaxColumnWidth) is the one that
+    // prints the sheet largest on its page. Call it after the cells are set;
+    // the print area must lie within kMaxXlsRows and kMaxXlsColumns.
+    void setUpForPrinting(int lastRow, int lastColumn);
+    const std::optional<PrintLayout>& printLayout() const { return m_layout; }
+    // The style of a cell: CellStyle::Plain on a sheet not set up for printing
+    // and outside its print area.
+    CellStyle cellStyle(int row, int column) const;
+
 private:
     friend class Workbook;
     void checkOpen() const;
 
     QString m_name;
     Cells m_cells;
+    std::optional<PrintLayout> m_layout;
     bool m_closed = false;
 };
 
@@ -108,8 +177,8 @@ public:
 
     // Writes the workbook to fileName (relative names are taken relative to
     // the current directory). FileFormat::WorkbookNormal picks the kind by
-    // the extension (".xlsx" -> Office Open XML, anything else -> Excel
-    // 97-2003); other codes throw. An existing file is replaced without
+    // the extension (".xlsx" -> Office Open XML, ".csv" -> comma-separated
+    // values, anything else -> Excel 97-2003); other codes throw. An existing file is replaced without
     // asking, and atomically: when writing fails the old file is left as it
     // was, and the failure carries the system's error text.
     void saveAs(const QString& fileName, int fileFormat = FileFormat::WorkbookNormal);

@@ -24,4 +24,11 @@ QByteArray compoundFileWithWorkbookStream(const QByteArray& workbookStream);
 // into a temporary folder and read back).
 QByteArray xlsxWorkbookBytes(const Worksheet& sheet);
 
+// The cells of sheet as comma-separated values (RFC 4180): rows 1 to
+// maxRow(), each with maxColumn() fields, CRLF after every row, a field
+// quoted when it holds a quote, a comma, a line break or blanks at either
+// end. UTF-8 with a byte order mark, so that spreadsheet programs read it as
+// such. Texts are cut as in a workbook (storedCellText); U+0000 is left out.
+QByteArray csvBytes(const Worksheet& sheet);
+
 } // namespace quorvane

@@ -2,14 +2,18 @@
 // text cells, wrapped in a compound file.
 //
 // Workbook globals: BOF, the interface and protection records, WINDOW1,
-// five FONTs (index 4 does not exist in BIFF, so the fifth font gets index 5),
-// the 15 style XFs and the one cell XF Excel expects, the Normal STYLE, the
-// BOUNDSHEET of the sheet, the shared string table (SST, CONTINUE) with its
-// EXTSST, EOF. Sheet: BOF, INDEX, the calculation and page settings, DEFCOLWIDTH,
-// DIMENSIONS, the cells in blocks of 32 rows (ROW records, LABELSST cells,
-// DBCELL), WINDOW2, EOF. Texts are stored 8-bit ("compressed") when every
-// character is below U+0100 and as UTF-16LE otherwise. Empty cells are not
-// written at all.
+// seven FONTs (index 4 does not exist in BIFF, so the fifth font gets index 5;
+// 6 is bold, 7 the bold title), the 15 style XFs, the cell XF Excel expects
+// and one cell XF for each printed style, the Normal STYLE, the BOUNDSHEET of
+// the sheet, for a sheet set up for printing its print area (SUPBOOK,
+// EXTERNSHEET and the built-in NAME Print_Area), the shared string table
+// (SST, CONTINUE) with its EXTSST, EOF. Sheet: BOF, INDEX, the calculation
+// and page settings, DEFCOLWIDTH, the column widths (COLINFO), DIMENSIONS, the
+// cells in blocks of 32 rows (ROW records, LABELSST cells, BLANK cells that
+// only carry a style, DBCELL), WINDOW2, the merged title (MERGEDCELLS), EOF.
+// Texts are stored 8-bit ("compressed") when every character is below U+0100
+// and as UTF-16LE otherwise. Empty cells without a style are not written at
+// all.
 #include "export/spreadsheet.h"
 #include "export/workbook_files.h"
 
@@ -17,7 +21,10 @@
 #include <QHash>
 #include <QIODevice>
 
+#include <optional>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -53,6 +60,9 @@ enum RecordType : quint16 {
     kStyle = 0x0293,
     kUsesElfs = 0x0160,
     kBoundSheet = 0x0085,
+    kSupBook = 0x01AE,
+    kExternSheet = 0x0017,
+    kName = 0x0018,
     kSst = 0x00FC,
     kContinue = 0x003C,
     kExtSst = 0x00FF,
@@ -75,18 +85,42 @@ enum RecordType : quint16 {
     kVCenter = 0x0084,
     kSetup = 0x00A1,
     kDefColWidth = 0x0055,
+    kColInfo = 0x007D,
     kDimensions = 0x0200,
     kRow = 0x0208,
     kLabelSst = 0x00FD,
+    kBlank = 0x0201,
     kDbCell = 0x00D7,
     kWindow2 = 0x023E,
+    kMergedCells = 0x00E5,
 };
 
 constexpr int kMaxRecordData = 8224; // bytes after the 4-byte record header
 constexpr int kRowsPerBlock = 32;
-constexpr quint16 kCellXf = 15; // the first (and only) cell XF
+constexpr quint16 kCellXf = 15; // the first cell XF: CellStyle::Plain
 constexpr quint16 kCodePageUtf16 = 1200;
 constexpr int kRowRecordSize = 4 + 16;
+constexpr quint16 kPaperA4 = 9;
+
+// The cell XF of each style, in the order of CellStyle.
+quint16 cellXf(CellStyle style)
+{
+    return quint16(kCellXf + int(style));
+}
+
+// Twips for a height in points.
+quint16 twips(double points)
+{
+    return quint16(std::lround(points * 20));
+}
+
+// A column width as stored, in 1/256 of a character: whole pixels (7 to a
+// character) and the cell's padding of 5, as Excel stores it.
+quint16 storedColumnWidth(double characters)
+{
+    const double pixels = std::floor(characters * 7 + 0.5) + 5;
+    return quint16(std::min(255.0 * 256, std::floor(pixels / 7 * 256)));
+}
 
 // Little-endian record data.
 class Data
@@ -185,11 +219,22 @@ void u16Record(Stream& stream, quint16 type, quint32 value)
     stream.record(type, Data().u16(value));
 }
 
-// The cells of one row: the columns (0-based) and shared string indexes.
+// A cell as written: its column (0-based), its XF, and its shared string,
+// or none for a BLANK cell that only carries its style.
+struct CellRecord
+{
+    quint16 column = 0;
+    quint16 xf = kCellXf;
+    std::optional<quint32> text;
+};
+
+// The cells of one row, in column order.
 struct RowCells
 {
     quint32 row = 0; // 0-based
-    std::vector<std::pair<quint16, quint32>> cells;
+    std::vector<CellRecord> cells;
+    quint16 height = 0x00FF; // twips
+    bool customHeight = false;
 };
 
 class SharedStrings
@@ -335,23 +380,25 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
     u16Record(stream, kRefreshAll, 0);
     u16Record(stream, kBookBool, 0);
 
-    for (int i = 0; i < 5; ++i) {
+    // Five regular fonts, then the bold one and the title's.
+    for (int i = 0; i < 7; ++i) {
+        const bool bold = i >= 5;
         Data font;
-        font.u16(200)    // 10 pt, in twips
-            .u16(0)      // not italic, struck out, outlined or shadowed
-            .u16(0x7FFF) // automatic colour
-            .u16(400)    // normal weight
-            .u16(0)      // no super/subscript
-            .u8(0)       // not underlined
-            .u8(0)       // font family
-            .u8(0)       // character set
+        font.u16(i == 6 ? twips(kTitlePoints) : 200) // 10 pt, in twips
+            .u16(bold ? 1 : 0)                       // bold; not italic, struck out, outlined or shadowed
+            .u16(0x7FFF)                             // automatic colour
+            .u16(bold ? 700 : 400)                   // weight
+            .u16(0)                                  // no super/subscript
+            .u8(0)                                   // not underlined
+            .u8(0)                                   // font family
+            .u8(0)                                   // character set
             .u8(0)
             .append(shortString(QStringLiteral("Arial")));
         stream.record(kFont, font);
     }
 
     // XF 0: the Normal style; 1..14: the other built-in style XFs Excel
-    // always has; 15: the cell XF every cell uses.
+    // always has; 15: the cell XF of plain cells.
     for (int i = 0; i < 16; ++i) {
         const bool style = i < 15;
         const quint16 font = (i == 1 || i == 2) ? 1 : (i == 3 || i == 4) ? 2 : 0;
@@ -366,6 +413,31 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
             .u32(0)                               // no borders
             .u32(0)                               // no border colours, no fill
             .u16(0x20C0);                         // fill colours: system foreground/background
+        stream.record(kXf, xf);
+    }
+    // 16..18: the cell XFs of the printed styles, in the order of CellStyle,
+    // all wrapping their text at the top of the cell.
+    struct PrintedXf
+    {
+        quint16 font;
+        bool framed;
+    };
+    for (const PrintedXf printed : {PrintedXf{7, false}, PrintedXf{6, true}, PrintedXf{0, true}}) {
+        const quint32 thin = 1;
+        const quint32 black = 8;
+        Data xf;
+        xf.u16(printed.font)
+            .u16(0)      // General
+            .u16(0x0001) // locked, of style 0
+            .u8(0x08)    // general alignment, wrapped, top
+            .u8(0)
+            .u8(0)
+            .u8(0xF8); // font, alignment, borders, fill and protection of its own
+        if (printed.framed)
+            xf.u32(thin | thin << 4 | thin << 8 | thin << 12 | black << 16 | black << 23).u32(black | black << 7);
+        else
+            xf.u32(0).u32(0);
+        xf.u16(0x20C0);
         stream.record(kXf, xf);
     }
 
@@ -386,11 +458,37 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
     boundSheetOffsetPosition = stream.position() + 4;
     stream.record(kBoundSheet, boundSheet.append(shortString(sheet.name())));
 
+    if (const auto& layout = sheet.printLayout()) {
+        // The sheet's print area, a name local to it that refers to it
+        // through the workbook's own SUPBOOK.
+        stream.record(kSupBook, Data().u16(1).u16(0x0401));
+        stream.record(kExternSheet, Data().u16(1).u16(0).u16(0).u16(0));
+        Data area;
+        area.u8(0x3B) // tArea3d
+            .u16(0)   // the first EXTERNSHEET entry
+            .u16(0)
+            .u16(layout->lastRow - 1)
+            .u16(0)
+            .u16(layout->lastColumn - 1);
+        Data name;
+        name.u16(0x0020)      // built-in
+            .u8(0)            // no shortcut key
+            .u8(1)            // name length
+            .u16(area.size()) // formula size
+            .u16(0)           //
+            .u16(1)           // local to sheet 1
+            .u32(0)           // no menu, description, help or status texts
+            .u8(0)            // the name, 8-bit:
+            .u8(0x06)         // Print_Area
+            .append(area);
+        stream.record(kName, name);
+    }
+
     strings.write(stream);
     stream.record(kEof);
 }
 
-void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
+void writeSheet(Stream& stream, const std::vector<RowCells>& rows, const std::optional<PrintLayout>& layout)
 {
     stream.record(kBof, bof(0x0010));
 
@@ -408,8 +506,8 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
     quint16 firstColumn = 0xFFFF;
     quint16 columnsEnd = 0;
     for (const auto& row : rows) {
-        firstColumn = std::min(firstColumn, row.cells.front().first);
-        columnsEnd = std::max<quint16>(columnsEnd, row.cells.back().first + 1);
+        firstColumn = std::min(firstColumn, row.cells.front().column);
+        columnsEnd = std::max<quint16>(columnsEnd, row.cells.back().column + 1);
     }
     if (rows.empty())
         firstColumn = 0;
@@ -430,20 +528,21 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
     u16Record(stream, kGridSet, 1);
     stream.record(kGuts, Data().zeros(8));
     stream.record(kDefaultRowHeight, Data().u16(0).u16(0x00FF));
-    u16Record(stream, kWsBool, 0x04C1);
+    // Outline symbols; printed fitted to pages when set up for printing.
+    u16Record(stream, kWsBool, layout ? 0x05C1 : 0x04C1);
     stream.record(kHeader);
     stream.record(kFooter);
-    u16Record(stream, kHCenter, 0);
+    u16Record(stream, kHCenter, layout ? 1 : 0);
     u16Record(stream, kVCenter, 0);
     Data setup;
     setup
-        .u16(0)      // paper size
-        .u16(100)    // scale, percent
-        .u16(1)      // first page number
-        .u16(1)      // fit to 1 page wide
-        .u16(1)      // and 1 page high
-        .u16(0x0006) // portrait; no printer settings
-        .u16(600)    // resolution
+        .u16(layout ? kPaperA4 : 0) // paper size
+        .u16(100)                   // scale, percent
+        .u16(1)                     // first page number
+        .u16(1)                     // fit to 1 page wide
+        .u16(1)                     // and 1 page high
+        .u16(layout ? 0 : 0x0006)   // landscape, with these printer settings / portrait, no printer settings
+        .u16(600)                   // resolution
         .u16(600)
         .f64(0.5) // header margin, inches
         .f64(0.5) // footer margin
@@ -452,6 +551,18 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
 
     const qint64 defColWidthPosition = stream.position();
     u16Record(stream, kDefColWidth, 8);
+    if (layout) {
+        for (size_t column = 0; column < layout->columnWidths.size(); ++column) {
+            Data colInfo;
+            colInfo.u16(column)
+                .u16(column)
+                .u16(storedColumnWidth(layout->columnWidths[column]))
+                .u16(kCellXf)
+                .u16(0) // shown
+                .u16(0);
+            stream.record(kColInfo, colInfo);
+        }
+    }
 
     Data dimensions;
     dimensions.u32(firstRow).u32(rowsEnd).u16(firstColumn).u16(columnsEnd).u16(0);
@@ -464,19 +575,23 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
             const RowCells& row = rows[i];
             Data rowRecord;
             rowRecord.u16(row.row)
-                .u16(row.cells.front().first)
-                .u16(row.cells.back().first + 1)
-                .u16(0x00FF) // height in twips (default)
+                .u16(row.cells.front().column)
+                .u16(row.cells.back().column + 1)
+                .u16(row.height) // in twips
                 .u16(0)
                 .u16(0)
-                .u32(0x000F0100); // default height, cell XF 15
+                .u32(0x000F0100 | (row.customHeight ? 0x40 : 0)); // height set by hand or not, cell XF 15
             stream.record(kRow, rowRecord);
         }
         std::vector<qint64> firstCells;
         for (size_t i = block.first; i < block.second; ++i) {
             firstCells.push_back(stream.position());
-            for (const auto& cell : rows[i].cells)
-                stream.record(kLabelSst, Data().u16(rows[i].row).u16(cell.first).u16(kCellXf).u32(cell.second));
+            for (const CellRecord& cell : rows[i].cells) {
+                if (cell.text)
+                    stream.record(kLabelSst, Data().u16(rows[i].row).u16(cell.column).u16(cell.xf).u32(*cell.text));
+                else
+                    stream.record(kBlank, Data().u16(rows[i].row).u16(cell.column).u16(cell.xf));
+            }
         }
         const qint64 dbCellPosition = stream.position();
         Data dbCell;
@@ -504,7 +619,61 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows)
         .u16(0)      // normal zoom: default
         .u32(0);
     stream.record(kWindow2, window2);
+    if (layout && layout->lastColumn > 1)
+        stream.record(kMergedCells, Data().u16(1).u16(0).u16(0).u16(0).u16(layout->lastColumn - 1));
     stream.record(kEof);
+}
+
+// The rows of cells to write: every non-empty cell, and the empty cells of
+// the print area that carry a style, with the heights the layout gives.
+std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings)
+{
+    const auto& layout = sheet.printLayout();
+    const int styledRows = layout ? layout->lastRow : 0;
+    const int styledColumns = layout ? layout->lastColumn : 0;
+    std::vector<RowCells> rows;
+    const auto rowFor = [&](int row) -> RowCells& {
+        if (rows.empty() || rows.back().row != quint32(row - 1)) {
+            rows.emplace_back();
+            rows.back().row = quint32(row - 1);
+            if (layout && row <= layout->lastRow) {
+                rows.back().height = twips(layout->rowHeight(row));
+                rows.back().customHeight = row == 1;
+            }
+        }
+        return rows.back();
+    };
+    const auto styled = [&](int row, int column) {
+        rowFor(row).cells.push_back({quint16(column - 1), cellXf(sheet.cellStyle(row, column)), std::nullopt});
+    };
+    // Walks the rows in order; the empty styled cells of a row go before,
+    // between and after its text cells.
+    int row = 1;
+    int column = 1;
+    const auto styledUpTo = [&](int endRow, int endColumn) {
+        while (row < endRow || (row == endRow && column < endColumn)) {
+            if (row > styledRows)
+                return;
+            if (column > styledColumns) {
+                ++row;
+                column = 1;
+                continue;
+            }
+            styled(row, column);
+            ++column;
+        }
+    };
+    for (const auto& cell : sheet.cells()) {
+        styledUpTo(cell.first.first, cell.first.second);
+        rowFor(cell.first.first)
+            .cells.push_back({quint16(cell.first.second - 1),
+                              cellXf(sheet.cellStyle(cell.first.first, cell.first.second)),
+                              strings.add(storedCellText(cell.second))});
+        row = cell.first.first;
+        column = cell.first.second + 1;
+    }
+    styledUpTo(styledRows + 1, 1);
+    return rows;
 }
 
 } // namespace
@@ -525,16 +694,7 @@ QByteArray biff8WorkbookStream(const Worksheet& sheet)
                                      .arg(sheet.name()));
 
     SharedStrings strings(sheet.cells().size());
-    std::vector<RowCells> rows;
-    for (const auto& cell : sheet.cells()) {
-        const quint32 row = quint32(cell.first.first - 1);
-        const quint16 column = quint16(cell.first.second - 1);
-        if (rows.empty() || rows.back().row != row) {
-            rows.emplace_back();
-            rows.back().row = row;
-        }
-        rows.back().cells.emplace_back(column, strings.add(storedCellText(cell.second)));
-    }
+    const std::vector<RowCells> rows = rowsOf(sheet, strings);
 
     Stream stream;
     qint64 textUnits = 0;
@@ -544,7 +704,7 @@ QByteArray biff8WorkbookStream(const Worksheet& sheet)
     qint64 boundSheetOffsetPosition = 0;
     writeGlobals(stream, sheet, strings, boundSheetOffsetPosition);
     stream.patch32(boundSheetOffsetPosition, quint32(stream.position()));
-    writeSheet(stream, rows);
+    writeSheet(stream, rows, sheet.printLayout());
     return stream.bytes();
 }
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <array>
 #include <memory>
 
 #include <xlsxwriter.h>
@@ -52,6 +53,58 @@ QString lxwError(lxw_error error)
     return QString::fromUtf8(lxw_strerror(error));
 }
 
+// The cell format of each CellStyle, in its order; none for plain cells.
+using Formats = std::array<lxw_format*, 4>;
+
+// The formats, column widths, title row, framed empty cells and page setup
+// of a sheet set up for printing; nothing for any other sheet.
+Formats setUpForPrinting(lxw_workbook* workbook, lxw_worksheet* worksheet, const Worksheet& sheet)
+{
+    Formats formats{};
+    const auto& layout = sheet.printLayout();
+    if (!layout)
+        return formats;
+    for (const CellStyle style : {CellStyle::Title, CellStyle::Heading, CellStyle::Framed}) {
+        lxw_format* format = workbook_add_format(workbook);
+        format_set_font_name(format, "Arial");
+        format_set_font_size(format, 10);
+        if (style != CellStyle::Framed)
+            format_set_bold(format);
+        if (style == CellStyle::Title)
+            format_set_font_size(format, kTitlePoints);
+        else
+            format_set_border(format, LXW_BORDER_THIN);
+        format_set_text_wrap(format);
+        format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
+        formats[size_t(style)] = format;
+    }
+    const auto check = [](lxw_error error) {
+        if (error != LXW_NO_ERROR)
+            throw SpreadsheetFailure(QStringLiteral("Cannot set the sheet up for printing: %1").arg(lxwError(error)));
+    };
+    for (int column = 1; column <= layout->lastColumn; ++column)
+        check(worksheet_set_column(worksheet, lxw_col_t(column - 1), lxw_col_t(column - 1),
+                                   layout->columnWidths[size_t(column - 1)], nullptr));
+    // Not every reader makes a row as tall as its wrapped texts.
+    check(worksheet_set_row(worksheet, 0, layout->titleHeight, nullptr));
+    for (const auto& lines : layout->rowLines)
+        check(worksheet_set_row(worksheet, lxw_row_t(lines.first - 1), layout->rowHeight(lines.first), nullptr));
+    if (layout->lastColumn > 1)
+        check(worksheet_merge_range(worksheet, 0, 0, 0, lxw_col_t(layout->lastColumn - 1), "",
+                                    formats[size_t(CellStyle::Title)]));
+    for (int row = 2; row <= layout->lastRow; ++row)
+        for (int column = 1; column <= layout->lastColumn; ++column)
+            if (!sheet.cells().count({row, column}))
+                check(worksheet_write_blank(worksheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                            formats[size_t(sheet.cellStyle(row, column))]));
+    worksheet_set_landscape(worksheet);
+    worksheet_set_paper(worksheet, 9); // A4
+    worksheet_fit_to_pages(worksheet, 1, 1);
+    worksheet_center_horizontally(worksheet);
+    check(worksheet_print_area(worksheet, 0, 0, lxw_row_t(layout->lastRow - 1), lxw_col_t(layout->lastColumn - 1)));
+    return formats;
+}
+
 // Writes sheet as an .xlsx workbook straight to path.
 void writeXlsxFile(const QString& path, const Worksheet& sheet)
 {
@@ -64,10 +117,12 @@ void writeXlsxFile(const QString& path, const Worksheet& sheet)
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheet.name().toUtf8().constData());
     if (!worksheet)
         throw SpreadsheetFailure(QStringLiteral("Cannot add the sheet \"%1\" to the workbook.").arg(sheet.name()));
+    const Formats formats = setUpForPrinting(workbook.get(), worksheet, sheet);
     for (const auto& cell : sheet.cells()) {
         const lxw_error error =
             worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1), lxw_col_t(cell.first.second - 1),
-                                   xlsxCellText(cell.second).constData(), nullptr);
+                                   xlsxCellText(cell.second).constData(),
+                                   formats[size_t(sheet.cellStyle(cell.first.first, cell.first.second))]);
         if (error != LXW_NO_ERROR)
             throw SpreadsheetFailure(QStringLiteral("Cannot write the cell at row %1, column %2: %3")
                                          .arg(cell.first.first)

@@ -12,8 +12,12 @@ The format is told by the file's first bytes, not by its name:
 
 Output (stdout, ASCII JSON):
   {"format": "xls"|"xlsx", "sheets": [{"name", "rows", "columns",
-   "cells": [[row, column, text], ...]}], ...}
-rows/columns are 1-based; only non-empty cells are listed.
+   "cells": [[row, column, text], ...], "layout"}], ...}
+rows/columns are 1-based; only non-empty cells are listed. A sheet with a
+print area has its "layout": the "area" [first row, column, last row,
+column], the "page" setup, the "merged" ranges, the columns' "widths" (as
+stored) and rows' "heights" (points), and each row's "styles" (title: bold,
+14 points or more; heading: bold, framed by thin lines; framed; all wrapped).
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr),
 3 a needed Python module is missing.
@@ -43,6 +47,24 @@ def import_or_exit(name):
         sys.exit(3)
 
 
+# ----------------------------------------------------------------- layout
+
+def classify(bold, points, framed, wrapped):
+    kind = "title" if bold and points >= 14 else ("heading" if bold else "framed") if framed else "plain"
+    return kind if wrapped else kind + ", not wrapped"
+
+
+def layout(area, page, merged, width, height, style):
+    """The layout facts of a print area; a merged range counts as its first cell."""
+    top, left, bottom, right = area
+    hidden = {(r, c) for r1, c1, r2, c2 in merged for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)} - {
+        (r1, c1) for r1, c1, _r2, _c2 in merged}
+    return {"area": list(area), "page": "paper %s, %s, fit to %sx%s pages %s, %s" % page, "merged": merged,
+            "widths": [width(c) for c in range(left, right + 1)], "heights": [height(r) for r in range(top, bottom + 1)],
+            "styles": [" ".join(sorted({style(r, c) for c in range(left, right + 1) if (r, c) not in hidden}))
+                       for r in range(top, bottom + 1)]}
+
+
 # ------------------------------------------------------------------ BIFF8
 
 OLE_SIGNATURE = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"
@@ -51,6 +73,8 @@ MAX_RECORD_DATA = 8224
 BOF, EOF, SST, CONTINUE, EXTSST = 0x0809, 0x000A, 0x00FC, 0x003C, 0x00FF
 BOUNDSHEET, FONT, XF, STYLE, CODEPAGE, WINDOW1 = 0x0085, 0x0031, 0x00E0, 0x0293, 0x0042, 0x003D
 INDEX, DIMENSIONS, ROW, DBCELL, WINDOW2, DEFCOLWIDTH = 0x020B, 0x0200, 0x0208, 0x00D7, 0x023E, 0x0055
+COLINFO, MERGEDCELLS, SUPBOOK, EXTERNSHEET, NAME = 0x007D, 0x00E5, 0x01AE, 0x0017, 0x0018
+SETUP, WSBOOL, HCENTER = 0x00A1, 0x0081, 0x0083
 LABELSST, BLANK = 0x00FD, 0x0201
 CELL_RECORDS = {LABELSST, BLANK, 0x0204, 0x0203, 0x027E, 0x00BD, 0x00BE, 0x0006, 0x0205}
 
@@ -148,10 +172,14 @@ def check_biff(stream):
     xfs = [d for _p, k, d in globals_ if k == XF]
     require(len(xfs) >= 16, "fewer than 16 XF records")
     style_xf = [bool(struct.unpack_from("<H", d, 4)[0] & 0x0004) for d in xfs]
-    require(all(style_xf[:15]) and not style_xf[15], "XF 0..14 must be style XFs and XF 15 a cell XF")
+    require(all(style_xf[:15]) and not any(style_xf[15:]), "XF 0..14 must be style XFs and XF 15 on cell XFs")
     require(STYLE in kinds, "STYLE missing")
     require(kinds.index(FONT) < kinds.index(XF) < kinds.index(STYLE) < kinds.index(BOUNDSHEET) < kinds.index(SST),
             "globals records out of order")
+    if NAME in kinds:
+        # A name refers to a sheet through the workbook's own SUPBOOK.
+        require(kinds.index(BOUNDSHEET) < kinds.index(SUPBOOK) < kinds.index(EXTERNSHEET) < kinds.index(NAME)
+                < kinds.index(SST), "SUPBOOK, EXTERNSHEET and NAME out of order")
 
     # The shared strings and the EXTSST that locates every dsst-th of them.
     first_sst = kinds.index(SST)
@@ -193,6 +221,17 @@ def check_biff(stream):
         require(kinds[1] == INDEX, "INDEX does not follow the sheet's BOF")
         require(DIMENSIONS in kinds and WINDOW2 in kinds, "DIMENSIONS or WINDOW2 missing")
         require(kinds.index(DIMENSIONS) < kinds.index(WINDOW2), "WINDOW2 before DIMENSIONS")
+        columns = [i for i, k in enumerate(kinds) if k == COLINFO]
+        require(all(kinds.index(DEFCOLWIDTH) < i < kinds.index(DIMENSIONS) for i in columns),
+                "COLINFO outside DEFCOLWIDTH and DIMENSIONS")
+        require(all(i > kinds.index(WINDOW2) for i, k in enumerate(kinds) if k == MERGEDCELLS),
+                "MERGEDCELLS before WINDOW2")
+        if offset == sheets[0]:
+            paper, _scale, _start, wide, tall, flags = struct.unpack_from("<6H", sheet[kinds.index(SETUP)][2])
+            fit = struct.unpack_from("<H", sheet[kinds.index(WSBOOL)][2])[0] & 0x0100
+            centred = struct.unpack_from("<H", sheet[kinds.index(HCENTER)][2])[0]
+            facts["page"] = (paper if not flags & 0x04 else None, "portrait" if flags & 0x46 else "landscape", wide,
+                             tall, "on" if fit else "off", "centred" if centred else "left")
         dims = sheet[kinds.index(DIMENSIONS)][2]
         row_first, row_end, col_first, col_end = struct.unpack_from("<IIHH", dims, 0)
 
@@ -285,6 +324,23 @@ def read_xls(path, data):
                 require(cell.value != "", "cell %d,%d holds an empty text" % (r + 1, c + 1))
                 cells.append([r + 1, c + 1, cell.value])
         sheets.append({"name": sheet.name, "rows": sheet.nrows, "columns": sheet.ncols, "cells": cells})
+        areas = [n for n in book.name_obj_list if n.name == "Print_Area" and n.scope == sheet.number]
+        if areas:
+            _first, _last, top, bottom, left, right = areas[0].result.value[0].coords
+            fonts, xfs = book.font_list, book.xf_list
+
+            def style(r, c):
+                xf = xfs[sheet.cell_xf_index(r, c)]
+                font = fonts[xf.font_index]
+                framed = all(getattr(xf.border, side + "_line_style") == 1 for side in ("left", "right", "top", "bottom"))
+                return classify(font.bold, font.height / 20, framed, xf.alignment.text_wrapped)
+
+            sheets[-1]["layout"] = layout(
+                (top + 1, left + 1, bottom, right), facts.pop("page"),
+                [[r1 + 1, c1 + 1, r2, c2] for r1, r2, c1, c2 in sheet.merged_cells],
+                lambda c: sheet.colinfo_map[c - 1].width / 256 if c - 1 in sheet.colinfo_map else None,
+                lambda r: sheet.rowinfo_map[r - 1].height / 20 if r - 1 in sheet.rowinfo_map else None,
+                lambda r, c: style(r - 1, c - 1))
     require(sorted(facts.pop("sst_strings")) == sorted(set(c[2] for s in sheets for c in s["cells"])),
             "the SST does not hold exactly the texts of the cells")
     result = {"format": "xls", "biff_version": book.biff_version, "sheets": sheets}
@@ -334,6 +390,26 @@ def read_xlsx(path, data):
         rows = sheet.max_row if cells else 0
         columns = sheet.max_column if cells else 0
         sheets.append({"name": sheet.title, "rows": rows, "columns": columns, "cells": cells})
+        area = sheet.print_area
+        if area:
+            import openpyxl.utils.cell as names
+            area = area[0] if isinstance(area, list) else area  # a list in openpyxl 3.0
+            left, top, right, bottom = names.range_boundaries(area.split("!")[-1])
+            setup = sheet.page_setup
+
+            def style(r, c):
+                cell = sheet.cell(r, c)
+                framed = all(getattr(cell.border, side).style == "thin" for side in ("left", "right", "top", "bottom"))
+                return classify(bool(cell.font.b), cell.font.sz, framed, bool(cell.alignment.wrap_text))
+
+            sheets[-1]["layout"] = layout(
+                (top, left, bottom, right),
+                (setup.paperSize, setup.orientation, setup.fitToWidth or 1, setup.fitToHeight or 1,
+                 "on" if sheet.sheet_properties.pageSetUpPr.fitToPage else "off",
+                 "centred" if sheet.print_options.horizontalCentered else "left"),
+                [[m.min_row, m.min_col, m.max_row, m.max_col] for m in sheet.merged_cells.ranges],
+                lambda c: sheet.column_dimensions[names.get_column_letter(c)].width,
+                lambda r: sheet.row_dimensions[r].height, style)
     return {"format": "xlsx", "sheets": sheets}
 
 

@@ -70,6 +70,9 @@ private slots:
     void workbookHoldsNameAndGrid_data();
     void workbookHoldsNameAndGrid();
     void nameWithoutExtensionIsUsedUnchanged();
+    void calendarOfTheSelectedSchedule();
+    void libreOfficePrintsEachWorkbookOnOnePage_data();
+    void libreOfficePrintsEachWorkbookOnOnePage();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
     void failedWriteReportsKeepsOldFileAndSaysNoDone();
     void fullDiskKeepsTheOldFileAndSaysWhy_data();
@@ -123,9 +126,10 @@ void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("filter");
     QTest::newRow("picture") << 7 << "Schedule.bmp"
-                             << "BMP (*.bmp)|*.bmp|";
-    QTest::newRow("workbook") << 8 << "Schedule.xls"
-                              << "Excel files (*.xls)|*.xls|";
+                             << "BMP (*.bmp)|*.bmp|PNG (*.png)|*.png|PDF (*.pdf)|*.pdf|";
+    QTest::newRow("workbook")
+        << 8 << "Schedule.xls"
+        << "Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|iCalendar (*.ics)|*.ics|";
 }
 
 void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse()
@@ -142,7 +146,8 @@ void ExportCommandsTest::saveDialogIsSetAnewOnEveryUse()
     QCOMPARE(shown[1].save.flags, 2621953);
     QCOMPARE(shown[1].save.filter, filter);
     QCOMPARE(m_form->commonDialog().fileName, fileName);
-    QCOMPARE(qtFileFilter(filter), filter.section('|', 0, 0));
+    // The first filter stays first, and so selected.
+    QCOMPARE(qtFileFilter(filter).section(";;", 0, 0), filter.section('|', 0, 0));
 }
 
 void ExportCommandsTest::cancelEndsSilently_data()
@@ -288,6 +293,68 @@ void ExportCommandsTest::nameWithoutExtensionIsUsedUnchanged()
     QVERIFY(fileBytes(m_folder->file("Picture")).startsWith("BM"));
 }
 
+// A name ending in .ics writes the selected schedule's calendar.
+void ExportCommandsTest::calendarOfTheSelectedSchedule()
+{
+    m_prompts->chooseFile(m_folder->file("week.ics"));
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    const WorkbookReading calendar = readBack("read_export.py", {m_folder->file("week.ics")});
+    QCOMPARE(calendar.book["name"].toString(), QString::fromUtf8("Расписание 日本 ✓ O'Brien \"x\""));
+    QCOMPARE(calendar.book["events"][1]["summary"].toString(), QString("Late"));
+}
+
+// The sample and a schedule of long non-Latin names, as LibreOffice prints
+// each workbook: one page, every name whole.
+void ExportCommandsTest::libreOfficePrintsEachWorkbookOnOnePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("courses");
+    const QStringList sample{"Mathematics", "Engineering", "Design"};
+    const QStringList longNames{
+        QString::fromUtf8("Введение в теорию вычислений и формальных языков, часть вторая (II)"),
+        QString::fromUtf8("Θεωρία Πιθανοτήτων και Στατιστική Ανάλυση Δεδομένων για Μηχανικούς"),
+        QString::fromUtf8("Дифференциальные уравнения в частных производных и их приложения")};
+    QTest::newRow("sample, xls") << "sample.xls" << sample;
+    QTest::newRow("sample, xlsx") << "sample.xlsx" << sample;
+    QTest::newRow("long non-Latin names, xls") << "long.xls" << longNames;
+    QTest::newRow("long non-Latin names, xlsx") << "long.xlsx" << longNames;
+}
+
+void ExportCommandsTest::libreOfficePrintsEachWorkbookOnOnePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, courses);
+    if (const QString missing = programsMissing({"soffice", "pdfinfo", "pdftotext"}); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QString schedule = "Sample Schedule";
+    if (name.startsWith("sample")) {
+        m_form->PushButton9_Click();
+    } else {
+        schedule = QString::fromUtf8("Весенний семестр — факультет прикладной математики и информатики, 2026");
+        execSql(m_folder->databasePath(), "insert into tblSchedules (Description) values ('" + schedule + "')");
+        execSql(m_folder->databasePath(),
+                QString("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values (2,'%1',"
+                        "'','0,2','08:00','10:30'), (2,'%2','','1,3,4','11:00','13:30'), (2,'%3','','5,6','14:00',"
+                        "'16:30')")
+                    .arg(courses[0], courses[1], courses[2]));
+        m_form = std::make_unique<Form1>(m_folder->path(), *m_prompts);
+        QVERIFY(m_form->Form_Load());
+        m_form->selectSchedule(2);
+    }
+    m_prompts->chooseFile(m_folder->file(name));
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    const QString pdf = m_folder->file("pdf/" + QFileInfo(name).completeBaseName() + ".pdf");
+    programOutput("soffice", {"-env:UserInstallation=file://" + m_folder->file("lo-profile"), "--headless",
+                              "--convert-to", "pdf", "--outdir", m_folder->file("pdf"), m_folder->file(name)});
+    const QString info = programOutput("pdfinfo", {pdf});
+    QVERIFY2(info.contains(QRegularExpression("Pages: +1\n")), qPrintable(info));
+    const QString text = pdfText(pdf);
+    for (const QString& course : courses + QStringList{schedule})
+        QVERIFY2(text.contains(course), qPrintable(course + " is not whole in: " + text));
+}
+
 void ExportCommandsTest::failedWriteReportsKeepsOldFileAndSaysNoDone_data()
 {
     QTest::addColumn<int>("button");
@@ -332,6 +399,7 @@ void ExportCommandsTest::fullDiskKeepsTheOldFileAndSaysWhy_data()
     QTest::newRow("picture") << 7 << "week.bmp" << 122;
     QTest::newRow("xls") << 8 << "week.xls" << 142;
     QTest::newRow("xlsx") << 8 << "week.xlsx" << 142;
+    QTest::newRow("ics") << 8 << "week.ics" << 142;
 }
 
 // A disk that fills up under the export: the box names the reason, no

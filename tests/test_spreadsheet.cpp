@@ -22,6 +22,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <functional>
 
 using namespace quorvane;
@@ -440,6 +441,72 @@ private slots:
         workbook.sheets(1).setCellValue(1, 1, QStringLiteral("A1"));
         CHECKED(
             saveAndCompare(workbook, QStringLiteral("corner.xls"), FileFormat::WorkbookNormal, QStringLiteral("xls")));
+    }
+
+    // -------------------------------------------------------------- printing
+
+    void printedSheetIsLaidOut_data() { addFormats(); }
+    void printedSheetIsLaidOut()
+    {
+        REQUIRE_READER();
+        QFETCH(QString, fileName);
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        sheet.setCellValue(1, 1, QString::fromUtf8("Осенний семестр, второй курс"));
+        for (int column = 1; column <= 8; ++column)
+            sheet.setCellValue(2, column, QStringLiteral("Day %1").arg(column));
+        sheet.setCellValue(5, 2, QStringLiteral("Mathematics"));
+        sheet.setCellValue(6, 4, QString::fromUtf8("Введение в теорию вычислений и формальных языков, часть вторая"));
+        sheet.setCellValue(7, 5, QString(kMaxCellTextLength + 1, QLatin1Char('x')));
+        sheet.setUpForPrinting(34, 8);
+        // Widths are estimated generously: capitals and wide characters take more room, combining marks none.
+        QCOMPARE(estimatedTextWidth("AMpm"), 4.6);
+        QCOMPARE(estimatedTextWidth(QString::fromUtf8("ab\n日本😀e\u0301")), 7.0);
+        const PrintLayout& printed = *sheet.printLayout();
+        QVERIFY(printed.columnWidths[1] > printed.columnWidths[7] && printed.columnWidths[4] <= kMaxColumnWidth);
+        QVERIFY(printed.rowHeight(6) > kLineHeight);
+        QCOMPARE(printed.rowHeight(7), kMaxRowHeight);
+        QCOMPARE(sheet.cellStyle(35, 1), CellStyle::Plain);
+        workbook.saveAs(path(fileName));
+        READ_WORKBOOK(path(fileName), result);
+        const QJsonObject layout = result["sheets"][0]["layout"].toObject();
+        QCOMPARE(layout["area"], QJsonArray({1, 1, 34, 8}));
+        QCOMPARE(layout["page"], "paper 9, landscape, fit to 1x1 pages on, centred");
+        QCOMPARE(layout["merged"], QJsonArray{QJsonArray({1, 1, 1, 8})});
+        QStringList styles{"title", "heading"};
+        while (styles.size() < 34)
+            styles << "framed";
+        QCOMPARE(layout["styles"].toVariant().toStringList(), styles);
+        QCOMPARE(layout["heights"][5].toDouble(), printed.rowHeight(6));
+        // Stored as Excel stores widths: whole pixels, 7 to a character, and 5 more.
+        for (int column = 0; column < 8; ++column)
+            QCOMPARE(layout["widths"][column].toDouble(),
+                     std::floor((std::floor(printed.columnWidths[column] * 7 + 0.5) + 5) / 7 * 256) / 256);
+    }
+
+    void csvHoldsTheCellsQuoted()
+    {
+        Workbook workbook;
+        Worksheet& sheet = workbook.sheets(1);
+        sheet.setCellValue(1, 1, QStringLiteral("Week \"A\", B; C"));
+        sheet.setCellValue(1, 3, QStringLiteral("two\r\nlines"));
+        sheet.setCellValue(2, 2, QString::fromUtf8(" 😀 Расписание 日本") + QChar(0));
+        sheet.setCellValue(4, 4, QString(kMaxCellTextLength + 10, QLatin1Char('x')));
+        const QString fileName = path(QStringLiteral("cells.CSV"));
+        workbook.saveAs(fileName);
+        QVERIFY(fileBytes(fileName).startsWith("\xEF\xBB\xBF\"Week \"\"A\"\", B; C\",,\"two\r\nlines\",\r\n,\" "));
+        QVERIFY(fileBytes(fileName).endsWith(QByteArray(kMaxCellTextLength, 'x') + "\r\n"));
+        const WorkbookReading reading = readBack(QStringLiteral("read_export.py"), {fileName});
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        QVERIFY(reading.book["bom"].toBool());
+        CellMap read;
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 4; ++column)
+                if (const QString text = reading.book["rows"][row][column].toString(); !text.isEmpty())
+                    read.insert(qMakePair(row + 1, column + 1), text);
+        CellMap expected = storedCells(sheet);
+        expected[qMakePair(2, 2)].chop(1); // U+0000 is left out
+        QVERIFY2(firstDifference(expected, read).isEmpty(), qPrintable(firstDifference(expected, read)));
     }
 
     // -------------------------------------------------------------- failures

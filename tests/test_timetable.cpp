@@ -10,7 +10,6 @@
 #include "timetable/grid_view.h"
 
 #include <QAbstractItemModelTester>
-#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -63,7 +62,6 @@ private slots:
     void unreadableDaysGiveOneBoxAndSkipTheCourse();
     void clashingCoursesAreMarkedAndListed();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
-    void wholeGridRendersAllRows();
     void gridModelAnnouncesEveryChange();
 
 private:
@@ -326,18 +324,6 @@ void TimetableTest::failedQueryIsReportedOnceAndTheGridStaysCleared()
     QVERIFY(m_prompts->errors().first().text.startsWith("no such table: tblCourse\r\n"));
     QVERIFY(m_prompts->errors().first().text.contains("ListCourses at line 108\r\r"));
     QCOMPARE(m_form->mousePointer(), 0);
-}
-
-void TimetableTest::wholeGridRendersAllRows()
-{
-    addCourse(db(), 1, "Late", "6", "21:30", "21:30");
-    load();
-    m_form->show();
-    const QImage image = m_form->gridView().renderWhole();
-    const int rowHeight = m_form->gridView().rowHeight(0);
-    QVERIFY(image.height() >= 32 * rowHeight + m_form->gridView().horizontalHeader()->height());
-    QVERIFY(image.height() > m_form->gridView().height());
-    QVERIFY(image.width() >= 80 + 7 * 100);
 }
 
 void TimetableTest::gridModelAnnouncesEveryChange()

@@ -4,7 +4,6 @@
 #include "timetable/grid.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
 
 namespace quorvane {
 
@@ -59,30 +58,6 @@ int TimetableView::currentGridCol() const
 void TimetableView::setCurrentGridCell(int row, int col)
 {
     setCurrentIndex(model()->index(row - 1, col));
-}
-
-QImage TimetableView::renderWhole() const
-{
-    TimetableView whole(m_grid);
-    whole.setAttribute(Qt::WA_DontShowOnScreen);
-    whole.setFont(font());
-    whole.setPalette(palette());
-    whole.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    whole.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    whole.verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
-    whole.horizontalHeader()->setFixedHeight(horizontalHeader()->height());
-    whole.setCurrentIndex(currentIndex());
-    int width = 2 * whole.frameWidth();
-    for (int c = 0; c < m_grid->cols(); ++c)
-        width += whole.columnWidth(c);
-    int height = 2 * whole.frameWidth() + whole.horizontalHeader()->height();
-    for (int r = 0; r < whole.model()->rowCount(); ++r)
-        height += whole.rowHeight(r);
-    whole.resize(width, height);
-    whole.show();
-    QImage image = whole.grab().toImage();
-    whole.hide();
-    return image;
 }
 
 } // namespace quorvane

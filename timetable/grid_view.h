@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QTableView>
 
 namespace quorvane {
@@ -21,9 +20,6 @@ public:
     int currentGridRow() const;
     int currentGridCol() const;
     void setCurrentGridCell(int row, int col);
-
-    // The whole grid, every row and column, drawn as the user sees it.
-    QImage renderWhole() const;
 
 private:
     void applyWidths();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace quorvane::testing {
 
@@ -29,10 +30,15 @@ QByteArray fileBytes(const QString& path)
 
 WorkbookReading readWorkbook(const QString& path)
 {
+    return readBack(QStringLiteral("read_workbook.py"), {path});
+}
+
+WorkbookReading readBack(const QString& readerName, const QStringList& arguments)
+{
     const QString script =
-        qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/read_workbook.py");
+        qEnvironmentVariable("QUORVANE_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/tests/") + readerName;
     QProcess reader;
-    reader.start(kPython, {script, path});
+    reader.start(kPython, QStringList{script} + arguments);
     if (!reader.waitForFinished(120000))
         return {{}, QStringLiteral("the reader did not finish: %1").arg(reader.errorString())};
     const QString errors = QString::fromUtf8(reader.readAllStandardError()).trimmed();
@@ -55,6 +61,28 @@ QString workbookReaderMissing()
         return QStringLiteral("the Python modules xlrd and openpyxl are missing (python3-xlrd, python3-openpyxl), "
                               "workbooks cannot be read back");
     return QString();
+}
+
+QString programsMissing(const QStringList& programs)
+{
+    for (const QString& program : programs)
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            return QStringLiteral("%1 is not installed (test.sh installs it)").arg(program);
+    return QString();
+}
+
+QString programOutput(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("failed: ") + process.errorString() + QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& path)
+{
+    return programOutput(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")}).simplified();
 }
 
 } // namespace quorvane::testing

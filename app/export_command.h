@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvane {
+
+struct CommandLine;
+
+// What `quorvane --export` ends with: the exit status, and the one line it
+// writes to standard error (empty when there is none).
+struct ExportOutcome
+{
+    int status = 0;
+    QString message;
+};
+
+// Writes the schedule line.schedule names (the first one in list order when
+// it names none) to line.exportFile in the format of its extension, as the
+// window would draw and export it, without showing a window or any box. The
+// database is looked for as the window looks for it and is never created.
+// Exit status 1, with the reason: the database is missing or unreadable, a
+// box would have been shown while reading it, no schedule has that name, or
+// the file cannot be written (nothing is then left of it). Needs a
+// QApplication.
+ExportOutcome runExport(const CommandLine& line, const QString& programFolder);
+
+} // namespace quorvane

@@ -1,0 +1,55 @@
+// Comma-separated values: the cells of a sheet as a table of texts.
+#include "export/spreadsheet.h"
+#include "export/workbook_files.h"
+
+namespace quorvane {
+
+namespace {
+
+bool needsQuotes(const QString& field)
+{
+    if (field.isEmpty())
+        return false;
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    if (blank(field.front()) || blank(field.back()))
+        return true;
+    for (const QChar c : field)
+        if (c == QLatin1Char('"') || c == QLatin1Char(',') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return true;
+    return false;
+}
+
+void appendField(QString& out, QString field)
+{
+    field.remove(QChar(0));
+    if (!needsQuotes(field)) {
+        out += field;
+        return;
+    }
+    field.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    out += QLatin1Char('"') + field + QLatin1Char('"');
+}
+
+} // namespace
+
+QByteArray csvBytes(const Worksheet& sheet)
+{
+    const int rows = sheet.maxRow();
+    const int columns = sheet.maxColumn();
+    QString out(1, QChar(0xFEFF));
+    auto cell = sheet.cells().begin();
+    for (int row = 1; row <= rows; ++row) {
+        for (int column = 1; column <= columns; ++column) {
+            if (column > 1)
+                out += QLatin1Char(',');
+            if (cell != sheet.cells().end() && cell->first == std::make_pair(row, column)) {
+                appendField(out, storedCellText(cell->second));
+                ++cell;
+            }
+        }
+        out += QLatin1String("\r\n");
+    }
+    return out.toUtf8();
+}
+
+} // namespace quorvane

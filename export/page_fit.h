@@ -1,0 +1,32 @@
+#pragma once
+
+// Printed tables that fit their page: how wide a column may grow.
+
+#include <QSizeF>
+
+#include <algorithm>
+
+namespace quorvane {
+
+// The widest a column of a printed table may grow, chosen so that the table
+// prints largest on its page: wider columns wrap long texts onto fewer lines,
+// narrower ones make the table less wide. Of the caps from `first` to `last`
+// by `step`, the one whose table (sizeFor(cap), in the page's units) fits
+// the page at the largest scale; the narrowest of those that do equally well.
+template <class SizeFor>
+double bestColumnCap(double first, double last, double step, const QSizeF& page, SizeFor&& sizeFor)
+{
+    double best = first;
+    double bestScale = 0;
+    for (double cap = first; cap <= last; cap += step) {
+        const QSizeF size = sizeFor(cap);
+        const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+        if (scale > bestScale * 1.000001) {
+            best = cap;
+            bestScale = scale;
+        }
+    }
+    return best;
+}
+
+} // namespace quorvane

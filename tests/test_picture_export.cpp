@@ -1,0 +1,120 @@
+// The timetable drawn for paper, as a picture and as a PDF page; the files are
+// read back by ImageMagick's identify and poppler's pdfinfo and pdftotext.
+#include "app/form1.h"
+#include "export/picture_file.h"
+#include "export/timetable_picture.h"
+#include "tests/support/expected_texts.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_db.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
+
+#include <QApplication>
+#include <QtTest>
+
+using namespace quorvane;
+using namespace quorvane::testing;
+
+const QString kLatin = QStringLiteral("Introduction to the Theory of Computation and Formal Languages, II");
+const QString kCyrillic = QString::fromUtf8("Введение в теорию вычислений и формальных языков, часть вторая (II)");
+
+class PictureExportTest : public QObject
+{
+    Q_OBJECT
+    ProgramFolder m_folder;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Form1> m_form;
+
+    // The schedule "Week" with these courses added (name, days, from, to),
+    // drawn as the window draws it.
+    const TimetableGrid& grid(const QList<QStringList>& courses = {})
+    {
+        for (QStringList c : courses)
+            execSql(m_folder.databasePath(), QString("insert into tblCourse (ScheduleID,CourseName,Days,TimeFrom,"
+                                                     "TimeTo) values (1,'%1','%2','%3','%4')")
+                                                 .arg(c[0].replace("'", "''"), c[1], c[2], c[3]));
+        m_form = std::make_unique<Form1>(m_folder.path(), m_prompts);
+        m_form->Form_Load();
+        return m_form->grid();
+    }
+
+private slots:
+    void initTestCase() { execSql(m_folder.databasePath(), "insert into tblSchedules (Description) values ('W')"); }
+    void init() { execSql(m_folder.databasePath(), "delete from tblCourse"); }
+
+    void drawnForPrintWhateverTheTheme()
+    {
+        // Mathematics and Design clash at 8:30 AM on Monday; the current cell is Design's on Tuesday.
+        const TimetableGrid& drawn =
+            grid({{"Mathematics", "0", "08:30", "08:30"}, {"Design", "0,1", "08:30", "09:00"}});
+        m_form->gridView().setCurrentGridCell(6, 2);
+        const QImage image = timetableImage(drawn);
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(QPalette(QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30))); // a dark theme
+        QCOMPARE(timetableImage(drawn), image);
+        QApplication::setPalette(light);
+        // Short texts: the columns as wide as on screen, the rows of one height.
+        QCOMPARE(image.width(), 80 + 7 * 100 + 1);
+        const int rowHeight = (image.height() - 1) / 33;
+        const auto background = [&](int row, int col) {
+            return image.pixel(80 + col * 100 - 5, row * rowHeight + rowHeight - 3);
+        };
+        QCOMPARE(background(0, 3), qRgb(0xE8, 0xE8, 0xE8)); // the header row
+        QCOMPARE(background(6, 1), TimetableGrid::clashColour().rgb());
+        QCOMPARE(background(6, 2), qRgb(0xFF, 0xFF, 0xFF));
+        int darkest = 255;
+        for (int x = 183; x < 240; ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, 6 * rowHeight + rowHeight / 2)));
+        QVERIFY(darkest < 60);
+    }
+
+    void longNamesWrapAndRowsGrow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("66 Cyrillic characters") << kCyrillic;
+        QTest::newRow("a line break") << QStringLiteral("Physics\nlaboratory");
+        QTest::newRow("a million characters") << QString(1000000, QLatin1Char('w'));
+    }
+    void longNamesWrapAndRowsGrow()
+    {
+        QFETCH(QString, name);
+        const QImage plain = timetableImage(grid());
+        const QImage image = timetableImage(grid({{name, "2", "09:30", "09:30"}}));
+        const int rowHeight = (plain.height() - 1) / 33;
+        QVERIFY(image.height() > plain.height());
+        QVERIFY(image.height() <= plain.height() + (kMaxPictureLines - 1) * rowHeight);
+        QVERIFY(image.width() <= plain.width() + kMaxPictureColumnWidth);
+    }
+
+    void formatFollowsTheExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("format");
+        for (const auto& [name, format] : {std::pair("week.PNG", "PNG"), {"week.pdf", "PDF"}, {"week.txt", "BMP"}})
+            QTest::newRow(name) << QString(name) << QString(format);
+    }
+    void formatFollowsTheExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, format);
+        if (const QString missing = programsMissing({"identify", "pdfinfo", "pdftotext"}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QString path = m_folder.file(name);
+        const QString title = QString::fromUtf8("Осенний семестр — Week");
+        saveTimetablePicture(grid({{kLatin, "2", "09:30", "09:30"}, {kCyrillic, "3", "10:00", "10:00"}}), title, path);
+        if (format != "PDF") {
+            QVERIFY(programOutput("identify", {"-format", "%m", path}).startsWith(format));
+            return;
+        }
+        const QString info = programOutput("pdfinfo", {path});
+        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n.*\nPage size: +842 x 595 pts \\(A4\\)")),
+                 qPrintable(info));
+        // Vector text: every name whole, the title above the grid.
+        const QString text = pdfText(path);
+        QVERIFY2(text.startsWith(title + " Time Monday") && text.contains(kLatin) && text.contains(kCyrillic),
+                 qPrintable(text));
+    }
+};
+
+QTEST_MAIN(PictureExportTest)
+#include "test_picture_export.moc"
