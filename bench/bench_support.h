@@ -1,13 +1,12 @@
 #pragma once
-// Shared by the benchmarks: databases of a given size, medians, the report
-// line and the window started as a process of its own.
+// Shared by the benchmarks: databases of a given size, the runs of a figure
+// and the report line.
 
 #include "store/schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,8 +17,6 @@
 #include <vector>
 
 namespace quorvane::bench {
-
-constexpr double kFrameMs = 16.0;
 
 inline double median(std::vector<double> values)
 {
@@ -51,18 +48,9 @@ private:
 inline void report(const char* figure, const Runs& value, const char* baselineName, const Runs& baseline,
                    const char* unit, const char* aim)
 {
-    std::printf("%-40s %9.2f (%8.2f - %8.2f) %-3s | %-26s %9.2f (%8.2f - %8.2f) | ratio %6.2f | aim %s\n", figure,
+    std::printf("%-46s %9.2f (%8.2f - %8.2f) %-3s | %-26s %9.2f (%8.2f - %8.2f) | ratio %6.2f | aim %s\n", figure,
                 value.median(), value.min(), value.max(), unit, baselineName, baseline.median(), baseline.min(),
                 baseline.max(), baseline.median() > 0 ? value.median() / baseline.median() : 0.0, aim);
-    std::fflush(stdout);
-}
-
-// One figure, its baseline and the ratio, with the aim the figure is held to.
-inline void report(const char* figure, double value, const char* baselineName, double baseline, const char* unit,
-                   const char* aim)
-{
-    std::printf("%-44s %9.2f %-3s | baseline %-30s %9.2f %-3s | ratio %6.2f | aim %s\n", figure, value, unit,
-                baselineName, baseline, unit, baseline > 0 ? value / baseline : 0.0, aim);
     std::fflush(stdout);
 }
 
@@ -110,51 +98,6 @@ inline void fillDatabase(const QString& path, int schedules, int courses)
         path,
         {upTo(schedules) + QStringLiteral("insert into tblSchedules (Description) select 'Schedule ' || i from n"),
          upTo(courses) + QString(course).replace(QStringLiteral("SCHEDULES"), QString::number(schedules))});
-}
-
-// What a window process says once it has painted: its own time from the
-// start of main, its CPU time and its peak resident memory.
-struct ChildFigures
-{
-    double wallMs = 0;  // from the parent's start of the process to the line
-    double ownMs = 0;   // from main() to the first paint, in the process
-    double cpuMs = 0;   // CPU time of the process until then
-    double peakKiB = 0; // VmHWM
-};
-
-// Starts `program` with `arguments` and waits for its "painted" line.
-inline ChildFigures runChild(const QString& program, const QStringList& arguments)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    child.start(program, arguments);
-    QByteArray out;
-    while (!out.contains('\n') && child.waitForReadyRead(60000))
-        out += child.readAllStandardOutput();
-    ChildFigures figures;
-    figures.wallMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    child.waitForFinished(60000);
-    const QList<QByteArray> words = out.trimmed().split(' ');
-    if (words.size() != 4 || words[0] != "painted")
-        throw std::runtime_error("unexpected answer from the window process: " + out.toStdString());
-    figures.ownMs = words[1].toDouble();
-    figures.cpuMs = words[2].toDouble();
-    figures.peakKiB = words[3].toDouble();
-    return figures;
-}
-
-// The peak resident memory of this process, from /proc/self/status.
-inline double peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble();
-    return 0;
 }
 
 } // namespace quorvane::bench

@@ -87,7 +87,7 @@ def median(values):
 
 
 def line(figure, values, baseline_name, baseline, unit, aim):
-    print("%-40s %9.2f (%8.2f - %8.2f) %-3s | %-26s %9.2f (%8.2f - %8.2f) | ratio %6.2f | aim %s" % (
+    print("%-46s %9.2f (%8.2f - %8.2f) %-3s | %-26s %9.2f (%8.2f - %8.2f) | ratio %6.2f | aim %s" % (
         figure, median(values), min(values), max(values), unit, baseline_name, median(baseline), min(baseline),
         max(baseline), median(values) / median(baseline), aim), flush=True)
 
