@@ -57,7 +57,7 @@ QVariant ScheduleList::data(const QModelIndex& index, int role) const
     if (index.column() == 0)
         return part(m_rows.m_ids, m_rows.m_idEnds, index.row()).toString();
     const QStringView name = part(m_rows.m_names, m_rows.m_nameEnds, index.row());
-    return shownText(name.left(kShownTextLength + 1).toString());
+    return shownText(name);
 }
 
 QVariant ScheduleList::headerData(int section, Qt::Orientation orientation, int role) const

@@ -10,14 +10,14 @@ namespace quorvane {
 // stored text itself is never cut.
 constexpr qsizetype kShownTextLength = 256;
 
-inline QString shownText(const QString& text)
+inline QString shownText(QStringView text)
 {
     if (text.size() <= kShownTextLength)
-        return text;
+        return text.toString();
     qsizetype length = kShownTextLength;
     if (text.at(length - 1).isHighSurrogate())
         --length;
-    return text.left(length) + QChar(0x2026);
+    return text.left(length).toString() + QChar(0x2026);
 }
 
 } // namespace quorvane

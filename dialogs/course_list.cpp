@@ -151,8 +151,8 @@ QVariant CourseList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    const QStringView whole = nameView(index.row());
-    return whole.size() <= kShownTextLength ? whole.toString() : shownText(whole.toString());
+    // Only the beginning of a long name is copied out.
+    return shownText(nameView(index.row()));
 }
 
 } // namespace quorvane
