@@ -50,8 +50,8 @@ void Form4::PushButton1_Click()
     bool yes = false;
     p.step(106, [&] {
         yes = askYesNo(m_prompts, this,
-                       QStringLiteral("Are you sure you want to delete [") + m_combo1->currentText() +
-                           QStringLiteral("] course?"),
+                       QStringLiteral("Are you sure you want to delete [") +
+                           m_courseIds->name(m_combo1->currentIndex()) + QStringLiteral("] course?"),
                        QStringLiteral("Delete Course"));
     });
     if (!yes)

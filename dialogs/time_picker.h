@@ -9,6 +9,13 @@ namespace quorvane {
 // The time pickers dtpFrom and dtpTo of the course dialogs: a time of day
 // shown as "hh:mm AP" (09:30 AM). The whole value keeps its seconds; the
 // minute can be read and set on its own.
+//
+// The picker reads what is typed itself, so that what it shows is always its
+// value: digits fill the selected section and move on to the next one after
+// two digits or a separator (':', '.' or a blank); an hour of 13 to 23 is an
+// hour of the 24-hour day, 0 is 12 AM; 'A' or 'P' (or "AM", "PM", in any
+// case) sets AM or PM from any section. A time typed this way has no
+// seconds. A pasted "3:30 PM", "15:30" or "07:00P" becomes the time.
 class TimePicker : public QTimeEdit
 {
     Q_OBJECT
@@ -37,6 +44,31 @@ protected:
     // A click selects the section under the pointer, so that typed digits
     // replace it.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // A time put into the line edit as text (QLineEdit::paste or insert)
+    // replaces the value; any other edit of the text is refused.
+    QValidator::State validate(QString& input, int& pos) const override;
+
+private:
+    // True when the key was one the picker reads itself.
+    bool typeKey(const QKeyEvent& event);
+    void typeDigit(Section section, int digit);
+    void typeSeparator(Section section);
+    void typeDesignator(bool pm);
+    void pasteTime(const QString& text);
+    // Starts typing afresh in `section` and selects it.
+    void moveTo(Section section);
+    void forgetTyping();
+
+    // The section digits are being typed into, and the number they make.
+    Section m_typingSection = NoSection;
+    int m_digits = 0;
+    int m_number = 0;
+    // Whether the hour being typed is taken as PM (it was PM before).
+    bool m_typingPm = false;
+    // The section was completed by its digits: a separator typed next is
+    // the one between the sections, already passed.
+    bool m_skipSeparator = false;
 };
 
 } // namespace quorvane

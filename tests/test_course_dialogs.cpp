@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
@@ -124,6 +125,9 @@ private slots:
     void deleteAsksWithTheNameAsStored();
     void deleteOfThePreselectedCourseRemovesTheSelectedSchedulesRow();
     void deleteRejectedIsReportedAt108AndCloses();
+
+    void pickersStoreTheTimeAsTypedOrPasted_data();
+    void pickersStoreTheTimeAsTypedOrPasted();
 
 private:
     QString db() const { return m_folder->databasePath(); }
@@ -1260,12 +1264,16 @@ void CourseDialogsTest::deleteYesSendsStatement12AndCloses()
 void CourseDialogsTest::deleteAsksWithTheNameAsStored()
 {
     seed();
+    // Longer than the list shows: the question holds the whole name.
+    const QString tail(300, QLatin1Char('x'));
+    execSql(db(), "update tblCourse set CourseName=CourseName || '" + tail + "' where id=5");
     const auto form = makeForm4();
     form->show();
-    form->setCombo1Text(QStringLiteral("O'Brien's Seminar"));
+    form->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(4);
     m_prompts->answer(Answer::Yes);
     form->PushButton1()->click();
-    QCOMPARE(m_prompts->messageTexts(), QStringList{"Are you sure you want to delete [O'Brien's Seminar] course?"});
+    QCOMPARE(m_prompts->messageTexts(),
+             QStringList{"Are you sure you want to delete [O'Brien's Seminar" + tail + "] course?"});
     QCOMPARE(courses().size(), 4);
     QCOMPARE(scalarSql(db(), "select count(*) from tblCourse where id=5"), QStringLiteral("0"));
 }
@@ -1299,6 +1307,52 @@ void CourseDialogsTest::deleteRejectedIsReportedAt108AndCloses()
     QVERIFY2(text.endsWith(errorBoxTail("Form4", "PushButton1_Click", 108)), qPrintable(text));
     QVERIFY(!form->isVisible());
     QCOMPARE(courses(), before);
+}
+
+// --- typing into the pickers -------------------------------------------------
+
+void CourseDialogsTest::pickersStoreTheTimeAsTypedOrPasted_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("07:00 P") << "07:00 P" << false << "7:00:00 PM";
+    QTest::newRow("09:30 p") << "09:30 p" << false << "9:30:00 PM";
+    QTest::newRow("3:30 PM") << "3:30 PM" << false << "3:30:00 PM";
+    QTest::newRow("15:30") << "15:30" << false << "3:30:00 PM";
+    QTest::newRow("pasted 07:00P") << "07:00P" << true << "7:00:00 PM";
+}
+
+void CourseDialogsTest::pickersStoreTheTimeAsTypedOrPasted()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, pasted);
+    QFETCH(QString, stored);
+    const auto form = makeForm2();
+    form->m_ScheduleID = QStringLiteral("1");
+    form->Text1()->setText(QStringLiteral("Physics"));
+    form->Check1(0)->setChecked(true);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    for (TimePicker* picker : {form->dtpFrom(), form->dtpTo()}) {
+        // Seconds the typed time does not have: they must not stay.
+        picker->setValue(QTime(8, 0, 42));
+        auto* edit = picker->findChild<QLineEdit*>();
+        const int hourAt = edit->fontMetrics().horizontalAdvance(QStringLiteral("0"));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->contentsRect().left() + hourAt, edit->height() / 2));
+        if (pasted) {
+            QGuiApplication::clipboard()->setText(typed);
+            QTest::keyClick(picker, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(picker, typed);
+        }
+        QCOMPARE(picker->text(), picker->value().toString(picker->displayFormat()));
+    }
+    form->PushButton1()->click();
+    QVERIFY(m_prompts->shown.isEmpty());
+    QCOMPARE(courses().size(), 1);
+    QCOMPARE(courses().first().mid(5), (QStringList{stored, stored}));
 }
 
 QTEST_MAIN(CourseDialogsTest)
