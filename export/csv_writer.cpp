@@ -19,9 +19,22 @@ bool needsQuotes(const QString& field)
     return false;
 }
 
+// A spreadsheet opening the file runs a cell that starts like a formula; an
+// apostrophe in front makes it text there, as spreadsheets themselves write it.
+bool startsLikeFormula(const QString& field)
+{
+    if (field.isEmpty())
+        return false;
+    const QChar first = field.front();
+    return first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') ||
+           first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
+}
+
 void appendField(QString& out, QString field)
 {
     field.remove(QChar(0));
+    if (startsLikeFormula(field))
+        field.prepend(QLatin1Char('\''));
     if (!needsQuotes(field)) {
         out += field;
         return;

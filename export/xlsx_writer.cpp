@@ -23,13 +23,30 @@ int codePoints(const QString& text)
     return count;
 }
 
+void escapeOutsideXml(QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate() || c.unicode() >= 0xFFFE) {
+            const QString escape = QStringLiteral("_x%1_").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            text.replace(i, 1, escape);
+            i += escape.size() - 1;
+        }
+    }
+}
+
 // The cell text as handed to libxlsxwriter, in UTF-8.
 //
 // Excel reads "_xHHHH_" inside a text as an escaped character, so a text that
 // literally contains such a sequence gets its underscore escaped as "_x005F_".
-// U+0000 cannot be stored in the XML of a workbook and is left out. The text
-// is cut to kMaxCellTextLength UTF-16 code units, and further if the escapes
-// push it beyond the limit libxlsxwriter checks (in code points).
+// U+0000 cannot be stored in the XML of a workbook and is left out; U+FFFE,
+// U+FFFF and lone surrogates, which XML forbids as well, are written in that
+// escaped form (libxlsxwriter escapes the other controls itself). The text is
+// cut to kMaxCellTextLength UTF-16 code units, and further if the escapes push
+// it beyond the limit libxlsxwriter checks (in code points).
 QByteArray xlsxCellText(const QString& value)
 {
     static const QRegularExpression escapeLike(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
@@ -38,6 +55,7 @@ QByteArray xlsxCellText(const QString& value)
     for (;;) {
         QString escaped = text;
         escaped.replace(escapeLike, QStringLiteral("_x005F_\\1"));
+        escapeOutsideXml(escaped);
         const int excess = codePoints(escaped) - kMaxCellTextLength;
         if (excess <= 0)
             return escaped.toUtf8();

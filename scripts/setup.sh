@@ -18,8 +18,9 @@ if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file.
   packages+=(desktop-file-utils appstream dpkg-dev file)
   # The export tests read PDF files back (pdfinfo, pdftotext), calendars with
-  # the icalendar module, and print the workbooks with LibreOffice.
-  packages+=(poppler-utils python3-icalendar libreoffice-calc-nogui)
+  # the icalendar module, and print the workbooks with LibreOffice; xmllint
+  # checks every part of an .xlsx.
+  packages+=(poppler-utils python3-icalendar libreoffice-calc-nogui libxml2-utils)
 fi
 
 missing=()

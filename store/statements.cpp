@@ -2,6 +2,20 @@
 
 namespace quorvane::sql {
 
+namespace {
+
+// Code points that a workbook's XML cannot hold, other than the surrogates:
+// the C0 controls but tab, line feed and carriage return, and the
+// noncharacters (U+FDD0 to U+FDEF, and the last two of every plane).
+bool outsideXml(char32_t c)
+{
+    if (c < 0x20)
+        return c != U'\t' && c != U'\n' && c != U'\r';
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+} // namespace
+
 QString quoted(const QString& typed)
 {
     QString result;
@@ -11,13 +25,19 @@ QString quoted(const QString& typed)
         if (c == QLatin1Char('\'')) {
             result += QLatin1String("''");
         } else if (c.isHighSurrogate() && i + 1 < typed.size() && typed.at(i + 1).isLowSurrogate()) {
-            result += c;
-            result += typed.at(++i);
-        } else if (c.isSurrogate() || c.isNull()) {
+            const QChar low = typed.at(++i);
+            if (outsideXml(QChar::surrogateToUcs4(c, low))) {
+                result += QChar(QChar::ReplacementCharacter);
+            } else {
+                result += c;
+                result += low;
+            }
+        } else if (c.isSurrogate() || outsideXml(c.unicode())) {
             // The engine reads a lone surrogate together with the character
             // after it, a closing quote included, and the rest of the value
             // would become statement text; U+0000 ends the statement there.
-            // Neither can be stored: the replacement character is.
+            // Neither can be stored, nor can what no workbook can hold: the
+            // replacement character is.
             result += QChar(QChar::ReplacementCharacter);
         } else {
             result += c;

@@ -6,7 +6,9 @@
 // typed are quoted (each ' doubled); ids and generated texts go in as they are.
 namespace quorvane::sql {
 
-// Each ' doubled; a lone UTF-16 surrogate and U+0000 become U+FFFD.
+// Each ' doubled; a lone UTF-16 surrogate, and every code point that XML 1.0
+// forbids (U+0000 and the other C0 controls but tab, line feed and carriage
+// return, the noncharacters), become U+FFFD.
 QString quoted(const QString& typed);
 
 QString selectSchedules();                                              // 1

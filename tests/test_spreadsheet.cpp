@@ -9,6 +9,7 @@
 #include "tests/support/timetable_sheet.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -288,7 +289,23 @@ private slots:
         sheet.setCellValue(4, 1, QStringLiteral("<tag> & \"amp\" 'apos'"));
         sheet.setCellValue(4, 2, QStringLiteral("literal _x0041_ stays"));
         sheet.setCellValue(5, 1, QStringLiteral("control \x01 character"));
+        sheet.setCellValue(5, 2, QStringLiteral("not XML: ") + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("."));
         CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
+        if (expectedFormat != QLatin1String("xlsx"))
+            return;
+        if (const QString missing = programsMissing({QStringLiteral("xmllint")}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QString parts = path(QStringLiteral("parts-") + fileName);
+        QCOMPARE(QProcess::execute(
+                     QStringLiteral("python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])"),
+                      path(fileName), parts}),
+                 0);
+        QDirIterator part(parts, QDir::Files, QDirIterator::Subdirectories);
+        while (part.hasNext())
+            QVERIFY2(QProcess::execute(QStringLiteral("xmllint"), {QStringLiteral("--noout"), part.next()}) == 0,
+                     qPrintable(part.filePath()));
     }
 
     void longTextIsCutTo32767Units_data() { addFormats(); }
@@ -507,6 +524,35 @@ private slots:
         CellMap expected = storedCells(sheet);
         expected[qMakePair(2, 2)].chop(1); // U+0000 is left out
         QVERIFY2(firstDifference(expected, read).isEmpty(), qPrintable(firstDifference(expected, read)));
+    }
+
+    void csvNamesStayTextInASpreadsheet()
+    {
+        if (const QString missing = programsMissing({QStringLiteral("soffice")}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QStringList names = {
+            QStringLiteral("=1+1"),     QStringLiteral("=HYPERLINK(\"http://x.invalid\",\"click\")"),
+            QStringLiteral("+1"),       QStringLiteral("-1"),
+            QStringLiteral("@SUM(A1)"), QStringLiteral("\tTab")};
+        Workbook workbook;
+        for (int row = 0; row < names.size(); ++row)
+            workbook.sheets(1).setCellValue(row + 1, 1, names[row]);
+        workbook.saveAs(path(QStringLiteral("names.csv")));
+        QProcess convert;
+        convert.setWorkingDirectory(m_folder.path());
+        convert.start(QStringLiteral("soffice"),
+                      {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("lo")),
+                       QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
+                       QStringLiteral("names.csv")});
+        QVERIFY(convert.waitForFinished(180000));
+        // The reader refuses any cell that is not text, a formula among them.
+        const WorkbookReading reading = readWorkbook(path(QStringLiteral("names.xlsx")));
+        QVERIFY2(reading.error.isEmpty(),
+                 qPrintable(reading.error + QString::fromLocal8Bit(convert.readAllStandardError())));
+        const CellMap read = cellsOf(reading.book[QStringLiteral("sheets")][0].toObject());
+        for (int row = 0; row < names.size(); ++row)
+            QVERIFY2(read.value(qMakePair(row + 1, 1)).endsWith(names[row]),
+                     qPrintable(read.value(qMakePair(row + 1, 1))));
     }
 
     // -------------------------------------------------------------- failures

@@ -86,21 +86,21 @@ void checkUntouched(const char* after)
 }
 
 // The typed text as it must come back: a lone surrogate, which no encoding
-// can store, and U+0000, which would end the statement, become U+FFFD; so do
-// the noncharacters U+FFFE and U+FFFF, which
-// the engine stores but reads back as U+FFFD. Everything else is kept exactly.
+// can store, and every code point XML 1.0 forbids (U+0000, which would end the
+// statement, the other C0 controls but tab, line feed and carriage return, and
+// the noncharacters), which no workbook could hold, become U+FFFD. Everything
+// else is kept exactly.
 QString storable(const QString& typed)
 {
     QString result;
-    for (qsizetype i = 0; i < typed.size(); ++i) {
-        const QChar c = typed.at(i);
-        if (c.isHighSurrogate() && i + 1 < typed.size() && typed.at(i + 1).isLowSurrogate()) {
-            result += c;
-            result += typed.at(++i);
-        } else {
-            const bool replaced = c.isSurrogate() || c.isNull() || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
-            result += replaced ? QChar(QChar::ReplacementCharacter) : c;
-        }
+    for (const char32_t c : typed.toUcs4()) {
+        const bool control = c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D;
+        const bool noncharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c % 0x10000) >= 0xFFFE;
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+        if (control || noncharacter || surrogate)
+            result += QChar(QChar::ReplacementCharacter);
+        else
+            result += QString::fromUcs4(&c, 1);
     }
     return result;
 }
