@@ -89,8 +89,10 @@ void Form1::buildControls()
     m_listView->setModel(m_schedules);
     m_listView->setAccessibleName(QStringLiteral("Schedules"));
     // The id column is in effect hidden; a screen reader does not read it out.
-    m_listView->header()->setSectionHidden(0, true);
+    // Hidden only once the name column no longer stretches: hidden earlier,
+    // the id column keeps its width and pushes the names sideways.
     m_listView->header()->setStretchLastSection(false);
+    m_listView->header()->setSectionHidden(0, true);
     m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_listView->header()->setMinimumSectionSize(0);
     // A click anywhere in the list, on a row or below the rows, redraws the grid.
@@ -158,9 +160,26 @@ bool Form1::Form_Load()
         p.step(102, [&] { showMessage(m_prompts, this, databasePath + QStringLiteral(" not found.")); });
         return false;
     }
-    p.step(106, [&] { m_scheduleDb = std::make_unique<Connection>(); });
+    p.step(106, [&] {
+        m_scheduleDb = std::make_unique<Connection>();
+        // Every wait for another program's lock shows the busy pointer, over
+        // the dialogs as well.
+        m_scheduleDb->setWaitNotice([](bool waiting) {
+            if (waiting)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QGuiApplication::restoreOverrideCursor();
+        });
+        m_scheduleDb->setWaitAtMostOnce(true);
+    });
+    // After start-up every statement may wait again.
+    const auto waitEveryTime = qScopeGuard([this] {
+        if (m_scheduleDb)
+            m_scheduleDb->setWaitAtMostOnce(false);
+    });
     p.step(108, [&] {
         scheduleDb().open(databasePath);
+        requireTimetableTables(scheduleDb());
         upgradeSchema(scheduleDb());
     });
     p.step(110, [&] { ApplySkin(); });

@@ -105,7 +105,7 @@ void Form1::ListCourses()
             to = timeofday::read(QLatin1StringView(toText));
             if (!from || !to)
                 throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
-                                  .arg(QString::fromUtf8(from ? toText : fromText),
+                                  .arg(textFromEngine(from ? toText : fromText),
                                        from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
         });
         // A start that carries a calendar date matches no row, without a box.
@@ -124,7 +124,7 @@ void Form1::ListCourses()
         };
         drawable = drawable && p.step(120, [&] { daySet = bytes(daysColumn, "Days"); }) && !daySet.isEmpty() &&
                    p.step(126, [&] {
-                       name = QString::fromUtf8(bytes(nameColumn, "CourseName"));
+                       name = textFromEngine(bytes(nameColumn, "CourseName"));
                        days.clear();
                        if (isAscii(daySet)) {
                            for (qsizetype begin = 0; begin <= daySet.size();) {
@@ -136,7 +136,7 @@ void Form1::ListCourses()
                                begin = end + 1;
                            }
                        } else {
-                           for (const QString& entry : dayset::entries(QString::fromUtf8(daySet)))
+                           for (const QString& entry : dayset::entries(textFromEngine(daySet)))
                                addDay(dayset::entryValue(entry), entry);
                        }
                    });

@@ -3,6 +3,7 @@
 #include "store/failure.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -24,11 +25,15 @@ namespace {
 // How long a statement waits for another program's lock before it fails.
 constexpr int kBusyTimeoutMs = 2000;
 
-// The engine's own words ("database is locked", "no such table: x").
+// The engine's own words ("no such table: x"); a lock held by another
+// program is said in plain words first.
 QString engineMessage(sqlite3* db)
 {
     const auto* units = static_cast<const char16_t*>(sqlite3_errmsg16(db));
     const QString text = units ? QString::fromUtf16(units) : QString();
+    const int code = sqlite3_errcode(db) & 0xFF;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return QStringLiteral("Another program is using the database (%1).").arg(text);
     return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
 }
 
@@ -78,7 +83,62 @@ QSqlDatabase database(const QString& name)
 
 } // namespace
 
-Connection::Connection()
+struct Connection::Wait
+{
+    std::function<void(bool)> notice;
+    bool atMostOnce = false;
+    bool ranOut = false;
+    bool waiting = false;
+    QElapsedTimer since;
+
+    // The engine's busy handler: waits in short steps, up to the limit.
+    static int handle(void* context, int count)
+    {
+        auto* wait = static_cast<Wait*>(context);
+        if (count == 0) {
+            if (wait->atMostOnce && wait->ranOut)
+                return 0;
+            wait->since.start();
+            wait->waiting = true;
+            if (wait->notice)
+                wait->notice(true);
+        }
+        if (wait->since.elapsed() >= kBusyTimeoutMs) {
+            wait->ranOut = true;
+            wait->end();
+            return 0;
+        }
+        sqlite3_sleep(10);
+        return 1;
+    }
+
+    // After a statement: a wait that ended because the lock was released.
+    void end()
+    {
+        if (!waiting)
+            return;
+        waiting = false;
+        if (notice)
+            notice(false);
+    }
+};
+
+namespace {
+
+// Ends the wait of a statement on every way out.
+struct WaitEnd
+{
+    Connection::Wait* wait;
+    ~WaitEnd()
+    {
+        if (wait)
+            wait->end();
+    }
+};
+
+} // namespace
+
+Connection::Connection() : m_wait(std::make_shared<Wait>())
 {
     static QAtomicInt counter;
     m_name = QStringLiteral("ScheduleDb-%1").arg(counter.fetchAndAddRelaxed(1));
@@ -106,6 +166,8 @@ void Connection::open(const QString& path)
     if (!db.open())
         throw Failure(engineMessage(db.lastError()));
     m_open = true;
+    m_wait->ranOut = false;
+    sqlite3_busy_handler(handle(), &Wait::handle, m_wait.get());
     // The engine looks at the file only at the first statement; a file that
     // is not a database at all is refused here, as it is opened.
     QFile file(path);
@@ -140,9 +202,21 @@ sqlite3* Connection::handle() const
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+void Connection::setWaitNotice(std::function<void(bool)> notice)
+{
+    m_wait->notice = std::move(notice);
+}
+
+void Connection::setWaitAtMostOnce(bool on)
+{
+    m_wait->atMostOnce = on;
+    m_wait->ranOut = false;
+}
+
 int Connection::execute(const QString& statement)
 {
     sqlite3* db = handle();
+    const WaitEnd waitEnd{m_wait.get()};
     Statement prepared(db, statement);
     int result;
     while ((result = sqlite3_step(prepared.get())) == SQLITE_ROW) {
@@ -174,6 +248,17 @@ void Transaction::commit()
     m_open = false;
 }
 
+namespace {
+
+const QStringDecoder::Flags kExactly = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+
+} // namespace
+
+QString textFromEngine(QByteArrayView utf8)
+{
+    return QStringDecoder(QStringDecoder::Utf8, kExactly).decode(utf8);
+}
+
 Recordset::~Recordset()
 {
     close();
@@ -183,12 +268,14 @@ void Recordset::open(const QString& statement, const Connection& connection)
 {
     close();
     sqlite3* db = connection.handle();
+    const WaitEnd waitEnd{connection.m_wait.get()};
     Statement prepared(db, statement);
     const int columns = sqlite3_column_count(prepared.get());
     QStringList names;
     for (int i = 0; i < columns; ++i)
         names << QString::fromUtf8(sqlite3_column_name(prepared.get(), i));
     m_statement = prepared.release();
+    m_wait = connection.m_wait;
     m_columns = names;
     step();
 }
@@ -223,7 +310,7 @@ QString Recordset::text(int column) const
 {
     // The engine keeps text as UTF-8: read it so, without a conversion of its own.
     const QByteArrayView utf8 = bytes(column);
-    return utf8.isNull() ? QString() : QString::fromUtf8(utf8);
+    return utf8.isNull() ? QString() : textFromEngine(utf8);
 }
 
 QByteArrayView Recordset::bytes(int column) const
@@ -250,7 +337,7 @@ void Recordset::appendText(int column, QString& to) const
     }
     const qsizetype start = to.size();
     to.resize(start + utf8.size()); // UTF-16 needs no more units than UTF-8 has bytes
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, kExactly);
     const QChar* end = decoder.appendToBuffer(to.data() + start, utf8);
     to.resize(end - to.constData());
 }
@@ -275,6 +362,7 @@ void Recordset::moveNext()
 
 void Recordset::step()
 {
+    const WaitEnd waitEnd{m_wait.get()};
     const int result = sqlite3_step(m_statement);
     m_atEnd = result != SQLITE_ROW;
     // A walk that ends on an engine error (a corrupt page, a lock) is a
@@ -288,6 +376,7 @@ void Recordset::close()
     if (m_statement)
         sqlite3_finalize(m_statement);
     m_statement = nullptr;
+    m_wait.reset();
     m_columns.clear();
     m_atEnd = true;
 }

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -32,9 +35,21 @@ public:
     // The engine's handle of the open connection; a closed one raises a failure.
     sqlite3* handle() const;
 
+    // Another program's lock is waited for up to two seconds per statement.
+    // `notice` is told when such a wait begins (true) and ends (false).
+    void setWaitNotice(std::function<void(bool waiting)> notice);
+    // While on, once one wait has run out the following statements fail at
+    // once instead of waiting again: a start-up waits at most once.
+    void setWaitAtMostOnce(bool on);
+
+    struct Wait; // the state of the waits, shared with the open recordsets
+
 private:
+    friend class Recordset;
+
     QString m_name;
     bool m_open = false;
+    std::shared_ptr<Wait> m_wait;
 };
 
 // One transaction: what is executed between its start and commit() is kept
@@ -60,6 +75,10 @@ private:
 // read fields, moveNext, close. It reads straight from the engine, one column
 // at a time, so a walk over many rows pays only for the columns it reads;
 // look a column up once with column() and read it by position.
+// Text the engine keeps as UTF-8, decoded with every code point kept: a
+// leading U+FEFF is part of a name, not a byte-order mark.
+QString textFromEngine(QByteArrayView utf8);
+
 class Recordset
 {
 public:
@@ -92,6 +111,7 @@ private:
     void step();
 
     sqlite3_stmt* m_statement = nullptr;
+    std::shared_ptr<Connection::Wait> m_wait;
     QStringList m_columns; // read once when the query opens
     bool m_atEnd = true;
 };

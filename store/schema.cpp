@@ -47,6 +47,25 @@ QString courseGone()
     return QStringLiteral("The course is no longer in the database.");
 }
 
+void requireTimetableTables(Connection& db)
+{
+    bool either = true;
+    try {
+        Recordset tables;
+        tables.open(QStringLiteral("select count(*) from sqlite_master where type='table' and "
+                                   "name in ('tblSchedules','tblCourse')"),
+                    db);
+        either = !tables.eof() && tables.integer(0) > 0;
+    } catch (const Failure&) {
+        // Unreadable for now (another program's lock): the reads that follow
+        // say so.
+    }
+    if (!either) {
+        db.close();
+        throw Failure(QStringLiteral("file is not a timetable database: it has no tables tblSchedules and tblCourse"));
+    }
+}
+
 void upgradeSchema(Connection& db)
 {
     try {

@@ -20,6 +20,12 @@ QStringList schemaStatements();
 
 class Connection;
 
+// Refuses, and closes, an open database that has neither of the program's two
+// tables: an empty file (a copy interrupted at its start) or another
+// program's database. Nothing is written to it. A database that cannot be read just
+// now (locked) passes: the reads that follow report it.
+void requireTimetableTables(Connection& db);
+
 // Adds to a database made before it what the program's writes rely on: the
 // refusal of a course whose schedule is gone. A database that cannot be
 // changed (read-only, locked) is left as it is; every stored row stays

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -49,6 +50,7 @@ private slots:
     void cursorFileIsOptional();
     void unreadableCursorFileIsReportedAt116();
     void skinFileGivesButtonFaceBackground();
+    void notADatabaseIsReportedAtOpenAndAtTheListAndStillShows_data();
     void notADatabaseIsReportedAtOpenAndAtTheListAndStillShows();
     void closingClosesTheConnection();
     void pointerIsNormalAfterAFailedRead();
@@ -113,6 +115,11 @@ void MainWindowTest::firstScheduleIsSelectedAndDrawn()
     QCOMPARE(form.grid().text(2, 1), QString("Physics"));
     QCOMPARE(form.grid().text(1, 2), QString());
     QVERIFY(prompts.shown.isEmpty());
+    // The names start at the list's left edge and fit it.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.listView().header()->sectionViewportPosition(1), 0);
+    QVERIFY(!form.listView().horizontalScrollBar()->isVisible());
 }
 
 void MainWindowTest::layoutIsFixed_data()
@@ -263,18 +270,29 @@ void MainWindowTest::skinFileGivesButtonFaceBackground()
     QVERIFY(form.styleSheet().contains("rgb(10, 20, 30)"));
 }
 
+void MainWindowTest::notADatabaseIsReportedAtOpenAndAtTheListAndStillShows_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("garbage") << QByteArray(8192, 'z') << "file is not a database";
+    QTest::newRow("empty") << QByteArray()
+                           << "file is not a timetable database: it has no tables tblSchedules and tblCourse";
+}
+
 void MainWindowTest::notADatabaseIsReportedAtOpenAndAtTheListAndStillShows()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
     ProgramFolder folder;
     QFile file(folder.databasePath());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QByteArray(8192, 'z'));
+    file.write(content);
     file.close();
     ScriptedPrompts prompts;
     Form1 form(folder.path(), prompts);
     QVERIFY(form.Form_Load());
     QCOMPARE(prompts.errors().size(), 2);
-    QCOMPARE(prompts.errors().first().text, "file is not a database" + errorBoxTail("Form1", "Form_Load", 108));
+    QCOMPARE(prompts.errors().first().text, message + errorBoxTail("Form1", "Form_Load", 108));
     QCOMPARE(prompts.errors().last().text,
              "Operation is not allowed when the object is closed." + errorBoxTail("Form1", "Form_Load", 146));
     QCOMPARE(form.scheduleCount(), 0);
@@ -282,7 +300,8 @@ void MainWindowTest::notADatabaseIsReportedAtOpenAndAtTheListAndStillShows()
     QCOMPARE(form.mousePointer(), 0);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(QFile(folder.databasePath()).size(), 8192);
+    form.close();
+    QCOMPARE(fileBytes(folder.databasePath()), content);
 }
 
 void MainWindowTest::closingClosesTheConnection()

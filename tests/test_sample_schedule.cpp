@@ -213,6 +213,7 @@ void SampleScheduleTest::lookalikeNamesAreNotTheSample_data()
     QTest::newRow("two blanks inside") << QStringLiteral("Sample  Schedule");
     QTest::newRow("line break after") << QStringLiteral("Sample Schedule\n");
     QTest::newRow("tab inside") << QStringLiteral("Sample\tSchedule");
+    QTest::newRow("byte-order mark before") << QChar(0xFEFF) + QStringLiteral("Sample Schedule");
 }
 
 void SampleScheduleTest::lookalikeNamesAreNotTheSample()

@@ -338,18 +338,21 @@ void ScheduleCommandsTest::editWritesAnUnchangedName()
 {
     execSql(db(), "CREATE TABLE writes (what TEXT)");
     execSql(db(), "CREATE TRIGGER logUpdate AFTER UPDATE ON tblSchedules BEGIN "
-                  "INSERT INTO writes VALUES (new.id || '=' || new.Description); END");
-    execSql(db(), "update tblSchedules set Description=' O''Neil ' where id=3");
+                  "INSERT INTO writes VALUES (new.id || '=' || hex(new.Description)); END");
+    // A leading U+FEFF is part of the name, byte for byte.
+    execSql(db(), "update tblSchedules set Description=char(65279) || ' O''Neil ' where id=3");
     execSql(db(), "delete from writes");
+    const QString bytes = scalarSql(db(), "select hex(Description) from tblSchedules where id=3");
     load();
     m_form->selectSchedule(3);
 
-    m_prompts->type(QStringLiteral(" O'Neil "));
+    const QString name = QChar(0xFEFF) + QStringLiteral(" O'Neil ");
+    m_prompts->type(name);
     m_form->PushButton5_Click();
 
-    QCOMPARE(m_prompts->shown.first().input.preset, QStringLiteral(" O'Neil "));
-    QCOMPARE(querySql(db(), "select what from writes"), (QList<QStringList>{{"3= O'Neil "}}));
-    QCOMPARE(scalarSql(db(), "select Description from tblSchedules where id=3"), QStringLiteral(" O'Neil "));
+    QCOMPARE(m_prompts->shown.first().input.preset, name);
+    QCOMPARE(querySql(db(), "select what from writes"), (QList<QStringList>{{"3=" + bytes}}));
+    QCOMPARE(scalarSql(db(), "select hex(Description) from tblSchedules where id=3"), bytes);
 }
 
 void ScheduleCommandsTest::editRejectedIsReportedAt108WithTheHandlersLocation()
