@@ -8,9 +8,10 @@
 
 namespace quorvane {
 
-// What the program's arguments ask for. Without --export, --schedule or
-// --weeks, arguments that are none of the program's own go to Qt, as they
-// always have; with them, every argument must be the program's own.
+// What the program's arguments ask for. --help (-h) or --version anywhere
+// answers. Without --export, --schedule or --weeks, Qt's own options and
+// plain arguments go to Qt, as they always have, and any other option is
+// refused; with them, every argument must be the program's own.
 struct CommandLine
 {
     enum class Action { Window, Help, Version, Export, BadArguments };
@@ -25,6 +26,9 @@ struct CommandLine
 
 // `arguments` without the program's name.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// Why the window cannot open here (no display to show it on), or an empty text.
+QString windowUnavailable(const QStringList& arguments);
 
 QString usageText();
 QString versionText();

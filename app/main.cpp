@@ -59,6 +59,10 @@ int main(int argc, char** argv)
     case CommandLine::Action::Window:
         break;
     }
+    if (const QString why = windowUnavailable(arguments); !why.isEmpty()) {
+        std::fprintf(stderr, "quorvane: %s\n", why.toLocal8Bit().constData());
+        return 1;
+    }
 
     QApplication app(argc, argv);
     // The window class "Quorvane" and the desktop entry, as installed.

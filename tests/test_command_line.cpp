@@ -34,13 +34,22 @@ private slots:
         row("twice", {"--export", "a.pdf", "--export", "b.pdf"}, "--export is given twice");
         row("no weeks", {"--export", "a.ics", "--weeks", "0"}, "--weeks takes a whole number from 1 to 520, not \"0\"");
         row("Qt's own", {"--export", "a.pdf", "-platform", "xcb"}, "unknown argument \"-platform\"");
+        row("with equals signs", {"--export=w.csv", "--schedule=a=b", "--weeks=2"}, "w.csv, a=b, 2");
+        row("window with Qt's own", {"-style", "fusion", "--reverse", "plain"}, "window");
+        row("unknown option", {"-reverse", "--foo"}, "unknown option \"--foo\"");
+        row("help wins", {"--foo", "--export", "x", "-h"}, "help");
+        row("version", {"--weeks", "--version"}, "version");
     }
     void argumentsAreParsed()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, found);
         const CommandLine line = parseCommandLine(arguments);
-        if (line.action == Action::Export)
+        const QMap<Action, QString> answers{
+            {Action::Window, "window"}, {Action::Help, "help"}, {Action::Version, "version"}};
+        if (answers.contains(line.action))
+            QCOMPARE(answers[line.action], found);
+        else if (line.action == Action::Export)
             QCOMPARE(QStringLiteral("%1, %2, %3").arg(line.exportFile, line.schedule.value_or("none")).arg(line.weeks),
                      found);
         else
@@ -103,7 +112,10 @@ private slots:
                  QStringList({"1", "", "quorvane: no schedule is named \"Nope\"\n"}));
         QCOMPARE(run({"--weeks", "3"}), QStringList({"2", "",
                                                      "quorvane: --schedule and --weeks go with --export FILE\n"
-                                                     "Usage: quorvane [--help | --version]"}));
+                                                     "Usage: quorvane [-h | --help | --version]"}));
+        QCOMPARE(run({}), QStringList({"1", "",
+                                       "quorvane: cannot open a window: no display; use --export to write a file "
+                                       "without one\n"}));
     }
 };
 
