@@ -66,6 +66,8 @@ void writeWorkbook(const TimetableGrid& grid, const QString& name, const QString
 ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
 {
     const DatabaseLocation location = locateDatabase(programFolder, MakeUserDatabase::Never);
+    if (!location.failure.isEmpty())
+        return failed(location.failure);
     const QString database = location.folder + QStringLiteral("/dbSchedules.mdb");
     if (!QFileInfo(database).isFile())
         return failed(database + QStringLiteral(" not found"));

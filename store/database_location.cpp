@@ -89,6 +89,39 @@ QString copyTemplate(const QString& templatePath, const QString& target)
     return QString();
 }
 
+// Why `path`, as `info` describes it, is not the user's alone; empty when it is.
+QString notUsersAlone(const QString& path, const struct stat& info)
+{
+    if (info.st_uid != ::geteuid())
+        return QStringLiteral("%1 is not owned by you").arg(path);
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("%1 can be changed by other users").arg(path);
+    return QString();
+}
+
+// Why the user's data folder, or the database in it, is not the user's
+// alone: in a folder others may write to, as /tmp, another user could have
+// put a database of theirs there, or a link to a folder of theirs. Empty
+// when both are the user's alone, or are not there yet. Only looks.
+QString refusal(const QString& folder, const QString& database)
+{
+    const QByteArray folderName = QFile::encodeName(folder);
+    struct stat info
+    {};
+    if (::lstat(folderName.constData(), &info) != 0)
+        return QString();
+    // A link the user made is followed; one someone else made is not.
+    if (S_ISLNK(info.st_mode) && info.st_uid != ::geteuid())
+        return QStringLiteral("%1 is not owned by you").arg(folder);
+    // A link that leads nowhere is left to the making of the folder to report.
+    if (::stat(folderName.constData(), &info) != 0)
+        return QString();
+    const QString why = notUsersAlone(folder, info);
+    if (!why.isEmpty() || ::stat(QFile::encodeName(database).constData(), &info) != 0)
+        return why;
+    return notUsersAlone(database, info);
+}
+
 } // namespace
 
 QString installedTemplatePath(const QString& programFolder)
@@ -113,11 +146,21 @@ DatabaseLocation locateDatabase(const QString& programFolder, MakeUserDatabase m
         return {programFolder, QString()};
     const QString folder = userDataHome() + QStringLiteral("/quorvane");
     const QString database = folder + QLatin1Char('/') + kDatabaseName;
+    // A refused folder is not handed out, so nothing is read from it even by
+    // a caller that overlooks the failure.
+    QString why = refusal(folder, database);
+    if (!why.isEmpty())
+        return {QString(), why};
     if (QFileInfo::exists(database) || make == MakeUserDatabase::Never)
         return {folder, QString()};
-    QString why = makeFolder(folder);
-    if (why.isEmpty())
+    why = makeFolder(folder);
+    if (why.isEmpty()) {
+        // Someone else may have made the folder first.
+        const QString refused = refusal(folder, database);
+        if (!refused.isEmpty())
+            return {QString(), refused};
         why = copyTemplate(templatePath, database);
+    }
     if (!why.isEmpty())
         return {folder, QStringLiteral("Cannot create %1: %2").arg(database, why)};
     return {folder, QString()};

@@ -12,13 +12,16 @@ namespace quorvane {
 //   lays out beside it (<program folder>/../../share/quorvane/template/),
 //   each user has a database of their own in $XDG_DATA_HOME/quorvane/
 //   (~/.local/share/quorvane/ by default), made from the template the first
-//   time. An existing user database is never replaced.
+//   time. An existing user database is never replaced. That folder and the
+//   database in it must be the user's own and writable by nobody else, and
+//   a link to the folder must be the user's own: otherwise they are refused,
+//   and nothing is read or made there.
 // - Otherwise the database is looked for in the program's folder, where the
 //   program then finds none.
 struct DatabaseLocation
 {
-    QString folder;  // the folder to look for dbSchedules.mdb in
-    QString failure; // why the user's database could not be made; empty when all is well
+    QString folder;  // the folder to look for dbSchedules.mdb in; empty when the user's folder is refused
+    QString failure; // why the user's database cannot be used or made; empty when all is well
 };
 
 enum class MakeUserDatabase { IfMissing, Never };

@@ -368,6 +368,24 @@ def delete_the_course(program, context):
 
 
 @stage
+def add_an_evening_course_typed_as_people_type_times(program, context):
+    db = context["db"]
+    program.click_button(3)
+    dialog = program.dialog("Add Course")
+    focus(dialog)
+    type_text("Evening")
+    keys("Tab", "Tab", "space")          # notes, Mon
+    keys(*["Tab"] * 7)                    # Tue .. Sun, then the start picker
+    type_text("07:00 p")
+    keys("Tab")                           # the end picker
+    type_text("9:30 PM")
+    keys("Tab", "space")                  # Save
+    program.gone(dialog)
+    wait_for("the evening course", lambda: sql(
+        db, "select TimeFrom, TimeTo from tblCourse where CourseName='Evening'") == "7:00:00 PM|9:30:00 PM")
+
+
+@stage
 def delete_all_courses_acts_on_the_row_the_keyboard_selected(program, context):
     db = context["db"]
     sample = "(select id from tblSchedules where Description='Sample Schedule')"
