@@ -100,7 +100,7 @@ QString storable(const QString& typed)
         if (control || noncharacter || surrogate)
             result += QChar(QChar::ReplacementCharacter);
         else
-            result += QString::fromUcs4(&c, 1);
+            result += QChar::fromUcs4(c); // not QString::fromUcs4, which drops a U+FEFF
     }
     return result;
 }
