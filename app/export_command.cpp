@@ -3,12 +3,12 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "base/failure.h"
 #include "export/calendar_file.h"
 #include "export/picture_file.h"
 #include "export/save_file.h"
 #include "export/spreadsheet.h"
 #include "store/database_location.h"
-#include "store/failure.h"
 #include "timetable/grid.h"
 
 #include <QFileInfo>

@@ -1,19 +1,19 @@
 #include "app/form1.h"
 
-#include "app/app_info.h"
-#include "app/fonts.h"
-#include "app/program_icon.h"
-#include "app/push_button.h"
-#include "app/reporting.h"
 #include "app/schedule_list.h"
-#include "app/twips.h"
+#include "base/app_info.h"
+#include "base/failure.h"
+#include "base/reporting.h"
+#include "base/twips.h"
 #include "export/spreadsheet.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/fonts.h"
+#include "widgets/program_icon.h"
+#include "widgets/push_button.h"
 
 #include <QApplication>
 #include <QCloseEvent>

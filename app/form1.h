@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/pointer.h"
-#include "app/prompts.h"
 #include "app/schedule_list.h"
+#include "base/prompts.h"
+#include "widgets/pointer.h"
 
 #include <QWidget>
 #include <functional>

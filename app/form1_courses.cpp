@@ -3,14 +3,14 @@
 // shows it modally and redraws the grid after it has closed, whatever the
 // user did in it.
 #include "app/form1.h"
-#include "app/reporting.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
-#include "dialogs/time_picker.h"
-#include "store/failure.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/time_picker.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 // The grid saved as a picture and exported as a workbook or a calendar.
-#include "app/app_info.h"
 #include "app/form1.h"
-#include "app/reporting.h"
+#include "base/app_info.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "export/calendar_file.h"
 #include "export/picture_file.h"
 #include "export/save_file.h"
 #include "export/spreadsheet.h"
-#include "store/failure.h"
 #include "timetable/grid.h"
 
 namespace quorvane {

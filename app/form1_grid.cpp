@@ -1,9 +1,9 @@
 // The main window's grid: its set-up during start-up, ClearGrid and ListCourses.
 #include "app/form1.h"
-#include "app/reporting.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "store/connection.h"
 #include "store/day_set.h"
-#include "store/failure.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
 #include "timetable/grid.h"

@@ -1,6 +1,6 @@
 // The one-click sample schedule.
 #include "app/form1.h"
-#include "app/reporting.h"
+#include "base/reporting.h"
 #include "store/connection.h"
 #include "store/statements.h"
 

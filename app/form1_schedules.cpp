@@ -1,9 +1,9 @@
 // Add, rename and delete schedules; delete all courses of a schedule.
 #include "app/form1.h"
-#include "app/reporting.h"
-#include "app/typed_text.h"
+#include "base/failure.h"
+#include "base/reporting.h"
+#include "base/typed_text.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/schema.h"
 #include "store/statements.h"
 

@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "app/form1.h"
-#include "app/qt_prompts.h"
 #include "store/database_location.h"
+#include "widgets/qt_prompts.h"
 
 #include <QApplication>
 #include <cstdio>

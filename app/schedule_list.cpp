@@ -1,6 +1,6 @@
 #include "app/schedule_list.h"
 
-#include "app/shown_text.h"
+#include "base/shown_text.h"
 
 namespace quorvane {
 

@@ -9,11 +9,11 @@
 #include "app/form1.h"
 #include "bench/bench_support.h"
 #include "dialogs/form2.h"
-#include "dialogs/time_picker.h"
 #include "store/connection.h"
 #include "store/statements.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
+#include "widgets/time_picker.h"
 
 #include <QApplication>
 #include <QCheckBox>

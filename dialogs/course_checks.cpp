@@ -1,8 +1,8 @@
 #include "dialogs/course_checks.h"
 
-#include "app/prompts.h"
-#include "app/reporting.h"
-#include "dialogs/time_picker.h"
+#include "base/prompts.h"
+#include "base/reporting.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 

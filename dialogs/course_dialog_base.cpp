@@ -1,11 +1,11 @@
 #include "dialogs/course_dialog_base.h"
 
-#include "app/app_info.h"
-#include "app/pointer.h"
-#include "app/program_icon.h"
-#include "app/reporting.h"
-#include "dialogs/appearance.h"
-#include "dialogs/dialog_parts.h"
+#include "base/app_info.h"
+#include "base/reporting.h"
+#include "widgets/appearance.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/pointer.h"
+#include "widgets/program_icon.h"
 
 #include <QPushButton>
 

@@ -1,8 +1,8 @@
 #include "dialogs/course_list.h"
 
-#include "app/shown_text.h"
+#include "base/failure.h"
+#include "base/shown_text.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/statements.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "dialogs/course_list_dialog.h"
 
-#include "app/pointer.h"
-#include "app/reporting.h"
-#include "app/twips.h"
+#include "base/reporting.h"
+#include "base/twips.h"
+#include "widgets/pointer.h"
 
 #include <QComboBox>
 

@@ -1,13 +1,13 @@
 #include "dialogs/form2.h"
 
-#include "app/reporting.h"
-#include "app/typed_text.h"
+#include "base/reporting.h"
+#include "base/typed_text.h"
 #include "dialogs/course_checks.h"
-#include "dialogs/dialog_parts.h"
-#include "dialogs/time_picker.h"
 #include "store/connection.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/course_dialog_base.h"
-#include "dialogs/dialog_parts.h"
+#include "widgets/dialog_parts.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 #include "dialogs/form3.h"
 
-#include "app/reporting.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "dialogs/course_checks.h"
-#include "dialogs/time_picker.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 #include <QComboBox>

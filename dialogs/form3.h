@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/course_list_dialog.h"
-#include "dialogs/dialog_parts.h"
+#include "widgets/dialog_parts.h"
 
 class QCheckBox;
 class QLineEdit;

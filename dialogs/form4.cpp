@@ -1,13 +1,13 @@
 #include "dialogs/form4.h"
 
-#include "app/pointer.h"
-#include "app/reporting.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "dialogs/course_checks.h"
-#include "dialogs/dialog_parts.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/schema.h"
 #include "store/statements.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/pointer.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 // A schedule's courses as an iCalendar file (RFC 5545).
 #include "export/calendar_file.h"
 
+#include "base/failure.h"
 #include "export/save_file.h"
 #include "store/connection.h"
 #include "store/day_set.h"
-#include "store/failure.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
 

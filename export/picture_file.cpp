@@ -1,8 +1,8 @@
 #include "export/picture_file.h"
 
+#include "base/failure.h"
 #include "export/save_file.h"
 #include "export/timetable_picture.h"
-#include "store/failure.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,6 +1,6 @@
 #include "export/save_file.h"
 
-#include "store/failure.h"
+#include "base/failure.h"
 
 #include <QFile>
 #include <QFileInfo>

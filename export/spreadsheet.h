@@ -40,7 +40,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/failure.h"
+#include "base/failure.h"
 
 namespace quorvane {
 

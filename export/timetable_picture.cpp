@@ -1,12 +1,12 @@
 // The timetable drawn for paper: as a picture and as a PDF page.
 #include "export/timetable_picture.h"
 
-#include "app/fonts.h"
-#include "app/shown_text.h"
-#include "app/twips.h"
+#include "base/failure.h"
+#include "base/shown_text.h"
+#include "base/twips.h"
 #include "export/page_fit.h"
-#include "store/failure.h"
 #include "timetable/grid.h"
+#include "widgets/fonts.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

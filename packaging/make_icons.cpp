@@ -1,6 +1,6 @@
 // Build step: draws the program's icon for the desktop's icon theme, one PNG
 // picture per size, as FOLDER/<N>x<N>/apps/NAME.png.
-#include "app/program_icon.h"
+#include "widgets/program_icon.h"
 
 #include <QDir>
 #include <QImage>

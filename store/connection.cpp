@@ -1,6 +1,6 @@
 #include "store/connection.h"
 
-#include "store/failure.h"
+#include "base/failure.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>

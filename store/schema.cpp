@@ -1,7 +1,7 @@
 #include "store/schema.h"
 
+#include "base/failure.h"
 #include "store/connection.h"
-#include "store/failure.h"
 
 #include <QFile>
 #include <QFileInfo>

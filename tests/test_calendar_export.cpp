@@ -1,8 +1,8 @@
 // A schedule's courses as an iCalendar file, read back by the icalendar
 // module (tests/read_export.py), its rules expanded by dateutil.
+#include "base/failure.h"
 #include "export/calendar_file.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/test_db.h"
 

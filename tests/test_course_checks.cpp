@@ -1,11 +1,11 @@
 // The course checks shared by Add Course and Edit Course, the time pickers
 // they work on, and the dialog colours.
-#include "app/reporting.h"
-#include "dialogs/appearance.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "dialogs/course_checks.h"
-#include "dialogs/time_picker.h"
-#include "store/failure.h"
 #include "tests/support/scripted_prompts.h"
+#include "widgets/appearance.h"
+#include "widgets/time_picker.h"
 
 #include <QApplication>
 #include <QCheckBox>

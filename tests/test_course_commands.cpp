@@ -4,7 +4,6 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
-#include "dialogs/time_picker.h"
 #include "store/connection.h"
 #include "store/time_of_day.h"
 #include "tests/support/scripted_prompts.h"
@@ -12,6 +11,7 @@
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 #include <QComboBox>

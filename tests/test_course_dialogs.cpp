@@ -1,19 +1,19 @@
 // The Add, Edit and Delete Course dialogs on their own: layout, checks,
 // what each writes to the database and how each closes.
 #include "app/form1.h"
-#include "app/pointer.h"
-#include "app/qt_prompts.h"
-#include "app/twips.h"
+#include "base/twips.h"
 #include "dialogs/course_checks.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
-#include "dialogs/time_picker.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/statement_log.h"
 #include "tests/support/test_db.h"
+#include "widgets/pointer.h"
+#include "widgets/qt_prompts.h"
+#include "widgets/time_picker.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,12 +6,12 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
-#include "dialogs/time_picker.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // Saving the grid as a picture and exporting it as a workbook from the main
 // window; the files are read back by readers no one here wrote.
 #include "app/form1.h"
+#include "base/failure.h"
 #include "export/spreadsheet.h"
-#include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/small_disk.h"

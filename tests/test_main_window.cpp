@@ -1,8 +1,7 @@
 // The main window's start-up, layout, pointer convention and closing.
-#include "app/app_info.h"
 #include "app/form1.h"
-#include "app/qt_prompts.h"
-#include "app/twips.h"
+#include "base/app_info.h"
+#include "base/twips.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
@@ -10,6 +9,7 @@
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/qt_prompts.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // The one way failures are reported: the "Application Error" box and the
 // continue-after-report rule.
-#include "app/app_info.h"
-#include "app/reporting.h"
-#include "store/failure.h"
+#include "base/app_info.h"
+#include "base/failure.h"
+#include "base/reporting.h"
 #include "tests/support/scripted_prompts.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 // Add, Edit and Delete Schedule, Delete All Courses and the three public
 // procedures behind them, driven on a real main window.
 #include "app/form1.h"
-#include "store/failure.h"
+#include "base/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"

@@ -3,8 +3,8 @@
 // Files are read back by tests/read_workbook.py (xlrd for Excel 97-2003
 // workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
 // files record by record.
+#include "base/failure.h"
 #include "export/spreadsheet.h"
-#include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/timetable_sheet.h"
 

@@ -1,9 +1,9 @@
 // The schedule store: statement texts, the time and day-set encodings, and
 // how the engine's failures surface.
+#include "base/failure.h"
 #include "store/connection.h"
 #include "store/database_location.h"
 #include "store/day_set.h"
-#include "store/failure.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"

@@ -1,7 +1,7 @@
 // The weekly grid: its structure and how ListCourses places a schedule's courses.
 #include "app/form1.h"
+#include "base/failure.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"

@@ -1,7 +1,7 @@
 #include "timetable/grid.h"
 
-#include "app/shown_text.h"
-#include "store/failure.h"
+#include "base/failure.h"
+#include "base/shown_text.h"
 #include "store/time_of_day.h"
 
 #include <QGuiApplication>

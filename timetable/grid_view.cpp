@@ -1,6 +1,6 @@
 #include "timetable/grid_view.h"
 
-#include "app/twips.h"
+#include "base/twips.h"
 #include "timetable/grid.h"
 
 #include <QHeaderView>

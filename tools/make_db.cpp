@@ -1,7 +1,7 @@
 // Build step: writes the empty dbSchedules.mdb delivered with the program.
 // An existing file is left exactly as it is: the one beside the built
 // program may hold the timetables of whoever ran it.
-#include "store/failure.h"
+#include "base/failure.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>

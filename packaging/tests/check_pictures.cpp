@@ -1,8 +1,8 @@
 // The pictures installed for the desktop: the hand pointer is a cursor file
 // that Qt loads, with its hot spot on the drawing, and the icon theme's
 // 32-pixel picture is the window's icon.
-#include "app/pointer.h"
-#include "app/program_icon.h"
+#include "widgets/pointer.h"
+#include "widgets/program_icon.h"
 
 #include <QFile>
 #include <QPixmap>

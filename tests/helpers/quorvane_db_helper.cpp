@@ -10,8 +10,8 @@
 //       writers wait for; exclusive: readers wait too), prints "locked" and
 //       keeps it until a line or the end of its standard input, then rolls it
 //       back and prints "released".
+#include "base/failure.h"
 #include "store/connection.h"
-#include "store/failure.h"
 #include "store/statements.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "tests/support/expected_texts.h"
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 
 #include <QFile>
 #include <QFileInfo>

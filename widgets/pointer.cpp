@@ -1,6 +1,6 @@
-#include "app/pointer.h"
+#include "widgets/pointer.h"
 
-#include "store/failure.h"
+#include "base/failure.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>

@@ -1,10 +1,10 @@
-#include "dialogs/dialog_parts.h"
+#include "widgets/dialog_parts.h"
 
-#include "app/pointer.h"
-#include "app/push_button.h"
-#include "app/twips.h"
-#include "dialogs/appearance.h"
-#include "dialogs/time_picker.h"
+#include "base/twips.h"
+#include "widgets/appearance.h"
+#include "widgets/pointer.h"
+#include "widgets/push_button.h"
+#include "widgets/time_picker.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "dialogs/time_picker.h"
+#include "widgets/time_picker.h"
 
-#include "store/failure.h"
+#include "base/failure.h"
 #include "store/time_of_day.h"
 
 #include <QClipboard>

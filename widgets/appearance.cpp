@@ -1,6 +1,6 @@
-#include "dialogs/appearance.h"
+#include "widgets/appearance.h"
 
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "app/prompts.h"
+#include "base/prompts.h"
 
-#include "app/app_info.h"
+#include "base/app_info.h"
 
 #include <QStringList>
 

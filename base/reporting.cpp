@@ -1,7 +1,7 @@
-#include "app/reporting.h"
+#include "base/reporting.h"
 
-#include "app/app_info.h"
-#include "store/failure.h"
+#include "base/app_info.h"
+#include "base/failure.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "app/qt_prompts.h"
+#include "widgets/qt_prompts.h"
 
 #include <QDialog>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/app_info.h"
+#include "base/app_info.h"
 
 #include <QDateTime>
 #include <QFileInfo>
