@@ -15,6 +15,7 @@
 #include "widgets/qt_prompts.h"
 #include "widgets/time_picker.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -1268,8 +1269,10 @@ void CourseDialogsTest::deleteAsksWithTheNameAsStored()
     const QString tail(300, QLatin1Char('x'));
     execSql(db(), "update tblCourse set CourseName=CourseName || '" + tail + "' where id=5");
     const auto form = makeForm4();
+    QComboBox* list = form->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     form->show();
-    form->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(4);
+    list->setCurrentIndex(4);
     m_prompts->answer(Answer::Yes);
     form->PushButton1()->click();
     QCOMPARE(m_prompts->messageTexts(),

@@ -11,6 +11,7 @@
 #include "timetable/grid_view.h"
 #include "widgets/qt_prompts.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -103,9 +104,15 @@ void MainWindowTest::firstScheduleIsSelectedAndDrawn()
                                    "values (1,'Physics','','0','06:00','06:30')");
     execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
                                    "values (2,'Chemistry','','1','06:00','06:30')");
+    // A database from before the schedule guard gains it when it is opened.
+    execSql(folder.databasePath(), "drop trigger tblCourse_ScheduleExists");
     ScriptedPrompts prompts;
     Form1 form(folder.path(), prompts);
+    QAbstractItemModelTester tester(form.listView().model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QVERIFY(form.Form_Load());
+    QCOMPARE(
+        scalarSql(folder.databasePath(), "select count(*) from sqlite_master where name='tblCourse_ScheduleExists'"),
+        QString("1"));
     QCOMPARE(form.scheduleCount(), 3);
     QCOMPARE(listColumn(form, 0), (QStringList{"1", "2", "3"}));
     QCOMPARE(listColumn(form, 1), (QStringList{"Fall", "Spring", ""}));

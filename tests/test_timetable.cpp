@@ -186,6 +186,8 @@ void TimetableTest::placesCourses_data()
     QTest::newRow("blanks around day entries") << " 0 , 6"
                                                << "06:00"
                                                << "06:00" << QStringList{"1,1=C", "1,7=C"};
+    QTest::newRow("non-ASCII blanks around day entries") << QString::fromUtf8("0,\u00A03\u3000") << "06:00"
+                                                         << "06:00" << QStringList{"1,1=C", "1,4=C"};
 }
 
 void TimetableTest::placesCourses()
