@@ -3,15 +3,13 @@
 #include "base/failure.h"
 #include "base/reporting.h"
 #include "store/connection.h"
-#include "store/day_set.h"
+#include "store/course_row.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
 #include <QHeaderView>
-
-#include <algorithm>
 
 namespace quorvane {
 
@@ -70,86 +68,37 @@ void Form1::ListCourses()
         TimetableGrid* grid;
         ~BatchEnd() { grid->endBatch(); }
     } batchEnd{m_grid};
-    // The columns are looked up once, at the first course. A column the
-    // table lacks fails alike for every course: after its one report the
-    // drawing ends instead of reporting it course by course.
-    // Times and day sets are read from the stored bytes, without a copy.
-    std::optional<int> fromColumn, toColumn, daysColumn, nameColumn;
-    bool missingColumn = false;
-    const auto bytes = [&](std::optional<int>& position, const char* name) {
-        if (!position) {
-            try {
-                position = rs.column(QLatin1String(name));
-            } catch (const Failure&) {
-                missingColumn = true;
-                throw;
-            }
-        }
-        return rs.bytes(*position);
-    };
-    const auto isAscii = [](QByteArrayView text) {
-        return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
-    };
-    QVector<int> days;
+    // A column the table lacks fails alike for every course: after its one
+    // report the drawing ends instead of reporting it course by course.
+    CourseRowReader row(rs);
     while (true) {
         bool atEnd = true;
         if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
             break;
-        // A course whose times cannot be read is reported once and skipped.
-        std::optional<timeofday::StoredTime> from;
-        std::optional<timeofday::StoredTime> to;
-        const bool readable = p.step(112, [&] {
-            const QByteArrayView fromText = bytes(fromColumn, "TimeFrom");
-            const QByteArrayView toText = bytes(toColumn, "TimeTo");
-            from = timeofday::read(QLatin1StringView(fromText));
-            to = timeofday::read(QLatin1StringView(toText));
-            if (!from || !to)
-                throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
-                                  .arg(textFromEngine(from ? toText : fromText),
-                                       from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
-        });
-        // A start that carries a calendar date matches no row, without a box.
-        bool drawable = readable && !from->dated;
+        // A course whose times cannot be read is reported once and skipped;
+        // one whose start carries a calendar date matches no row, without a box.
+        std::optional<CourseTimes> times;
+        bool drawable = p.step(112, [&] { times = row.times(); }) && times;
         // The day set (120) and the name (126) are read once per course. A
         // course whose day entries cannot all be read is reported once, at
         // the reading of the entries, and skipped.
         QByteArrayView daySet;
         QString name;
-        const auto addDay = [&](std::optional<int> d, auto entry) {
-            if (!d)
-                throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
-            // Days outside Monday..Sunday are never written by the program; skip them.
-            if (*d >= 0 && *d < m_grid->cols() - 1)
-                days.append(*d + 1);
-        };
-        drawable = drawable && p.step(120, [&] { daySet = bytes(daysColumn, "Days"); }) && !daySet.isEmpty() &&
-                   p.step(126, [&] {
-                       name = textFromEngine(bytes(nameColumn, "CourseName"));
-                       days.clear();
-                       if (isAscii(daySet)) {
-                           for (qsizetype begin = 0; begin <= daySet.size();) {
-                               qsizetype end = begin;
-                               while (end < daySet.size() && daySet[end] != ',')
-                                   ++end;
-                               const QLatin1StringView entry(daySet.sliced(begin, end - begin));
-                               addDay(dayset::entryValue(entry), entry);
-                               begin = end + 1;
-                           }
-                       } else {
-                           for (const QString& entry : dayset::entries(textFromEngine(daySet)))
-                               addDay(dayset::entryValue(entry), entry);
-                       }
+        WeekDays days{};
+        drawable = drawable && p.step(120, [&] { daySet = row.bytes(CourseRowReader::Column::Days); }) &&
+                   !daySet.isEmpty() && p.step(126, [&] {
+                       name = textFromEngine(row.bytes(CourseRowReader::Column::CourseName));
+                       days = courseDays(daySet);
                    });
         if (drawable) {
-            // An end on a calendar date lies after every time of the course's day.
-            const QTime end = to->dated ? QTime(23, 59, 59, 999) : to->time;
-            const int course = m_grid->addCourse(name, from->time, to->time);
-            forEachCourseRow(*m_grid, from->time, end, [&](int row) {
-                for (const int col : days)
-                    m_grid->placeCourse(row, col, course);
+            const int course = m_grid->addCourse(name, times->from, times->to);
+            forEachCourseRow(*m_grid, times->from, times->until(), [&](int r) {
+                for (int d = 0; d < dayset::kDays; ++d)
+                    if (days[static_cast<size_t>(d)])
+                        m_grid->placeCourse(r, d + 1, course);
             });
         }
-        if (missingColumn)
+        if (row.lacksColumn())
             break;
         // A walk that cannot move on would report without end; stop instead.
         if (!p.step(134, [&] { rs.moveNext(); }))
