@@ -1,11 +1,7 @@
 // The main window's grid: its set-up during start-up, ClearGrid and ListCourses.
 #include "app/form1.h"
-#include "base/failure.h"
 #include "base/reporting.h"
-#include "store/connection.h"
-#include "store/course_row.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
+#include "timetable/fill.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
@@ -13,28 +9,12 @@
 
 namespace quorvane {
 
-// Statements 148 to 204 of Form_Load. Steps 148 (taking the grid), 192 to
-// 204 but the label writes (the row counter and the loop), and 154 and 156
-// (one fixed row and column, which the view keeps out of the course cells
-// itself) cannot fail and carry no statement of their own.
+// Statements 148 to 204 of Form_Load. Steps 148 (taking the grid) and 192 to
+// 204 but the label writes (the row counter and the loop) cannot fail and
+// carry no statement of their own.
 void Form1::SetUpGrid(Procedure& p)
 {
-    TimetableGrid& grid = *m_grid;
-    p.step(150, [&] { grid.clearAll(); });
-    p.step(152, [&] { grid.setCols(TimetableGrid::kCols); });
-    for (int c = 0; c < TimetableGrid::kCols; ++c)
-        p.step(158 + 2 * c, [&] { grid.setText(0, c, gridHeaderText(c)); });
-    p.step(174, [&] { grid.setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
-    for (int c = 1; c < TimetableGrid::kCols; ++c)
-        p.step(174 + 2 * c, [&] { grid.setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
-    p.step(190, [&] { grid.setRows(TimetableGrid::kRows); });
-    int r = 1;
-    for (int h = 6; h <= 21; ++h) {
-        p.step(196, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
-        ++r;
-        p.step(200, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
-        ++r;
-    }
+    setUpTimetable(*m_grid, p);
     const int rowHeight = m_gridView->fontMetrics().height() + 4;
     m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
@@ -52,7 +32,6 @@ void Form1::ClearGrid()
 void Form1::ListCourses()
 {
     Procedure p(m_prompts, this, location("Form1", "ListCourses"));
-    Recordset rs;
     ++m_drawings;
     m_drawnScheduleId = selectedScheduleIdOrNone();
     p.step(102, [&] { ClearGrid(); });
@@ -60,52 +39,14 @@ void Form1::ListCourses()
         return;
     BusyPointer busy(*m_pointer);
     // A query that fails ends the drawing: the grid stays cleared.
-    if (!p.step(108, [&] { rs.open(sql::selectCoursesOfSchedule(selectedScheduleId()), scheduleDb()); }))
+    const Connection* db = nullptr;
+    QString scheduleId;
+    if (!p.step(108, [&] {
+            db = &scheduleDb();
+            scheduleId = selectedScheduleId();
+        }))
         return;
-    m_grid->beginBatch();
-    struct BatchEnd
-    {
-        TimetableGrid* grid;
-        ~BatchEnd() { grid->endBatch(); }
-    } batchEnd{m_grid};
-    // A column the table lacks fails alike for every course: after its one
-    // report the drawing ends instead of reporting it course by course.
-    CourseRowReader row(rs);
-    while (true) {
-        bool atEnd = true;
-        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
-            break;
-        // A course whose times cannot be read is reported once and skipped;
-        // one whose start carries a calendar date matches no row, without a box.
-        std::optional<CourseTimes> times;
-        bool drawable = p.step(112, [&] { times = row.times(); }) && times;
-        // The day set (120) and the name (126) are read once per course. A
-        // course whose day entries cannot all be read is reported once, at
-        // the reading of the entries, and skipped.
-        QByteArrayView daySet;
-        QString name;
-        WeekDays days{};
-        drawable = drawable && p.step(120, [&] { daySet = row.bytes(CourseRowReader::Column::Days); }) &&
-                   !daySet.isEmpty() && p.step(126, [&] {
-                       name = textFromEngine(row.bytes(CourseRowReader::Column::CourseName));
-                       days = courseDays(daySet);
-                   });
-        if (drawable) {
-            const int course = m_grid->addCourse(name, times->from, times->to);
-            forEachCourseRow(*m_grid, times->from, times->until(), [&](int r) {
-                for (int d = 0; d < dayset::kDays; ++d)
-                    if (days[static_cast<size_t>(d)])
-                        m_grid->placeCourse(r, d + 1, course);
-            });
-        }
-        if (row.lacksColumn())
-            break;
-        // A walk that cannot move on would report without end; stop instead.
-        if (!p.step(134, [&] { rs.moveNext(); }))
-            break;
-    }
-    if (rs.isOpen())
-        rs.close();
+    fillTimetable(*m_grid, *db, scheduleId, p);
 }
 
 } // namespace quorvane
