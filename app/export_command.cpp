@@ -2,13 +2,18 @@
 #include "app/export_command.h"
 
 #include "app/command_line.h"
-#include "app/form1.h"
 #include "base/failure.h"
+#include "base/reporting.h"
 #include "export/calendar_file.h"
 #include "export/picture_file.h"
 #include "export/save_file.h"
 #include "export/spreadsheet.h"
+#include "export/timetable_sheet.h"
+#include "store/connection.h"
 #include "store/database_location.h"
+#include "store/schema.h"
+#include "store/statements.h"
+#include "timetable/fill.h"
 #include "timetable/grid.h"
 
 #include <QFileInfo>
@@ -17,48 +22,54 @@ namespace quorvane {
 
 namespace {
 
-// The window's conversation, held back: the first box becomes the line that
-// explains the failure; questions are answered No, dialogs cancelled.
-class HeldBackPrompts : public Prompts
-{
-public:
-    Answer messageBox(QWidget*, const MessageBoxRequest& request) override
-    {
-        if (m_first.isEmpty()) {
-            // An error box says what failed on its first line, then where.
-            const QString text =
-                request.icon == Icon::Warning ? request.text.section(QStringLiteral("\r\n"), 0, 0) : request.text;
-            m_first = text.simplified();
-            if (m_first.isEmpty())
-                m_first = QStringLiteral("the schedule could not be read");
-        }
-        return request.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    std::optional<QString> inputBox(QWidget*, const InputBoxRequest&) override { return std::nullopt; }
-    QString saveFileName(QWidget*, const SaveFileRequest&) override { return QString(); }
-    void showModal(QDialog&) override {}
-
-    const QString& first() const { return m_first; }
-
-private:
-    QString m_first;
-};
-
 ExportOutcome failed(const QString& why)
 {
     return {1, QStringLiteral("quorvane: ") + why};
 }
 
-void writeWorkbook(const TimetableGrid& grid, const QString& name, const QString& fileName)
+// The first failure of a run without a window, as its one line.
+class FirstFailure
 {
-    Workbook workbook;
-    Worksheet& sheet = workbook.sheets(1);
-    sheet.setCellValue(1, 1, name);
-    for (int r = 0; r < grid.rows(); ++r)
-        for (int c = 0; c < grid.cols(); ++c)
-            sheet.setCellValue(r + 2, c + 1, grid.text(r, c));
-    sheet.setUpForPrinting(grid.rows() + 1, grid.cols());
-    saveFileAtomically(fileName, workbookFileBytes(sheet, fileName));
+public:
+    Procedure procedure()
+    {
+        return Procedure([this](int, const QString& description) {
+            if (m_text.isEmpty())
+                m_text = description.simplified();
+            if (m_text.isEmpty())
+                m_text = QStringLiteral("the schedule could not be read");
+        });
+    }
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+struct Schedule
+{
+    QString id;
+    QString name;
+};
+
+// The schedule named `name`, or the first one in list order; nothing when
+// there is none.
+std::optional<Schedule> findSchedule(const Connection& db, const std::optional<QString>& name)
+{
+    Recordset rs;
+    rs.open(sql::selectSchedules(), db);
+    std::optional<int> id;
+    std::optional<int> description;
+    for (; !rs.eof(); rs.moveNext()) {
+        if (!id) {
+            id = rs.column(QStringLiteral("id"));
+            description = rs.column(QStringLiteral("Description"));
+        }
+        Schedule schedule{rs.text(*id), rs.text(*description)};
+        if (!name || schedule.name == *name)
+            return schedule;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -71,38 +82,51 @@ ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
     const QString database = location.folder + QStringLiteral("/dbSchedules.mdb");
     if (!QFileInfo(database).isFile())
         return failed(database + QStringLiteral(" not found"));
-    HeldBackPrompts prompts;
-    Form1 form({programFolder, location.folder}, prompts);
-    if (!form.Form_Load() || !prompts.first().isEmpty())
-        return failed(prompts.first());
-
-    int row = 0;
-    for (int r = 1; r <= form.scheduleCount() && row == 0; ++r)
-        if (!line.schedule || form.scheduleName(r) == *line.schedule)
-            row = r;
-    if (row == 0)
+    // Read only: the database is not upgraded as the window's start-up does.
+    Connection db;
+    std::optional<Schedule> schedule;
+    try {
+        db.open(database);
+        requireTimetableTables(db);
+        schedule = findSchedule(db, line.schedule);
+    } catch (const std::exception& e) {
+        return failed(describe(e).simplified());
+    }
+    if (!schedule)
         return failed(line.schedule ? QStringLiteral("no schedule is named \"%1\"").arg(*line.schedule)
                                     : QStringLiteral("%1 holds no schedule").arg(database));
-    // Selecting a schedule draws it, as a click would.
-    form.selectSchedule(row);
-    if (!prompts.first().isEmpty())
-        return failed(prompts.first());
+
+    // The grid as the window draws it; a course it would report fails the
+    // export, whatever the file's format.
+    FirstFailure failure;
+    Procedure p = failure.procedure();
+    TimetableGrid grid;
+    setUpTimetable(grid, p);
+    fillTimetable(grid, db, schedule->id, p);
+    if (!failure.text().isEmpty())
+        return failed(failure.text());
 
     const QString& file = line.exportFile;
-    const QString refusal = exportRefusal(file, form.databasePath());
+    const QString refusal = exportRefusal(file, database);
     if (!refusal.isEmpty())
         return failed(QStringLiteral("cannot write %1: %2").arg(file, refusal));
-    const QString name = form.scheduleName(row);
     try {
         switch (exportKindOf(file).value_or(ExportKind::Picture)) {
         case ExportKind::Picture:
-            saveTimetablePicture(form.grid(), name, file);
+            saveTimetablePicture(grid, schedule->name, file);
             break;
-        case ExportKind::Workbook:
-            writeWorkbook(form.grid(), name, file);
+        case ExportKind::Workbook: {
+            Workbook workbook;
+            Worksheet& sheet = workbook.sheets(1);
+            fillTimetableSheet(sheet, schedule->name, grid, p);
+            if (!failure.text().isEmpty())
+                throw Failure(failure.text());
+            setUpTimetableSheet(sheet, grid);
+            workbook.saveAs(file, FileFormat::WorkbookNormal);
             break;
+        }
         case ExportKind::Calendar:
-            saveScheduleCalendar(form.scheduleDb(), form.selectedScheduleId(), name, line.weeks, file);
+            saveScheduleCalendar(db, schedule->id, schedule->name, line.weeks, file);
             break;
         }
     } catch (const std::exception& e) {

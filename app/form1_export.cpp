@@ -7,6 +7,7 @@
 #include "export/picture_file.h"
 #include "export/save_file.h"
 #include "export/spreadsheet.h"
+#include "export/timetable_sheet.h"
 #include "timetable/grid.h"
 
 namespace quorvane {
@@ -103,21 +104,17 @@ void Form1::PushButton8_Click()
         excel->quit();
         return;
     }
-    p.step(130, [&] { workbook->sheets(1).setCellValue(1, 1, selectedScheduleName()); });
-    // 132 to 140: the bounds are read once, as the loops start.
-    const int rows = m_grid->rows();
-    for (int r = 0; r < rows; ++r) {
-        const int cols = m_grid->cols();
-        for (int c = 0; c < cols; ++c)
-            p.step(136, [&] { workbook->sheets(1).setCellValue(r + 2, c + 1, m_grid->text(r, c)); });
-    }
+    // A name that cannot be read leaves A1 empty.
+    QString title;
+    p.step(130, [&] { title = selectedScheduleName(); });
+    fillTimetableSheet(workbook->sheets(1), title, *m_grid, p);
     const bool saved = p.step(142, [&] {
         if (exportKindOf(target) == ExportKind::Calendar) {
             saveScheduleCalendar(scheduleDb(), selectedScheduleId(), selectedScheduleName(), kDefaultCalendarWeeks,
                                  target);
             return;
         }
-        workbook->sheets(1).setUpForPrinting(m_grid->rows() + 1, m_grid->cols());
+        setUpTimetableSheet(workbook->sheets(1), *m_grid);
         workbook->saveAs(target, FileFormat::WorkbookNormal);
     });
     p.step(144, [&] { excel->setDisplayAlerts(true); });

@@ -1,42 +1,20 @@
 // The main window's grid: its set-up during start-up, ClearGrid and ListCourses.
 #include "app/form1.h"
-#include "base/failure.h"
 #include "base/reporting.h"
-#include "store/connection.h"
-#include "store/day_set.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
+#include "timetable/fill.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
 #include <QHeaderView>
 
-#include <algorithm>
-
 namespace quorvane {
 
-// Statements 148 to 204 of Form_Load. Steps 148 (taking the grid), 192 to
-// 204 but the label writes (the row counter and the loop), and 154 and 156
-// (one fixed row and column, which the view keeps out of the course cells
-// itself) cannot fail and carry no statement of their own.
+// Statements 148 to 204 of Form_Load. Steps 148 (taking the grid) and 192 to
+// 204 but the label writes (the row counter and the loop) cannot fail and
+// carry no statement of their own.
 void Form1::SetUpGrid(Procedure& p)
 {
-    TimetableGrid& grid = *m_grid;
-    p.step(150, [&] { grid.clearAll(); });
-    p.step(152, [&] { grid.setCols(TimetableGrid::kCols); });
-    for (int c = 0; c < TimetableGrid::kCols; ++c)
-        p.step(158 + 2 * c, [&] { grid.setText(0, c, gridHeaderText(c)); });
-    p.step(174, [&] { grid.setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
-    for (int c = 1; c < TimetableGrid::kCols; ++c)
-        p.step(174 + 2 * c, [&] { grid.setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
-    p.step(190, [&] { grid.setRows(TimetableGrid::kRows); });
-    int r = 1;
-    for (int h = 6; h <= 21; ++h) {
-        p.step(196, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
-        ++r;
-        p.step(200, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
-        ++r;
-    }
+    setUpTimetable(*m_grid, p);
     const int rowHeight = m_gridView->fontMetrics().height() + 4;
     m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
@@ -54,7 +32,6 @@ void Form1::ClearGrid()
 void Form1::ListCourses()
 {
     Procedure p(m_prompts, this, location("Form1", "ListCourses"));
-    Recordset rs;
     ++m_drawings;
     m_drawnScheduleId = selectedScheduleIdOrNone();
     p.step(102, [&] { ClearGrid(); });
@@ -62,101 +39,14 @@ void Form1::ListCourses()
         return;
     BusyPointer busy(*m_pointer);
     // A query that fails ends the drawing: the grid stays cleared.
-    if (!p.step(108, [&] { rs.open(sql::selectCoursesOfSchedule(selectedScheduleId()), scheduleDb()); }))
+    const Connection* db = nullptr;
+    QString scheduleId;
+    if (!p.step(108, [&] {
+            db = &scheduleDb();
+            scheduleId = selectedScheduleId();
+        }))
         return;
-    m_grid->beginBatch();
-    struct BatchEnd
-    {
-        TimetableGrid* grid;
-        ~BatchEnd() { grid->endBatch(); }
-    } batchEnd{m_grid};
-    // The columns are looked up once, at the first course. A column the
-    // table lacks fails alike for every course: after its one report the
-    // drawing ends instead of reporting it course by course.
-    // Times and day sets are read from the stored bytes, without a copy.
-    std::optional<int> fromColumn, toColumn, daysColumn, nameColumn;
-    bool missingColumn = false;
-    const auto bytes = [&](std::optional<int>& position, const char* name) {
-        if (!position) {
-            try {
-                position = rs.column(QLatin1String(name));
-            } catch (const Failure&) {
-                missingColumn = true;
-                throw;
-            }
-        }
-        return rs.bytes(*position);
-    };
-    const auto isAscii = [](QByteArrayView text) {
-        return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
-    };
-    QVector<int> days;
-    while (true) {
-        bool atEnd = true;
-        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
-            break;
-        // A course whose times cannot be read is reported once and skipped.
-        std::optional<timeofday::StoredTime> from;
-        std::optional<timeofday::StoredTime> to;
-        const bool readable = p.step(112, [&] {
-            const QByteArrayView fromText = bytes(fromColumn, "TimeFrom");
-            const QByteArrayView toText = bytes(toColumn, "TimeTo");
-            from = timeofday::read(QLatin1StringView(fromText));
-            to = timeofday::read(QLatin1StringView(toText));
-            if (!from || !to)
-                throw Failure(QStringLiteral("Type mismatch: '%1' to '%2' is not a time of day")
-                                  .arg(textFromEngine(from ? toText : fromText),
-                                       from ? QStringLiteral("TimeTo") : QStringLiteral("TimeFrom")));
-        });
-        // A start that carries a calendar date matches no row, without a box.
-        bool drawable = readable && !from->dated;
-        // The day set (120) and the name (126) are read once per course. A
-        // course whose day entries cannot all be read is reported once, at
-        // the reading of the entries, and skipped.
-        QByteArrayView daySet;
-        QString name;
-        const auto addDay = [&](std::optional<int> d, auto entry) {
-            if (!d)
-                throw Failure(QStringLiteral("Type mismatch: day '%1'").arg(entry));
-            // Days outside Monday..Sunday are never written by the program; skip them.
-            if (*d >= 0 && *d < m_grid->cols() - 1)
-                days.append(*d + 1);
-        };
-        drawable = drawable && p.step(120, [&] { daySet = bytes(daysColumn, "Days"); }) && !daySet.isEmpty() &&
-                   p.step(126, [&] {
-                       name = textFromEngine(bytes(nameColumn, "CourseName"));
-                       days.clear();
-                       if (isAscii(daySet)) {
-                           for (qsizetype begin = 0; begin <= daySet.size();) {
-                               qsizetype end = begin;
-                               while (end < daySet.size() && daySet[end] != ',')
-                                   ++end;
-                               const QLatin1StringView entry(daySet.sliced(begin, end - begin));
-                               addDay(dayset::entryValue(entry), entry);
-                               begin = end + 1;
-                           }
-                       } else {
-                           for (const QString& entry : dayset::entries(textFromEngine(daySet)))
-                               addDay(dayset::entryValue(entry), entry);
-                       }
-                   });
-        if (drawable) {
-            // An end on a calendar date lies after every time of the course's day.
-            const QTime end = to->dated ? QTime(23, 59, 59, 999) : to->time;
-            const int course = m_grid->addCourse(name, from->time, to->time);
-            forEachCourseRow(*m_grid, from->time, end, [&](int row) {
-                for (const int col : days)
-                    m_grid->placeCourse(row, col, course);
-            });
-        }
-        if (missingColumn)
-            break;
-        // A walk that cannot move on would report without end; stop instead.
-        if (!p.step(134, [&] { rs.moveNext(); }))
-            break;
-    }
-    if (rs.isOpen())
-        rs.close();
+    fillTimetable(*m_grid, *db, scheduleId, p);
 }
 
 } // namespace quorvane

@@ -5,6 +5,7 @@
 #include "widgets/qt_prompts.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -17,6 +18,7 @@ void keepQuiet(QtMsgType type, const QMessageLogContext&, const QString& message
 }
 
 // `quorvane --export`: no window and no display, whatever the session has.
+// A QGuiApplication, for the fonts the pictures are drawn with; no widget.
 int runExportCommand(const quorvane::CommandLine& line, char* program)
 {
     using namespace quorvane;
@@ -25,7 +27,7 @@ int runExportCommand(const quorvane::CommandLine& line, char* program)
     // Qt sees none of the arguments: they are all the export's.
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
-    QApplication app(qtArgc, qtArgv);
+    QGuiApplication app(qtArgc, qtArgv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     const ExportOutcome outcome = runExport(line, QCoreApplication::applicationDirPath());
     if (!outcome.message.isEmpty())

@@ -25,12 +25,20 @@ void Report(Prompts& prompts, QWidget* parent, const QString& location, int stat
 
 void Procedure::report(const std::exception& e)
 {
-    Report(m_prompts, m_parent, m_location, m_current, describe(e));
+    report(describe(e));
 }
 
 void Procedure::reportUnknown()
 {
-    Report(m_prompts, m_parent, m_location, m_current, QStringLiteral("Unexpected failure"));
+    report(QStringLiteral("Unexpected failure"));
+}
+
+void Procedure::report(const QString& description)
+{
+    if (m_sink)
+        m_sink(m_current, description);
+    else
+        Report(*m_prompts, m_parent, m_location, m_current, description);
 }
 
 } // namespace quorvane

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
 
 class QWidget;
@@ -27,10 +28,16 @@ void Report(Prompts& prompts, QWidget* parent, const QString& location, int stat
 class Procedure
 {
 public:
+    // What a procedure run without a window is told of each failure in place
+    // of the box: the statement's number and the failure's description.
+    using FailureSink = std::function<void(int statement, const QString& description)>;
+
     Procedure(Prompts& prompts, QWidget* parent, QString location)
-        : m_prompts(prompts), m_parent(parent), m_location(std::move(location))
+        : m_prompts(&prompts), m_parent(parent), m_location(std::move(location))
     {
     }
+    // Without a window: no box is shown, the sink is told instead.
+    explicit Procedure(FailureSink sink) : m_sink(std::move(sink)) {}
 
     // Runs one numbered statement; false when it failed (and was reported).
     template <class Statement>
@@ -65,16 +72,19 @@ public:
 
     int current() const { return m_current; }
     const QString& locationText() const { return m_location; }
-    Prompts& prompts() const { return m_prompts; }
+    // Those of a procedure with a window.
+    Prompts& prompts() const { return *m_prompts; }
     QWidget* parent() const { return m_parent; }
 
 private:
     void report(const std::exception& e);
     void reportUnknown();
+    void report(const QString& description);
 
-    Prompts& m_prompts;
-    QWidget* m_parent;
+    Prompts* m_prompts = nullptr;
+    QWidget* m_parent = nullptr;
     QString m_location;
+    FailureSink m_sink;
     int m_current = 0;
 };
 

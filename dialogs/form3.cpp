@@ -4,6 +4,7 @@
 #include "base/reporting.h"
 #include "dialogs/course_checks.h"
 #include "store/connection.h"
+#include "store/course_row.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "store/time_of_day.h"
@@ -64,25 +65,26 @@ void Form3::LoadSelectedCourse()
     const int index = m_combo1->currentIndex();
     if (index == -1)
         return;
+    using Column = CourseRowReader::Column;
     Recordset rs;
     rs.open(sql::selectCourse(m_courseIds->courseId(index)), m_scheduleDb);
-    // A course no longer in the table leaves the controls as they were.
+    CourseRowReader row(rs);
+    // A course no longer in the table leaves the controls as they were. Of
+    // a course stored otherwise than the program writes it, each control
+    // shows what it can: the days that read as days, each time that reads as
+    // a time of day on no date; a picker keeps what it showed for the others.
     if (!rs.eof()) {
-        m_text2->setText(rs.text(QStringLiteral("Notes")));
-        for (QCheckBox* box : m_course.check1)
-            box->setChecked(false);
-        const QString days = rs.text(QStringLiteral("Days"));
-        if (!days.isEmpty()) {
-            for (const QString& entry : dayset::entries(days)) {
-                const std::optional<int> day = dayset::entryValue(entry);
-                if (day && *day >= 0 && *day < dayset::kDays)
-                    m_course.check1[static_cast<size_t>(*day)]->setChecked(true);
-            }
-        }
-        if (const auto from = timeofday::parse(rs.text(QStringLiteral("TimeFrom"))))
-            m_course.dtpFrom->setValue(*from);
-        if (const auto to = timeofday::parse(rs.text(QStringLiteral("TimeTo"))))
-            m_course.dtpTo->setValue(*to);
+        m_text2->setText(row.text(Column::Notes));
+        const WeekDays days = readableDays(row.bytes(Column::Days));
+        for (int day = 0; day < dayset::kDays; ++day)
+            m_course.check1[static_cast<size_t>(day)]->setChecked(days[static_cast<size_t>(day)]);
+        const auto show = [&](Column column, TimePicker* picker) {
+            const std::optional<timeofday::StoredTime> time = storedTime(row.bytes(column));
+            if (time && !time->dated)
+                picker->setValue(time->time);
+        };
+        show(Column::TimeFrom, m_course.dtpFrom);
+        show(Column::TimeTo, m_course.dtpTo);
     }
     if (rs.isOpen())
         rs.close();

@@ -4,11 +4,9 @@
 #include "base/failure.h"
 #include "export/save_file.h"
 #include "store/connection.h"
-#include "store/day_set.h"
+#include "store/course_row.h"
 #include "store/statements.h"
-#include "store/time_of_day.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace quorvane {
@@ -68,40 +66,40 @@ QString dateTime(const QDate& date, const QTime& time)
 
 QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId)
 {
+    using Column = CourseRowReader::Column;
     Recordset rs;
     rs.open(sql::selectCoursesOfSchedule(scheduleId), db);
+    CourseRowReader row(rs);
     QVector<CalendarCourse> courses;
-    // Looked up once, at the first course.
-    std::optional<int> id, name, notes, days, from, to;
     for (; !rs.eof(); rs.moveNext()) {
-        if (!id) {
-            id = rs.column(QStringLiteral("id"));
-            name = rs.column(QStringLiteral("CourseName"));
-            notes = rs.column(QStringLiteral("Notes"));
-            days = rs.column(QStringLiteral("Days"));
-            from = rs.column(QStringLiteral("TimeFrom"));
-            to = rs.column(QStringLiteral("TimeTo"));
+        std::optional<CourseTimes> times;
+        WeekDays days{};
+        // A course the timetable would report is left out; a column the
+        // table lacks fails the whole calendar.
+        try {
+            times = row.times();
+            if (times)
+                days = row.days();
+        } catch (const Failure&) {
+            if (row.lacksColumn())
+                throw;
+            continue;
         }
-        const auto start = timeofday::read(rs.text(*from));
-        const auto end = timeofday::read(rs.text(*to));
-        if (!start || !end || start->dated || end->dated || end->time < start->time)
+        if (!times || times->until() < times->from)
             continue;
         CalendarCourse course;
-        bool readable = true;
-        for (const QString& entry : dayset::entries(rs.text(*days))) {
-            const std::optional<int> day = dayset::entryValue(entry);
-            readable = readable && day.has_value();
-            if (day && *day >= 0 && *day < 7 && !course.days.contains(*day))
-                course.days.append(*day);
-        }
-        if (!readable || course.days.isEmpty())
+        for (int day = 0; day < dayset::kDays; ++day)
+            if (days[static_cast<size_t>(day)])
+                course.days.append(day);
+        if (course.days.isEmpty())
             continue;
-        std::sort(course.days.begin(), course.days.end());
-        course.id = rs.integer(*id);
-        course.name = rs.text(*name);
-        course.notes = rs.text(*notes);
-        course.from = start->time;
-        course.to = end->time;
+        course.id = row.integer(Column::Id);
+        course.name = row.text(Column::CourseName);
+        course.notes = row.text(Column::Notes);
+        course.from = times->from;
+        // To the second, as the file holds times: an end on a calendar date
+        // is the last second of the day.
+        course.to = times->until();
         courses.append(course);
     }
     rs.close();

@@ -26,10 +26,12 @@ struct CalendarCourse
     QTime to; // not before from
 };
 
-// The courses of a schedule as events, in the order the database gives them.
-// Left out: a course whose times do not read as times of day (or carry a
-// date), whose end comes before its start, whose day entries cannot all be
-// read, or that has no day from Monday to Sunday.
+// The courses of a schedule as events, in the order the database gives them,
+// read as the timetable reads them (CourseRowReader). Left out: a course
+// whose times do not read as times of day, whose start carries a date, whose
+// end comes before its start, whose day entries cannot all be read, or that
+// has no day from Monday to Sunday. An end that carries a date ends the
+// course's day.
 QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId);
 
 // An iCalendar file (RFC 5545) named `name` (X-WR-CALNAME) with one weekly

@@ -2,7 +2,9 @@
 // real program without a display.
 #include "app/command_line.h"
 #include "app/export_command.h"
+#include "app/form1.h"
 #include "tests/support/expected_texts.h"
+#include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 
 #include <QProcess>
@@ -86,6 +88,26 @@ private slots:
         QCOMPARE(outcome.message, "quorvane: " + message.replace("FOLDER", folder.path()));
         QCOMPARE(outcome.status, 1);
         QVERIFY(!QFileInfo::exists(folder.file(file)));
+    }
+
+    // The same schedule from the command and from the window: the same file.
+    void exportWritesWhatTheWindowWrites()
+    {
+        ProgramFolder folder;
+        execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Week 1'), ('Week 2')");
+        execSql(folder.databasePath(),
+                "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
+                "(2,'Late','','6,2','21:00','2021-08-31 23:00'), (2,'=1','','0','8:30','10:00')");
+        const CommandLine line = parseCommandLine({"--export", folder.file("command.csv"), "--schedule", "Week 2"});
+        QCOMPARE(runExport(line, folder.path()).status, 0);
+        ScriptedPrompts prompts;
+        Form1 form(folder.path(), prompts);
+        QVERIFY(form.Form_Load());
+        form.selectSchedule(2);
+        prompts.chooseFile(folder.file("window.csv"));
+        form.PushButton8_Click();
+        QCOMPARE(prompts.messageTexts(), QStringList{"Done."});
+        QCOMPARE(fileBytes(folder.file("command.csv")), fileBytes(folder.file("window.csv")));
     }
 
     // The real program, without a display: its file, its status, its one line.

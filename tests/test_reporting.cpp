@@ -29,6 +29,7 @@ private slots:
     void calleeFailureCarriesTheCallersNumber();
     void firstStatementReports100();
     void testThatCannotBeEvaluatedActsAsTrue();
+    void withoutAWindowTheSinkIsToldInsteadOfABox();
     void appTitleIsCutAtBlanks_data();
     void appTitleIsCutAtBlanks();
 };
@@ -119,6 +120,15 @@ void ReportingTest::testThatCannotBeEvaluatedActsAsTrue()
     QVERIFY(p.test(106, []() -> bool { throw Failure("Type mismatch"); }));
     QCOMPARE(prompts.errors().size(), 1);
     QVERIFY(prompts.errors().first().text.contains("at line 106"));
+}
+
+void ReportingTest::withoutAWindowTheSinkIsToldInsteadOfABox()
+{
+    QStringList told;
+    Procedure p([&](int statement, const QString& description) { told << QString::number(statement) + description; });
+    QVERIFY(!p.step(112, [] { throw Failure(" Type mismatch"); }));
+    QVERIFY(p.step(114, [] {}));
+    QCOMPARE(told, QStringList{"112 Type mismatch"});
 }
 
 void ReportingTest::appTitleIsCutAtBlanks_data()

@@ -2,6 +2,7 @@
 // how the engine's failures surface.
 #include "base/failure.h"
 #include "store/connection.h"
+#include "store/course_row.h"
 #include "store/database_location.h"
 #include "store/day_set.h"
 #include "store/schema.h"
@@ -43,6 +44,7 @@ private slots:
     void buildsDaySetsInAscendingOrder_data();
     void buildsDaySetsInAscendingOrder();
     void readsDayEntries();
+    void readsCourseRows();
 
     void idsAreNeverReused();
     void openRefusesAMissingFileAndCreatesNothing();
@@ -252,6 +254,46 @@ void StoreTest::readsDayEntries()
     QCOMPARE(dayset::entryValue("-1"), std::optional<int>(-1));
     QVERIFY(!dayset::entryValue("").has_value());
     QVERIFY(!dayset::entryValue("a").has_value());
+}
+
+void StoreTest::readsCourseRows()
+{
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Week')");
+    execSql(folder.databasePath(), "insert into tblCourse (ScheduleID,CourseName,Days,TimeFrom,TimeTo) values "
+                                   "(1,'Dated end','4,0,4,9','08:30','2021-08-31 10:00'),"
+                                   "(1,'Dated start','0','8/31/2021 8:30:00 AM','10:00'),"
+                                   "(1,'Bad end','0','08:30','9')");
+    Connection db;
+    db.open(folder.databasePath());
+    Recordset rs;
+    rs.open(sql::selectCourses(), db);
+    CourseRowReader row(rs);
+    const auto failure = [](auto&& read) {
+        try {
+            read();
+        } catch (const Failure& f) {
+            return f.description();
+        }
+        return QString();
+    };
+    const std::optional<CourseTimes> times = row.times();
+    QVERIFY(times && times->endsOnADate);
+    QCOMPARE(times->from, QTime(8, 30));
+    QCOMPARE(times->until(), QTime(23, 59, 59, 999));
+    QCOMPARE(row.days(), (WeekDays{true, false, false, false, true, false, false}));
+    rs.moveNext();
+    QVERIFY(!row.times());
+    rs.moveNext();
+    QCOMPARE(failure([&] { row.times(); }), QString("Type mismatch: '9' to 'TimeTo' is not a time of day"));
+    QVERIFY(!row.lacksColumn());
+    QCOMPARE(failure([] { courseDays("1,\xc3\xa9"); }), QString::fromUtf8("Type mismatch: day '\xc3\xa9'"));
+    QCOMPARE(readableDays("0,x,9,-1,,3, 5"), (WeekDays{true, false, false, true, false, true, false}));
+    rs.close();
+    rs.open("select id from tblCourse", db);
+    CourseRowReader ids(rs);
+    QVERIFY_THROWS_EXCEPTION(Failure, ids.days());
+    QVERIFY(ids.lacksColumn());
 }
 
 void StoreTest::idsAreNeverReused()

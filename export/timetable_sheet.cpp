@@ -1,0 +1,25 @@
+#include "export/timetable_sheet.h"
+
+#include "base/reporting.h"
+#include "export/spreadsheet.h"
+#include "timetable/grid.h"
+
+namespace quorvane {
+
+void fillTimetableSheet(Worksheet& sheet, const QString& title, const TimetableGrid& grid, Procedure& p)
+{
+    p.step(130, [&] { sheet.setCellValue(1, 1, title); });
+    const int rows = grid.rows();
+    for (int r = 0; r < rows; ++r) {
+        const int cols = grid.cols();
+        for (int c = 0; c < cols; ++c)
+            p.step(136, [&] { sheet.setCellValue(r + 2, c + 1, grid.text(r, c)); });
+    }
+}
+
+void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid)
+{
+    sheet.setUpForPrinting(grid.rows() + 1, grid.cols());
+}
+
+} // namespace quorvane
