@@ -1,8 +1,8 @@
 // A schedule's courses as an iCalendar file (RFC 5545).
 #include "export/calendar_file.h"
 
+#include "base/atomic_file.h"
 #include "base/failure.h"
-#include "export/save_file.h"
 #include "store/connection.h"
 #include "store/course_row.h"
 #include "store/statements.h"
@@ -152,7 +152,7 @@ void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const
 {
     const QByteArray bytes = calendarBytes(name, calendarCourses(db, scheduleId), QDate::currentDate(), weeks,
                                            QDateTime::currentDateTimeUtc());
-    saveFileAtomically(fileName, bytes);
+    replaceFileAtomically(fileName, bytes);
 }
 
 } // namespace quorvane

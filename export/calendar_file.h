@@ -45,7 +45,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
                          const QDateTime& stamp);
 
 // Writes the calendar of a schedule's courses, starting in this week, to
-// fileName, atomically (saveFileAtomically).
+// fileName, atomically (replaceFileAtomically).
 void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name, int weeks,
                           const QString& fileName);
 

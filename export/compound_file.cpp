@@ -5,8 +5,10 @@
 // The directory sector holds the Root Entry (no mini stream), the "Workbook"
 // stream as its only child, and two unused entries. DIFAT sectors exist only
 // when more than 109 FAT sectors are needed (streams beyond ~6.8 MB).
-#include "export/spreadsheet.h"
 #include "export/workbook_files.h"
+#include "export/worksheet.h"
+
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -27,14 +29,12 @@ constexpr quint32 kNoStream = 0xFFFFFFFF;
 
 void put16(QByteArray& bytes, qint64 position, quint16 value)
 {
-    bytes[position] = char(value & 0xFF);
-    bytes[position + 1] = char(value >> 8);
+    qToLittleEndian(value, bytes.data() + position);
 }
 
 void put32(QByteArray& bytes, qint64 position, quint32 value)
 {
-    put16(bytes, position, quint16(value & 0xFFFF));
-    put16(bytes, position + 2, quint16(value >> 16));
+    qToLittleEndian(value, bytes.data() + position);
 }
 
 enum EntryType : quint8 { kUnused = 0, kStreamEntry = 2, kRootEntry = 5 };

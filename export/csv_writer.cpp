@@ -1,6 +1,7 @@
 // Comma-separated values: the cells of a sheet as a table of texts.
-#include "export/spreadsheet.h"
+#include "export/cell_text.h"
 #include "export/workbook_files.h"
+#include "export/worksheet.h"
 
 namespace quorvane {
 

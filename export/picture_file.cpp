@@ -1,5 +1,6 @@
 #include "export/picture_file.h"
 
+#include "base/atomic_file.h"
 #include "base/failure.h"
 #include "export/save_file.h"
 #include "export/timetable_picture.h"
@@ -26,11 +27,14 @@ QByteArray imageBytes(const QImage& picture, const char* format)
 
 PictureFormat pictureFormatOf(const QString& fileName)
 {
-    if (fileName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+    switch (exportFormatOf(fileName).value_or(ExportFormat::Bmp)) {
+    case ExportFormat::Png:
         return PictureFormat::Png;
-    if (fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+    case ExportFormat::Pdf:
         return PictureFormat::Pdf;
-    return PictureFormat::Bmp;
+    default:
+        return PictureFormat::Bmp;
+    }
 }
 
 void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName)
@@ -39,7 +43,7 @@ void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const
     const QByteArray bytes = format == PictureFormat::Pdf
                                  ? timetablePdf(grid, title)
                                  : imageBytes(timetableImage(grid), format == PictureFormat::Png ? "png" : "bmp");
-    saveFileAtomically(fileName, bytes);
+    replaceFileAtomically(fileName, bytes);
 }
 
 } // namespace quorvane

@@ -13,7 +13,7 @@ enum class PictureFormat { Bmp, Png, Pdf };
 PictureFormat pictureFormatOf(const QString& fileName);
 
 // Writes the timetable (timetable_picture.h) to fileName in the format its
-// name asks for, atomically (saveFileAtomically). The title heads a PDF page.
+// name asks for, atomically (replaceFileAtomically). The title heads a PDF page.
 void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName);
 
 } // namespace quorvane

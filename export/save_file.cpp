@@ -1,49 +1,11 @@
 #include "export/save_file.h"
 
-#include "base/failure.h"
-
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvane {
-
-void saveFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    // Replacing a link would put the file in the link's place: write to its target.
-    const QFileInfo info(path);
-    QString target = path;
-    if (info.isSymLink())
-        target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(file.errorString());
-    // Written here rather than through the file's buffer, whose failure a
-    // commit would not see, so that every refusal of the disk surfaces with
-    // the system's words. A disk may also take the bytes and refuse them
-    // only when they are synced.
-    const auto systemFailure = [] { return Failure(QString::fromLocal8Bit(std::strerror(errno))); };
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(file.handle(), data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw systemFailure();
-        data += written;
-        left -= written;
-    }
-    if (::fsync(file.handle()) != 0)
-        throw systemFailure();
-    if (!file.commit())
-        throw Failure(file.errorString());
-}
 
 bool sameFile(const QString& a, const QString& b)
 {
@@ -66,16 +28,42 @@ QString exportRefusal(const QString& target, const QString& databasePath)
     return QString();
 }
 
+std::optional<ExportFormat> exportFormatOf(const QString& fileName)
+{
+    static const std::pair<QLatin1String, ExportFormat> extensions[] = {
+        {QLatin1String("bmp"), ExportFormat::Bmp},   {QLatin1String("png"), ExportFormat::Png},
+        {QLatin1String("pdf"), ExportFormat::Pdf},   {QLatin1String("xls"), ExportFormat::Xls},
+        {QLatin1String("xlsx"), ExportFormat::Xlsx}, {QLatin1String("csv"), ExportFormat::Csv},
+        {QLatin1String("ics"), ExportFormat::Ics},
+    };
+    const QString suffix = QFileInfo(fileName).suffix();
+    for (const auto& [extension, format] : extensions)
+        if (suffix.compare(extension, Qt::CaseInsensitive) == 0)
+            return format;
+    return std::nullopt;
+}
+
+ExportKind kindOf(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Bmp:
+    case ExportFormat::Png:
+    case ExportFormat::Pdf:
+        return ExportKind::Picture;
+    case ExportFormat::Xls:
+    case ExportFormat::Xlsx:
+    case ExportFormat::Csv:
+        return ExportKind::Workbook;
+    case ExportFormat::Ics:
+        break;
+    }
+    return ExportKind::Calendar;
+}
+
 std::optional<ExportKind> exportKindOf(const QString& fileName)
 {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("bmp") || suffix == QLatin1String("png") || suffix == QLatin1String("pdf"))
-        return ExportKind::Picture;
-    if (suffix == QLatin1String("xls") || suffix == QLatin1String("xlsx") || suffix == QLatin1String("csv"))
-        return ExportKind::Workbook;
-    if (suffix == QLatin1String("ics"))
-        return ExportKind::Calendar;
-    return std::nullopt;
+    const std::optional<ExportFormat> format = exportFormatOf(fileName);
+    return format ? std::optional<ExportKind>(kindOf(*format)) : std::nullopt;
 }
 
 } // namespace quorvane

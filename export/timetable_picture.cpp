@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kDotsPerInch = 96;
 constexpr qreal kPoints = 9; // the grid's text, as on screen
-constexpr qreal kTitlePoints = 16;
+constexpr qreal kPictureTitlePoints = 16;
 constexpr int kTitleLines = 3;
 constexpr int kPadding = 3;       // between a cell's text and its left and top lines
 constexpr qreal kWrapWaste = 1.2; // room lost to wrapping at word boundaries
@@ -116,7 +116,8 @@ PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device)
     QVector<QVector<qreal>> advances(rows * cols);
     QVector<int> onScreen(cols);
     for (int c = 0; c < cols; ++c) {
-        onScreen[c] = twips(grid.colWidthTwips(c) >= 0 ? grid.colWidthTwips(c) : TimetableGrid::kDayColWidthTwips);
+        onScreen[c] =
+            pixelsFromTwips(grid.colWidthTwips(c) >= 0 ? grid.colWidthTwips(c) : TimetableGrid::kDayColWidthTwips);
         for (int r = 0; r < rows; ++r) {
             QString& text = texts[r * cols + c];
             text = shownText(grid.text(r, c));
@@ -236,7 +237,7 @@ QByteArray timetablePdf(const TimetableGrid& grid, const QString& title)
     const qreal width = pdf.width();
     const qreal height = pdf.height();
 
-    const QFont titleFont = arialBold(kTitlePoints);
+    const QFont titleFont = arialBold(kPictureTitlePoints);
     const QFontMetricsF titleMetrics(titleFont, &pdf);
     const QStringList titleLines =
         title.isEmpty() ? QStringList() : wrappedLines(shownText(title), titleFont, &pdf, width, kTitleLines);

@@ -1,7 +1,7 @@
 #include "export/timetable_sheet.h"
 
 #include "base/reporting.h"
-#include "export/spreadsheet.h"
+#include "export/worksheet.h"
 #include "timetable/grid.h"
 
 namespace quorvane {

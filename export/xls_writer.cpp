@@ -14,12 +14,14 @@
 // Texts are stored 8-bit ("compressed") when every character is below U+0100
 // and as UTF-16LE otherwise. Empty cells without a style are not written at
 // all.
-#include "export/spreadsheet.h"
+#include "export/cell_text.h"
 #include "export/workbook_files.h"
+#include "export/worksheet.h"
 
 #include <QFileDevice>
 #include <QHash>
 #include <QIODevice>
+#include <QtEndian>
 
 #include <optional>
 
@@ -108,8 +110,8 @@ quint16 cellXf(CellStyle style)
     return quint16(kCellXf + int(style));
 }
 
-// Twips for a height in points.
-quint16 twips(double points)
+// Twips (1/20 of a point) for a height in points.
+quint16 twipsFromPoints(double points)
 {
     return quint16(std::lround(points * 20));
 }
@@ -131,13 +133,13 @@ public:
         m_bytes.append(char(value & 0xFF));
         return *this;
     }
-    Data& u16(quint32 value) { return u8(value).u8(value >> 8); }
-    Data& u32(quint32 value) { return u16(value & 0xFFFF).u16(value >> 16); }
+    Data& u16(quint32 value) { return little(quint16(value)); }
+    Data& u32(quint32 value) { return little(value); }
     Data& f64(double value)
     {
         quint64 bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
-        return u32(quint32(bits & 0xFFFFFFFFu)).u32(quint32(bits >> 32));
+        return little(bits);
     }
     Data& zeros(int count)
     {
@@ -168,6 +170,15 @@ public:
     void clear() { m_bytes.clear(); }
 
 private:
+    template <class T>
+    Data& little(T value)
+    {
+        char bytes[sizeof(T)];
+        qToLittleEndian(value, bytes);
+        m_bytes.append(bytes, sizeof(T));
+        return *this;
+    }
+
     QByteArray m_bytes;
 };
 
@@ -384,14 +395,14 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
     for (int i = 0; i < 7; ++i) {
         const bool bold = i >= 5;
         Data font;
-        font.u16(i == 6 ? twips(kTitlePoints) : 200) // 10 pt, in twips
-            .u16(bold ? 1 : 0)                       // bold; not italic, struck out, outlined or shadowed
-            .u16(0x7FFF)                             // automatic colour
-            .u16(bold ? 700 : 400)                   // weight
-            .u16(0)                                  // no super/subscript
-            .u8(0)                                   // not underlined
-            .u8(0)                                   // font family
-            .u8(0)                                   // character set
+        font.u16(i == 6 ? twipsFromPoints(kWorkbookTitlePoints) : 200) // 10 pt, in twips
+            .u16(bold ? 1 : 0)     // bold; not italic, struck out, outlined or shadowed
+            .u16(0x7FFF)           // automatic colour
+            .u16(bold ? 700 : 400) // weight
+            .u16(0)                // no super/subscript
+            .u8(0)                 // not underlined
+            .u8(0)                 // font family
+            .u8(0)                 // character set
             .u8(0)
             .append(shortString(QStringLiteral("Arial")));
         stream.record(kFont, font);
@@ -637,7 +648,7 @@ std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings)
             rows.emplace_back();
             rows.back().row = quint32(row - 1);
             if (layout && row <= layout->lastRow) {
-                rows.back().height = twips(layout->rowHeight(row));
+                rows.back().height = twipsFromPoints(layout->rowHeight(row));
                 rows.back().customHeight = row == 1;
             }
         }

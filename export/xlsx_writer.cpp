@@ -1,6 +1,9 @@
 // Office Open XML workbooks, written with libxlsxwriter.
-#include "export/spreadsheet.h"
+#include "export/cell_text.h"
 #include "export/workbook_files.h"
+#include "export/worksheet.h"
+
+#include "base/shown_text.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -59,10 +62,7 @@ QByteArray xlsxCellText(const QString& value)
         const int excess = codePoints(escaped) - kMaxCellTextLength;
         if (excess <= 0)
             return escaped.toUtf8();
-        int length = int(text.size()) - excess;
-        if (length > 0 && text.at(length - 1).isHighSurrogate())
-            --length;
-        text.truncate(length);
+        text = leftWhole(text, text.size() - excess);
     }
 }
 
@@ -89,7 +89,7 @@ Formats setUpForPrinting(lxw_workbook* workbook, lxw_worksheet* worksheet, const
         if (style != CellStyle::Framed)
             format_set_bold(format);
         if (style == CellStyle::Title)
-            format_set_font_size(format, kTitlePoints);
+            format_set_font_size(format, kWorkbookTitlePoints);
         else
             format_set_border(format, LXW_BORDER_THIN);
         format_set_text_wrap(format);

@@ -1,15 +1,15 @@
 #include "store/database_location.h"
 
+#include "base/atomic_file.h"
+#include "base/failure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QStandardPaths>
-#include <QUuid>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +44,7 @@ QString makeFolder(const QString& folder)
     return QFileInfo(folder).isDir() ? QString() : systemReason(ENOTDIR);
 }
 
-// Copies the template to `target` through a temporary file beside it, so an
+// Copies the template to `target`, readable by its owner only, so that an
 // interrupted copy never leaves half a database under the name. A file that
 // appeared at `target` meanwhile is kept. Empty when done, else why not.
 QString copyTemplate(const QString& templatePath, const QString& target)
@@ -52,39 +52,13 @@ QString copyTemplate(const QString& templatePath, const QString& target)
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly))
         return source.errorString();
-    const QString temporary = target + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return systemReason(errno);
-    const auto removeTemporary = qScopeGuard([&] { ::unlink(temporaryName.constData()); });
     const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        ::close(fd);
+    if (source.error() != QFileDevice::NoError)
         return source.errorString();
-    }
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            return systemReason(error);
-        }
-        written += n;
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0)
-        return systemReason(errno);
-    // The rename never replaces a file already there.
-    QFile placed(temporary);
-    if (!placed.rename(target) && !QFileInfo::exists(target))
-        return placed.errorString();
-    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    try {
+        createFileAtomically(target, bytes, 0600);
+    } catch (const Failure& failure) {
+        return failure.description();
     }
     return QString();
 }

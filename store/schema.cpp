@@ -1,12 +1,11 @@
 #include "store/schema.h"
 
+#include "base/atomic_file.h"
 #include "base/failure.h"
 #include "store/connection.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
-#include <QUuid>
 
 namespace quorvane {
 
@@ -82,29 +81,17 @@ void upgradeSchema(Connection& db)
 
 bool createDeliveredDatabase(const QString& path)
 {
-    if (QFileInfo::exists(path))
-        return false;
-    const QString temporary = path + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
-    const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });
-    {
-        QFile file(temporary);
-        if (!file.open(QIODevice::NewOnly))
-            throw Failure(QStringLiteral("Cannot create %1: %2").arg(temporary, file.errorString()));
+    try {
+        return createFileAtomically(path, [](const QString& temporary) {
+            Connection db;
+            db.open(temporary);
+            for (const QString& statement : schemaStatements())
+                db.execute(statement);
+            db.close();
+        });
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, failure.description()));
     }
-    {
-        Connection db;
-        db.open(temporary);
-        for (const QString& statement : schemaStatements())
-            db.execute(statement);
-        db.close();
-    }
-    // The rename never replaces a file that appeared meanwhile.
-    QFile file(temporary);
-    if (file.rename(path))
-        return true;
-    if (QFileInfo::exists(path))
-        return false;
-    throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace quorvane

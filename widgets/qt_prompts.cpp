@@ -1,5 +1,7 @@
 #include "widgets/qt_prompts.h"
 
+#include "base/shown_text.h"
+
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -18,7 +20,7 @@ namespace {
 QString shownAsWritten(const QString& text)
 {
     constexpr qsizetype kMost = 4000;
-    return text.size() <= kMost ? text : text.left(kMost) + QChar(0x2026);
+    return elidedAfter(text, kMost);
 }
 
 } // namespace
