@@ -66,7 +66,7 @@ Form1::~Form1() = default;
 void Form1::buildControls()
 {
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(twips(12360), twips(9960));
+    setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
     setFont(arialBold(9));
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -79,7 +79,7 @@ void Form1::buildControls()
     m_schedules = new ScheduleList(this);
     m_listView = new QTreeView(this);
     m_listView->setObjectName(QStringLiteral("ListView1"));
-    m_listView->setGeometry(twips(120), twips(120), twips(12120), twips(1575));
+    m_listView->setGeometry(pixelsFromTwips(120), pixelsFromTwips(120), pixelsFromTwips(12120), pixelsFromTwips(1575));
     m_listView->setRootIsDecorated(false);
     m_listView->setItemsExpandable(false);
     m_listView->setUniformRowHeights(true);
@@ -110,14 +110,15 @@ void Form1::buildControls()
     m_gridView = new TimetableView(m_grid, this);
     m_gridView->setObjectName(QStringLiteral("MSHFlexGrid1"));
     m_gridView->setAccessibleName(QStringLiteral("Timetable"));
-    m_gridView->setGeometry(twips(120), twips(2800), twips(12120), twips(5535));
+    m_gridView->setGeometry(pixelsFromTwips(120), pixelsFromTwips(2800), pixelsFromTwips(12120), pixelsFromTwips(5535));
     m_pointer->watchBackground(m_gridView);
 
     const QFont buttonFont = arialBold(11.25);
     for (const ButtonPlace& place : kButtons) {
         auto* button = new PushButton(QString::fromLatin1(place.caption), this);
         button->setObjectName(QStringLiteral("PushButton%1").arg(place.number));
-        button->setGeometry(twips(place.left), twips(place.top), twips(6000), twips(405));
+        button->setGeometry(pixelsFromTwips(place.left), pixelsFromTwips(place.top), pixelsFromTwips(6000),
+                            pixelsFromTwips(405));
         button->setFont(buttonFont);
         m_pointer->watchButton(button);
     }
@@ -144,7 +145,7 @@ QPushButton* Form1::pushButton(int number) const
 Connection& Form1::scheduleDb()
 {
     if (!m_scheduleDb)
-        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+        throw Failure(QStringLiteral("The database is not open"));
     return *m_scheduleDb;
 }
 
@@ -191,7 +192,7 @@ bool Form1::Form_Load()
     SetAppTitle();
     m_schedules->setHeaderTexts(QStringLiteral(" Schedule ID"), QStringLiteral(" Schedule(s)"));
     m_listView->setColumnWidth(0, 0);
-    m_listView->setColumnWidth(1, twips(11000));
+    m_listView->setColumnWidth(1, pixelsFromTwips(11000));
     p.step(146, [&] { ListSchedules(); });
     SetUpGrid(p);
     p.step(206, [&] { ListCourses(); });
@@ -248,7 +249,7 @@ ScheduleList::Row Form1::selectedRow() const
 {
     const QModelIndex current = m_listView->currentIndex();
     if (!current.isValid())
-        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+        throw Failure(QStringLiteral("No schedule is selected"));
     return m_schedules->row(current.row());
 }
 

@@ -95,7 +95,7 @@ void Form1::PushButton8_Click()
             const QString id = QStringLiteral("excel.application");
             excel = m_spreadsheetFactory(id);
             if (!excel)
-                throw Failure(QStringLiteral("ActiveX component can't create object"));
+                throw Failure(QStringLiteral("No spreadsheet application is available"));
         }))
         return;
     p.step(124, [&] { excel->setVisible(false); });

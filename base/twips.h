@@ -3,7 +3,7 @@
 namespace quorvane {
 
 // Pixels for a length in twips, at 15 twips a pixel (96 dots per inch).
-constexpr int twips(int value)
+constexpr int pixelsFromTwips(int value)
 {
     return (value + 7) / 15;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int twips(int value)
+constexpr int pixelsFromTwips(int value)
 {
     return (value + 7) / 15;
 }
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QWidget window;
     window.setWindowTitle(QStringLiteral("Quorvane"));
-    window.setFixedSize(twips(12360), twips(9960));
+    window.setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
     window.setFont(arialBold(9));
     window.setAutoFillBackground(true);
     QPalette white = window.palette();
@@ -44,9 +44,9 @@ int main(int argc, char** argv)
     auto* list = new QTreeView(&window);
     list->setModel(schedules);
     list->setRootIsDecorated(false);
-    list->setGeometry(twips(120), twips(120), twips(12120), twips(1575));
+    list->setGeometry(pixelsFromTwips(120), pixelsFromTwips(120), pixelsFromTwips(12120), pixelsFromTwips(1575));
     list->header()->setSectionHidden(0, true);
-    list->setColumnWidth(1, twips(11000));
+    list->setColumnWidth(1, pixelsFromTwips(11000));
 
     auto* cells = new QStandardItemModel(32, 8, &window);
     const char* const headers[] = {"Time",     "Monday", "Tuesday",  " Wednesday",
@@ -65,10 +65,10 @@ int main(int argc, char** argv)
     auto* grid = new QTableView(&window);
     grid->setModel(cells);
     grid->verticalHeader()->hide();
-    grid->setGeometry(twips(120), twips(2800), twips(12120), twips(5535));
-    grid->setColumnWidth(0, twips(1200));
+    grid->setGeometry(pixelsFromTwips(120), pixelsFromTwips(2800), pixelsFromTwips(12120), pixelsFromTwips(5535));
+    grid->setColumnWidth(0, pixelsFromTwips(1200));
     for (int c = 1; c < 8; ++c)
-        grid->setColumnWidth(c, twips(1500));
+        grid->setColumnWidth(c, pixelsFromTwips(1500));
 
     const struct
     {
@@ -89,7 +89,8 @@ int main(int argc, char** argv)
     };
     for (const auto& b : buttons) {
         auto* button = new QPushButton(QString::fromLatin1(b.caption), &window);
-        button->setGeometry(twips(b.left), twips(b.top), twips(6000), twips(405));
+        button->setGeometry(pixelsFromTwips(b.left), pixelsFromTwips(b.top), pixelsFromTwips(6000),
+                            pixelsFromTwips(405));
         button->setFont(arialBold(11.25));
     }
     window.show();

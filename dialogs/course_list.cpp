@@ -106,7 +106,7 @@ void CourseList::release()
 QString CourseList::courseId(int index) const
 {
     if (index < 0 || index >= m_ids.size())
-        throw Failure(QStringLiteral("Subscript out of range"));
+        throw Failure(QStringLiteral("The course list has no entry %1").arg(index));
     return QString::number(m_ids.at(index));
 }
 

@@ -18,7 +18,7 @@ void CourseListDialog::makeCombo1(QWidget* parent, int left, int top, int width,
 {
     m_combo1 = new QComboBox(parent);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    m_combo1->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width), pixelsFromTwips(height));
     m_courseIds = new CourseList(m_combo1);
 }
 

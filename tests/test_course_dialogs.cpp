@@ -235,7 +235,7 @@ void CourseDialogsTest::windowsAreFixedDialogs()
     const auto dialog = make(form);
     QCOMPARE(dialog->objectName(), name);
     QCOMPARE(dialog->windowTitle(), title);
-    QCOMPARE(dialog->size(), QSize(twips(width), twips(height)));
+    QCOMPARE(dialog->size(), QSize(pixelsFromTwips(width), pixelsFromTwips(height)));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
     const Qt::WindowFlags flags = dialog->windowFlags();
     QVERIFY(flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
@@ -325,8 +325,8 @@ void CourseDialogsTest::controlsArePlacedAndCaptioned()
     auto* widget = dialog->findChild<QWidget*>(control);
     QVERIFY2(widget, qPrintable(control));
     QCOMPARE(widget->parentWidget()->objectName(), parent);
-    QCOMPARE(widget->geometry(),
-             QRect(twips(place.x()), twips(place.y()), twips(place.width()), twips(place.height())));
+    QCOMPARE(widget->geometry(), QRect(pixelsFromTwips(place.x()), pixelsFromTwips(place.y()),
+                                       pixelsFromTwips(place.width()), pixelsFromTwips(place.height())));
     QCOMPARE(::caption(widget), caption);
     if (control.contains(QLatin1Char('_')))
         QCOMPARE(widget->property("index").toInt(), control.section(QLatin1Char('_'), 1).toInt());

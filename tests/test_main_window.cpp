@@ -88,7 +88,7 @@ void MainWindowTest::emptyDatabaseShowsHeadersAndNoRows()
     QCOMPARE(list.model()->headerData(1, Qt::Horizontal).toString(), QString(" Schedule(s)"));
     QCOMPARE(list.model()->rowCount(), 0);
     QCOMPARE(list.columnWidth(0), 0);
-    QCOMPARE(list.columnWidth(1), twips(11000));
+    QCOMPARE(list.columnWidth(1), pixelsFromTwips(11000));
     QCOMPARE(form.grid().text(0, 0), QString("Time"));
     QCOMPARE(form.grid().text(1, 0), QString("6:00 AM"));
     QCOMPARE(form.mousePointer(), 0);
@@ -173,8 +173,8 @@ void MainWindowTest::layoutIsFixed()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     auto* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(),
-             QRect(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height())));
+    QCOMPARE(widget->geometry(), QRect(pixelsFromTwips(twipsRect.x()), pixelsFromTwips(twipsRect.y()),
+                                       pixelsFromTwips(twipsRect.width()), pixelsFromTwips(twipsRect.height())));
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->font().pointSizeF(), 11.25);

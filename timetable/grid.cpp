@@ -75,8 +75,10 @@ void TimetableGrid::setColWidthTwips(int col, int twips)
 
 void TimetableGrid::checkCell(int row, int col) const
 {
-    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
-        throw Failure(QStringLiteral("Subscript out of range"));
+    if (row < 0 || row >= m_rows)
+        throw Failure(QStringLiteral("The grid has no row %1").arg(row));
+    if (col < 0 || col >= m_cols)
+        throw Failure(QStringLiteral("The grid has no column %1").arg(col));
 }
 
 QString TimetableGrid::text(int row, int col) const

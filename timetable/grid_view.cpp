@@ -39,7 +39,7 @@ void TimetableView::applyWidths()
     for (int c = 0; c < m_grid->cols(); ++c) {
         const int width = m_grid->colWidthTwips(c);
         if (width >= 0)
-            setColumnWidth(c, twips(width));
+            setColumnWidth(c, pixelsFromTwips(width));
     }
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 void place(QWidget* widget, int left, int top, int width, int height)
 {
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    widget->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width), pixelsFromTwips(height));
 }
 
 } // namespace
@@ -32,7 +32,7 @@ void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString
     dialog->setWindowTitle(caption);
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog->setFixedSize(twips(widthTwips), twips(heightTwips));
+    dialog->setFixedSize(pixelsFromTwips(widthTwips), pixelsFromTwips(heightTwips));
     dialog->setSizeGripEnabled(false);
     dialog->setFont(dialogFont());
     paintWhite(dialog);

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
+#include <QtEndian>
 
 namespace quorvane {
 
@@ -44,7 +45,7 @@ void PointerConvention::loadMouseIcon(const QString& path)
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray header = file.read(14);
-        const auto u16 = [&](int at) { return int(quint8(header[at])) | int(quint8(header[at + 1])) << 8; };
+        const auto u16 = [&](int at) { return int(qFromLittleEndian<quint16>(header.constData() + at)); };
         if (header.size() == 14 && u16(0) == 0 && u16(2) == 2 && u16(4) >= 1)
             hotSpot = QPoint(u16(10), u16(12));
     }
