@@ -188,6 +188,10 @@ QString usageText()
                           "Exit status: 0 done; 1 the database or the schedule could not be read, or the\n"
                           "file not written (the reason on standard error); 2 bad arguments.\n"
                           "\n"
+                          "In the window, Ctrl+Z undoes the last change made since it opened, and\n"
+                          "Ctrl+Shift+Z or Ctrl+Y makes it again; so do the context menus of the list\n"
+                          "and the grid.\n"
+                          "\n"
                           "The timetables live in dbSchedules.mdb: beside the program when it is there,\n"
                           "otherwise in $XDG_DATA_HOME/quorvane/ (by default ~/.local/share/quorvane/).\n");
 }
