@@ -65,6 +65,7 @@ private slots:
     void stepOverRowsChangedMeanwhileIsRefusedAndDropped_data();
     void stepOverRowsChangedMeanwhileIsRefusedAndDropped();
     void shortcutsWorkWhereverTheFocusIs();
+    void shortcutsDoNothingWhileADialogIsOpen();
     void contextMenusOfferUndoAndRedo();
 
 private:
@@ -391,6 +392,29 @@ void UndoHistoryTest::shortcutsWorkWhereverTheFocusIs()
     QTest::keyClick(m_form->pushButton(7), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(rows(), after);
     QCOMPARE(m_prompts->errors().size(), 0);
+}
+
+void UndoHistoryTest::shortcutsDoNothingWhileADialogIsOpen()
+{
+    load();
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    run(Command::DeleteAllCourses);
+    const auto after = rows();
+    bool pressed = false;
+    m_prompts->onDialog([&](QDialog& dialog) {
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(&dialog, Qt::Key_Z, Qt::ControlModifier);
+        pressed = true;
+        dialog.reject();
+    });
+    m_form->pushButton(3)->click(); // Add Course, closed without a course
+    QVERIFY(pressed);
+    QCOMPARE(rows(), after);
+    QCOMPARE(m_form->history().stack().count(), 1);
+    QVERIFY(m_form->history().undoAction()->isEnabled());
 }
 
 void UndoHistoryTest::contextMenusOfferUndoAndRedo()
