@@ -25,6 +25,7 @@ namespace {
 constexpr int kDaysKept = 14;
 constexpr int kMostFiles = 30;
 constexpr int kBusyTimeoutMs = 2000;
+constexpr int kPagesPerStep = 256;
 
 QString systemReason(int error)
 {
@@ -98,7 +99,16 @@ void copyDatabase(const QString& source, const QString& target, int sourceFlags 
         sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
         if (!backup)
             throw Failure(to.message(SQLITE_ERROR));
-        const int stepped = sqlite3_backup_step(backup, -1);
+        // A few pages at a time: the read lock on the source is held only
+        // for a step, so a window that writes meanwhile never waits long;
+        // a write between steps makes the engine start the copy afresh.
+        int stepped = SQLITE_OK;
+        int waits = 0;
+        while (stepped == SQLITE_OK || ((stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) && ++waits < 100)) {
+            stepped = sqlite3_backup_step(backup, kPagesPerStep);
+            if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED)
+                sqlite3_sleep(50);
+        }
         const int finished = sqlite3_backup_finish(backup);
         if (stepped != SQLITE_DONE)
             throw Failure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.message(stepped)
