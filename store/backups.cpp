@@ -137,7 +137,7 @@ QString linkIntoPlace(const QString& temporary, const QString& wanted)
 }
 
 // The backup folder, made the user's alone when missing; one that is not
-// the user's alone (a link, another owner, writable by others) is refused.
+// the user's (a link, another owner) is refused.
 QString readyFolder(const QString& databasePath)
 {
     const QString folder = backupFolder(databasePath);
@@ -152,8 +152,9 @@ QString readyFolder(const QString& databasePath)
         throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
     if (info.st_uid != ::geteuid())
         throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
-    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        throw Failure(QStringLiteral("%1 can be read or changed by other users").arg(folder));
+    // The user's own folder, opened up by hand, is closed again.
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
+        throw Failure(QStringLiteral("%1 can be read by other users: %2").arg(folder, systemReason(errno)));
     return folder;
 }
 
@@ -281,12 +282,18 @@ TimetableCounts checkTimetableDatabase(const QString& path)
 
 namespace {
 
-// The descriptor of the lock file, locked as asked, or -1.
-int lockFile(const QString& databasePath, int operation)
+// The descriptor of the lock file, locked as asked, or -1 with the reason
+// in `why`: empty when another holds the lock.
+int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
 {
-    const QByteArray name = nativeName(databasePath + QStringLiteral(".lock"));
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd >= 0 && ::flock(fd, operation | LOCK_NB) != 0) {
+    const QString path = databasePath + QStringLiteral(".lock");
+    const int fd = ::open(nativeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        if (why)
+            *why = QStringLiteral("Cannot open %1: %2").arg(path, systemReason(errno));
+        return -1;
+    }
+    if (::flock(fd, operation | LOCK_NB) != 0) {
         ::close(fd);
         return -1;
     }
@@ -303,7 +310,10 @@ std::unique_ptr<DatabaseLock> DatabaseLock::forWindow(const QString& databasePat
 
 std::unique_ptr<DatabaseLock> DatabaseLock::forRestore(const QString& databasePath)
 {
-    const int fd = lockFile(databasePath, LOCK_EX);
+    QString why;
+    const int fd = lockFile(databasePath, LOCK_EX, &why);
+    if (!why.isEmpty())
+        throw Failure(why);
     return fd >= 0 ? std::unique_ptr<DatabaseLock>(new DatabaseLock(fd)) : nullptr;
 }
 

@@ -55,7 +55,8 @@ class DatabaseLock
 public:
     // Never fails: a lock that cannot be taken is just not held.
     static std::unique_ptr<DatabaseLock> forWindow(const QString& databasePath);
-    // Null while a window holds the lock.
+    // Null while a window holds the lock; a Failure when the lock file
+    // cannot be opened.
     static std::unique_ptr<DatabaseLock> forRestore(const QString& databasePath);
     ~DatabaseLock();
     DatabaseLock(const DatabaseLock&) = delete;

@@ -1,7 +1,9 @@
 // The daily backup, its pruning, and `--backups` and `--restore FILE`.
 #include "app/backup_command.h"
 #include "app/command_line.h"
+#include "base/failure.h"
 #include "store/backups.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
 
 #include <QDir>
@@ -66,6 +68,7 @@ private slots:
     void argumentsAreParsed();
     void startUpBackupHoldsTheRows();
     void backupIsMadeOnlyAfterAChange();
+    void fullDiskSkipsTheBackupAndLeavesNoFile();
     void pruningKeepsOneADayForFourteenDays();
     void pruningKeepsThirtyFilesAtMost();
     void listingShowsNewestFirstWithCounts();
@@ -168,6 +171,25 @@ void BackupsTest::backupIsMadeOnlyAfterAChange()
     const QString third = makeDailyBackup(db(), kNow.addSecs(60));
     QCOMPARE(backupNames(), (QStringList{"dbSchedules-2026-12-07-1530.mdb", "dbSchedules-2026-12-08-1531.mdb"}));
     QCOMPARE(rowsOf(third), rowsOf(db()));
+}
+
+void BackupsTest::fullDiskSkipsTheBackupAndLeavesNoFile()
+{
+    SmallDisk disk;
+    const QString database = disk.file(QStringLiteral("dbSchedules.mdb"));
+    QVERIFY(QFile::copy(db(), database));
+    execSql(database, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 500) "
+                      "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                      "select 1, 'Course ' || i, hex(randomblob(64)), '1', '8:00:00 AM', '9:00:00 AM' from n");
+    QVERIFY(QDir().mkdir(backupFolder(database))); // open to others: closed by the backup
+    const QString why = disk.fill();
+    QVERIFY_THROWS_EXCEPTION(Failure, makeDailyBackup(database, kNow));
+    const QStringList left = QDir(backupFolder(database)).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(' ') + " after " + why));
+    disk.release();
+    const QString made = makeDailyBackup(database, kNow);
+    QCOMPARE(rowsOf(made), rowsOf(database));
+    QCOMPARE(modeOf(backupFolder(database)), 0700);
 }
 
 void BackupsTest::pruningKeepsOneADayForFourteenDays()
