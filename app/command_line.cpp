@@ -11,6 +11,8 @@ namespace {
 const QString kExport = QStringLiteral("--export");
 const QString kSchedule = QStringLiteral("--schedule");
 const QString kWeeks = QStringLiteral("--weeks");
+const QString kBackups = QStringLiteral("--backups");
+const QString kRestore = QStringLiteral("--restore");
 
 CommandLine bad(const QString& error)
 {
@@ -131,6 +133,30 @@ CommandLine parseWindow(const QStringList& arguments)
     return CommandLine();
 }
 
+// --backups and --restore FILE stand alone.
+std::optional<CommandLine> parseBackups(const QStringList& arguments)
+{
+    QStringList split;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(kRestore + QLatin1Char('=')))
+            split << kRestore << argument.mid(kRestore.size() + 1);
+        else
+            split << argument;
+    }
+    CommandLine line;
+    if (split.contains(kBackups)) {
+        line.action = CommandLine::Action::ListBackups;
+        return split.size() == 1 ? line : bad(QStringLiteral("%1 takes no other argument").arg(kBackups));
+    }
+    if (!split.contains(kRestore))
+        return std::nullopt;
+    if (split.size() != 2 || split.first() != kRestore)
+        return bad(QStringLiteral("%1 FILE takes no other argument").arg(kRestore));
+    line.action = CommandLine::Action::Restore;
+    line.restoreFile = split.last();
+    return line;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments)
@@ -146,6 +172,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             continue;
         return line;
     }
+    if (const std::optional<CommandLine> line = parseBackups(arguments))
+        return *line;
     const QStringList split = splitValues(arguments);
     if (std::any_of(split.begin(), split.end(), isExportOption))
         return parseExport(split);
@@ -171,6 +199,7 @@ QString usageText()
 {
     return QStringLiteral("Usage: quorvane [-h | --help | --version]\n"
                           "       quorvane --export FILE [--schedule NAME] [--weeks N]\n"
+                          "       quorvane --backups | --restore FILE\n"
                           "Builds weekly college timetables. Without options, opens the main window.\n"
                           "\n"
                           "  -h, --help       show this text and exit\n"
@@ -181,12 +210,22 @@ QString usageText()
                           "                   comma-separated values, .ics for a calendar of the courses\n"
                           "  --schedule NAME  the schedule named exactly NAME (by default the first one)\n"
                           "  --weeks N        how many weeks a calendar repeats each course (16)\n"
+                          "  --backups        list the backups of the database, newest first, and exit\n"
+                          "  --restore FILE   replace the database with FILE (a backup, or any timetable\n"
+                          "                   database) and exit; the database as it was is saved as\n"
+                          "                   one more backup; refused while the window is open\n"
                           "\n"
                           "Options take their value after a blank or an equals sign (--export=FILE).\n"
                           "Qt's own options (-style, -reverse, -platform ...) open the window as given.\n"
                           "\n"
                           "Exit status: 0 done; 1 the database or the schedule could not be read, or the\n"
                           "file not written (the reason on standard error); 2 bad arguments.\n"
+                          "\n"
+                          "In the window, Ctrl+Z undoes the last change made since it opened, and\n"
+                          "Ctrl+Shift+Z or Ctrl+Y makes it again; so do the context menus of the list\n"
+                          "and the grid.\n"
+                          "At each start the database is copied into backups/ beside it when it has\n"
+                          "changed since the newest copy; one copy a day is kept for 14 days.\n"
                           "\n"
                           "The timetables live in dbSchedules.mdb: beside the program when it is there,\n"
                           "otherwise in $XDG_DATA_HOME/quorvane/ (by default ~/.local/share/quorvane/).\n");

@@ -14,12 +14,14 @@ namespace quorvane {
 // refused; with them, every argument must be the program's own.
 struct CommandLine
 {
-    enum class Action { Window, Help, Version, Export, BadArguments };
+    enum class Action { Window, Help, Version, Export, ListBackups, Restore, BadArguments };
     Action action = Action::Window;
     // --export FILE [--schedule NAME] [--weeks N]
     QString exportFile;
     std::optional<QString> schedule;
     int weeks = kDefaultCalendarWeeks;
+    // --backups, or --restore FILE, each alone.
+    QString restoreFile;
     // Why the arguments are bad.
     QString error;
 };

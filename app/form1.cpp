@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/schedule_list.h"
+#include "app/undo_history.h"
 #include "base/app_info.h"
 #include "base/failure.h"
 #include "base/reporting.h"
@@ -122,19 +123,37 @@ void Form1::buildControls()
         button->setFont(buttonFont);
         m_pointer->watchButton(button);
     }
-    const auto wire = [this](int number, void (Form1::*handler)()) {
-        connect(pushButton(number), &QPushButton::clicked, this, handler);
+    // A command that changes rows is one step of the history, named after it.
+    m_history = new UndoHistory(*this);
+    const auto wire = [this](int number, void (Form1::*handler)(), const char* change = nullptr) {
+        if (!change) {
+            connect(pushButton(number), &QPushButton::clicked, this, handler);
+            return;
+        }
+        connect(pushButton(number), &QPushButton::clicked, this, [this, handler, change] {
+            m_history->record(QString::fromLatin1(change), [this, handler] { (this->*handler)(); });
+        });
     };
-    wire(1, &Form1::PushButton1_Click);
-    wire(2, &Form1::PushButton2_Click);
-    wire(3, &Form1::PushButton3_Click);
-    wire(4, &Form1::PushButton4_Click);
-    wire(5, &Form1::PushButton5_Click);
-    wire(6, &Form1::PushButton6_Click);
+    wire(1, &Form1::PushButton1_Click, "Add Schedule");
+    wire(2, &Form1::PushButton2_Click, "Delete Schedule");
+    wire(3, &Form1::PushButton3_Click, "Add Course");
+    wire(4, &Form1::PushButton4_Click, "Delete Course");
+    wire(5, &Form1::PushButton5_Click, "Edit Schedule");
+    wire(6, &Form1::PushButton6_Click, "Edit Course");
     wire(7, &Form1::PushButton7_Click);
     wire(8, &Form1::PushButton8_Click);
-    wire(9, &Form1::PushButton9_Click);
-    wire(10, &Form1::PushButton10_Click);
+    wire(9, &Form1::PushButton9_Click, "Load Sample");
+    wire(10, &Form1::PushButton10_Click, "Delete All Courses");
+
+    // Undo and redo: shortcuts in the whole window, and the context menus of
+    // the list and the grid.
+    addAction(m_history->undoAction());
+    addAction(m_history->redoAction());
+    for (QWidget* offering : {static_cast<QWidget*>(m_listView), static_cast<QWidget*>(m_gridView)}) {
+        offering->setContextMenuPolicy(Qt::ActionsContextMenu);
+        offering->addAction(m_history->undoAction());
+        offering->addAction(m_history->redoAction());
+    }
 }
 
 QPushButton* Form1::pushButton(int number) const
@@ -289,6 +308,23 @@ void Form1::selectSchedule(int row)
         throw Failure(QStringLiteral("Index out of bounds"));
     m_listView->selectionModel()->setCurrentIndex(m_schedules->index(row - 1, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void Form1::showSchedule(const QStringList& ids)
+{
+    SelectionFollower follower(*this);
+    ListSchedules();
+    for (const QString& id : ids) {
+        for (int row = 1; row <= m_schedules->count(); ++row) {
+            if (m_schedules->row(row - 1).id != id)
+                continue;
+            selectSchedule(row);
+            m_listView->scrollTo(m_listView->currentIndex());
+            ListCourses();
+            return;
+        }
+    }
+    ListCourses();
 }
 
 void Form1::ListView1_Click()

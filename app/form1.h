@@ -20,6 +20,7 @@ struct SampleRowSteps;
 class SpreadsheetApplication;
 class TimetableGrid;
 class TimetableView;
+class UndoHistory;
 
 // The main window: the schedules list, the weekly grid and ten command
 // buttons. It owns the one database connection from Form_Load until the
@@ -100,6 +101,12 @@ public:
     QString selectedScheduleName() const;
     QString scheduleName(int row) const; // rows counted from 1
     void selectSchedule(int row);        // rows counted from 1
+    // Reloads the list, selects and shows the first of the schedules given by
+    // id that is in it (else the first row) and redraws the grid.
+    void showSchedule(const QStringList& ids);
+
+    // The changes made in the window during this run.
+    UndoHistory& history() { return *m_history; }
 
 signals:
     // The window has been unloaded; the program ends.
@@ -130,6 +137,7 @@ private:
     QTreeView* m_listView = nullptr;
     ScheduleList* m_schedules = nullptr;
     PointerConvention* m_pointer = nullptr;
+    UndoHistory* m_history = nullptr;
     SaveFileRequest m_commonDialog;
     SpreadsheetFactory m_spreadsheetFactory;
     bool m_unloaded = false;

@@ -1,12 +1,17 @@
+#include "app/backup_command.h"
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "app/form1.h"
+#include "store/backups.h"
 #include "store/database_location.h"
 #include "widgets/qt_prompts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -35,6 +40,19 @@ int runExportCommand(const quorvane::CommandLine& line, char* program)
     return outcome.status;
 }
 
+// `quorvane --backups` and `--restore FILE`: no window and no display.
+int runBackupCommand(const quorvane::CommandLine& line, char* program)
+{
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QCoreApplication app(qtArgc, qtArgv);
+    const quorvane::BackupOutcome outcome = quorvane::runBackupCommand(line, QCoreApplication::applicationDirPath());
+    std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
+    if (!outcome.message.isEmpty())
+        std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
+    return outcome.status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -58,6 +76,9 @@ int main(int argc, char** argv)
         return 2;
     case CommandLine::Action::Export:
         return runExportCommand(line, argv[0]);
+    case CommandLine::Action::ListBackups:
+    case CommandLine::Action::Restore:
+        return runBackupCommand(line, argv[0]);
     case CommandLine::Action::Window:
         break;
     }
@@ -77,10 +98,19 @@ int main(int argc, char** argv)
         showMessage(prompts, nullptr, database.failure);
         return 1;
     }
+    const QString databasePath = database.folder + QStringLiteral("/dbSchedules.mdb");
+    // Held while the window runs: a restore waits for it to close.
+    const auto lock = DatabaseLock::forWindow(databasePath);
     Form1 window({programFolder, database.folder}, prompts);
     if (!window.Form_Load())
         return 0;
     QObject::connect(&window, &Form1::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
-    return app.exec();
+    // The day's backup, on a connection and a thread of its own, once the
+    // window is up, at the lowest priority: it never holds the window back.
+    std::unique_ptr<QThread> backup(QThread::create([databasePath] { backUpQuietly(databasePath); }));
+    QTimer::singleShot(0, backup.get(), [&backup] { backup->start(QThread::IdlePriority); });
+    const int status = app.exec();
+    backup->wait();
+    return status;
 }

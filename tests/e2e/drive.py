@@ -456,5 +456,34 @@ def delete_the_schedule(program, context):
     changed(program, before, LIST, "list-after-delete", "the list did not change on screen")
 
 
+def every_row(db):
+    return (sql(db, "select group_concat(id || '|' || hex(Description), ';') from tblSchedules") + " / " +
+            sql(db, "select group_concat(id || '|' || ScheduleID || '|' || hex(CourseName) || '|' || hex(Notes) || "
+                    "'|' || Days || '|' || TimeFrom || '|' || TimeTo, ';') from tblCourse"))
+
+
+@stage
+def undo_and_redo_a_deleted_schedule_with_the_keyboard(program, context):
+    db = context["db"]
+    program.click_button(9)  # the sample again, with its courses, selected
+    wait_for("the sample's courses", lambda: sql(
+        db, "select count(*) from tblCourse where ScheduleID="
+            "(select id from tblSchedules where Description='Sample Schedule')") == "3")
+    kept = every_row(db)
+    program.click_button(2)
+    program.answer_box("Delete Schedule")
+    wait_for("the sample deleted", lambda: every_row(db) != kept)
+    deleted = every_row(db)
+    focus(program.main)
+    keys("ctrl+z")
+    wait_for("the sample back with its courses", lambda: every_row(db) == kept)
+    keys("ctrl+y")
+    wait_for("the sample deleted again", lambda: every_row(db) == deleted)
+    keys("ctrl+z")
+    wait_for("the sample back again", lambda: every_row(db) == kept)
+    keys("ctrl+shift+z")
+    wait_for("the sample deleted once more", lambda: every_row(db) == deleted)
+
+
 if __name__ == "__main__":
     sys.exit(main())

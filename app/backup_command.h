@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvane {
+
+struct CommandLine;
+
+// What `quorvane --backups` and `quorvane --restore FILE` end with: the exit
+// status, what goes to standard output, and the one line for standard error.
+struct BackupOutcome
+{
+    int status = 0;
+    QString output;
+    QString message;
+};
+
+// Lists the backups of the database the window would open, newest first, or
+// restores one (any timetable database file) over it. Needs no display.
+BackupOutcome runBackupCommand(const CommandLine& line, const QString& programFolder);
+
+// The start-up backup of the window's database, for a thread of its own; it
+// never fails aloud: a full disk or a read-only folder skips it for this run.
+void backUpQuietly(const QString& databasePath);
+
+} // namespace quorvane

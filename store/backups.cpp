@@ -1,0 +1,354 @@
+#include "store/backups.h"
+
+#include "base/failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QUuid>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kDaysKept = 14;
+constexpr int kMostFiles = 30;
+constexpr int kBusyTimeoutMs = 2000;
+constexpr int kPagesPerStep = 256;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray nativeName(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// One engine connection of its own, closed on every way out.
+class Engine
+{
+public:
+    Engine(const QString& path, int flags)
+    {
+        const int result = sqlite3_open_v2(nativeName(path).constData(), &m_db, flags, nullptr);
+        if (result != SQLITE_OK)
+            throw Failure(message(result));
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    }
+    ~Engine() { sqlite3_close_v2(m_db); }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+    sqlite3* get() const { return m_db; }
+
+    QString message(int result) const
+    {
+        const char* text = m_db ? sqlite3_errmsg(m_db) : nullptr;
+        return QString::fromUtf8(text ? text : sqlite3_errstr(result));
+    }
+
+    // The first column of each row of `statement`, as text.
+    QStringList column(const char* statement) const
+    {
+        sqlite3_stmt* s = nullptr;
+        int result = sqlite3_prepare_v2(m_db, statement, -1, &s, nullptr);
+        const auto finish = qScopeGuard([&] { sqlite3_finalize(s); });
+        if (result != SQLITE_OK)
+            throw Failure(message(result));
+        QStringList values;
+        while ((result = sqlite3_step(s)) == SQLITE_ROW)
+            values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+        if (result != SQLITE_DONE)
+            throw Failure(message(result));
+        return values;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Copies the database at `source` into a new file at `target`, readable by
+// its owner only, through the engine's online backup: a consistent copy even
+// while a window writes. A failure leaves no file at `target`.
+void copyDatabase(const QString& source, const QString& target, int sourceFlags = SQLITE_OPEN_READONLY)
+{
+    const QByteArray targetName = nativeName(target);
+    const int fd = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(target, systemReason(errno)));
+    ::close(fd);
+    auto removeTarget = qScopeGuard([&] {
+        ::unlink(targetName.constData());
+        ::unlink((targetName + "-journal").constData());
+    });
+    {
+        const Engine from(source, sourceFlags);
+        const Engine to(target, SQLITE_OPEN_READWRITE);
+        sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+        if (!backup)
+            throw Failure(to.message(SQLITE_ERROR));
+        // A few pages at a time: the read lock on the source is held only
+        // for a step, so a window that writes meanwhile never waits long;
+        // a write between steps makes the engine start the copy afresh.
+        int stepped = SQLITE_OK;
+        int waits = 0;
+        while (stepped == SQLITE_OK || ((stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) && ++waits < 100)) {
+            stepped = sqlite3_backup_step(backup, kPagesPerStep);
+            if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED)
+                sqlite3_sleep(50);
+        }
+        const int finished = sqlite3_backup_finish(backup);
+        if (stepped != SQLITE_DONE)
+            throw Failure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.message(stepped)
+                                                                             : to.message(stepped));
+        if (finished != SQLITE_OK)
+            throw Failure(to.message(finished));
+    }
+    removeTarget.dismiss();
+}
+
+// Gives `temporary` the name `wanted`, or, when that is taken, `wanted` with
+// -2, -3 ... before the extension: a backup is never replaced.
+QString linkIntoPlace(const QString& temporary, const QString& wanted)
+{
+    const QByteArray from = nativeName(temporary);
+    const auto removeTemporary = qScopeGuard([&] { ::unlink(from.constData()); });
+    const QString stem = wanted.chopped(4); // without ".mdb"
+    for (int n = 1; n < 100; ++n) {
+        const QString name = n == 1 ? wanted : QStringLiteral("%1-%2.mdb").arg(stem).arg(n);
+        if (::link(from.constData(), nativeName(name).constData()) == 0)
+            return name;
+        if (errno != EEXIST)
+            throw Failure(QStringLiteral("Cannot create %1: %2").arg(name, systemReason(errno)));
+    }
+    throw Failure(QStringLiteral("Cannot create %1: %2").arg(wanted, systemReason(EEXIST)));
+}
+
+// The backup folder, made the user's alone when missing; one that is not
+// the user's (a link, another owner) is refused.
+QString readyFolder(const QString& databasePath)
+{
+    const QString folder = backupFolder(databasePath);
+    const QByteArray name = nativeName(folder);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(folder, systemReason(errno)));
+    struct stat info
+    {};
+    if (::lstat(name.constData(), &info) != 0)
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(errno)));
+    if (!S_ISDIR(info.st_mode))
+        throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
+    if (info.st_uid != ::geteuid())
+        throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
+    // The user's own folder, opened up by hand, is closed again.
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
+        throw Failure(QStringLiteral("%1 can be read by other users: %2").arg(folder, systemReason(errno)));
+    return folder;
+}
+
+// Copies the database into the backup folder under the name for `now`.
+QString writeBackup(const QString& databasePath, const QDateTime& now, bool beforeRestore,
+                    int sourceFlags = SQLITE_OPEN_READONLY)
+{
+    const QString folder = readyFolder(databasePath);
+    const QString temporary =
+        folder + QStringLiteral("/.new-") + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".mdb");
+    copyDatabase(databasePath, temporary, sourceFlags);
+    const QString name = folder + QStringLiteral("/dbSchedules-") + now.toString(QStringLiteral("yyyy-MM-dd-HHmm")) +
+                         (beforeRestore ? QStringLiteral("-before-restore") : QString()) + QStringLiteral(".mdb");
+    return linkIntoPlace(temporary, name);
+}
+
+QDateTime modified(const QString& path)
+{
+    return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
+}
+
+// The temporary copies of a run that was killed while it copied; a copy
+// younger than an hour may be another running program's.
+void removeLeftovers(const QString& databasePath)
+{
+    const QDir folder(backupFolder(databasePath));
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden))
+        if (file.lastModified() < hourAgo)
+            QFile::remove(file.filePath());
+}
+
+} // namespace
+
+QString backupFolder(const QString& databasePath)
+{
+    return QFileInfo(databasePath).absolutePath() + QStringLiteral("/backups");
+}
+
+QList<Backup> listBackups(const QString& databasePath)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^dbSchedules-(\\d{4}-\\d{2}-\\d{2}-\\d{4})(-before-restore)?(-\\d+)?\\.mdb$"));
+    QList<Backup> backups;
+    const QDir folder(backupFolder(databasePath));
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QDateTime made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd-HHmm"));
+        if (!made.isValid())
+            continue;
+        backups.append({folder.filePath(name), made, match.capturedLength(2) > 0});
+    }
+    // Newest first; within one minute, the one written last first.
+    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
+        if (a.made != b.made)
+            return a.made > b.made;
+        const QDateTime writtenA = modified(a.path);
+        const QDateTime writtenB = modified(b.path);
+        if (writtenA != writtenB)
+            return writtenA > writtenB;
+        return a.path > b.path;
+    });
+    return backups;
+}
+
+QString makeDailyBackup(const QString& databasePath, const QDateTime& now)
+{
+    if (!QFileInfo(databasePath).isFile())
+        return QString();
+    const QList<Backup> backups = listBackups(databasePath);
+    const auto newest = std::find_if(backups.begin(), backups.end(), [](const Backup& b) { return !b.beforeRestore; });
+    if (newest != backups.end() && modified(databasePath) <= modified(newest->path))
+        return QString();
+    removeLeftovers(databasePath);
+    const QString made = writeBackup(databasePath, now, false);
+    pruneBackups(databasePath);
+    return made;
+}
+
+void pruneBackups(const QString& databasePath)
+{
+    const QList<Backup> backups = listBackups(databasePath);
+    QList<QDate> days;
+    QStringList kept;
+    for (const Backup& backup : backups) {
+        const QDate day = backup.made.date();
+        if (backup.beforeRestore) {
+            // Kept on a day that is kept, or one newer than the oldest kept.
+            if (days.size() < kDaysKept || day >= days.last())
+                kept << backup.path;
+        } else if (!days.contains(day) && days.size() < kDaysKept) {
+            days << day;
+            kept << backup.path;
+        }
+    }
+    kept = kept.mid(0, kMostFiles);
+    for (const Backup& backup : backups)
+        if (!kept.contains(backup.path))
+            QFile::remove(backup.path);
+}
+
+TimetableCounts checkTimetableDatabase(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw Failure(QStringLiteral("%1 is not a file").arg(path));
+    try {
+        const Engine db(path, SQLITE_OPEN_READONLY);
+        const QStringList integrity = db.column("PRAGMA integrity_check");
+        if (integrity != QStringList{QStringLiteral("ok")})
+            throw Failure(QStringLiteral("the integrity check fails: ") + integrity.join(QLatin1String("; ")));
+        TimetableCounts counts;
+        counts.schedules =
+            db.column("select count(id) from (select id, Description from tblSchedules)").value(0).toLongLong();
+        counts.courses = db.column("select count(id) from (select id, ScheduleID, CourseName, Notes, Days, "
+                                   "TimeFrom, TimeTo from tblCourse)")
+                             .value(0)
+                             .toLongLong();
+        return counts;
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("%1 is not a timetable database: %2").arg(path, failure.description()));
+    }
+}
+
+namespace {
+
+// The descriptor of the lock file, locked as asked, or -1 with the reason
+// in `why`: empty when another holds the lock.
+int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
+{
+    const QString path = databasePath + QStringLiteral(".lock");
+    const int fd = ::open(nativeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        if (why)
+            *why = QStringLiteral("Cannot open %1: %2").arg(path, systemReason(errno));
+        return -1;
+    }
+    if (::flock(fd, operation | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+std::unique_ptr<DatabaseLock> DatabaseLock::forWindow(const QString& databasePath)
+{
+    const int fd = lockFile(databasePath, LOCK_SH);
+    return fd >= 0 ? std::unique_ptr<DatabaseLock>(new DatabaseLock(fd)) : nullptr;
+}
+
+std::unique_ptr<DatabaseLock> DatabaseLock::forRestore(const QString& databasePath)
+{
+    QString why;
+    const int fd = lockFile(databasePath, LOCK_EX, &why);
+    if (!why.isEmpty())
+        throw Failure(why);
+    return fd >= 0 ? std::unique_ptr<DatabaseLock>(new DatabaseLock(fd)) : nullptr;
+}
+
+DatabaseLock::~DatabaseLock()
+{
+    ::close(m_fd);
+}
+
+QString restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now)
+{
+    const auto lock = DatabaseLock::forRestore(databasePath);
+    if (!lock)
+        throw Failure(QStringLiteral("Quorvane has %1 open: close its window first").arg(databasePath));
+    checkTimetableDatabase(file);
+    const QString temporary = databasePath + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
+    const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });
+    copyDatabase(file, temporary);
+    checkTimetableDatabase(temporary);
+    QString saved;
+    if (QFileInfo::exists(databasePath)) {
+        // Read and written, so a transaction a crash left half done is rolled
+        // back into the database before it is saved and replaced.
+        saved = writeBackup(databasePath, now, true, SQLITE_OPEN_READWRITE);
+        for (const char* leftover : {"-journal", "-wal"})
+            if (QFileInfo::exists(databasePath + QLatin1String(leftover)))
+                throw Failure(QStringLiteral("%1 is in use: close every program using it first").arg(databasePath));
+    }
+    if (::rename(nativeName(temporary).constData(), nativeName(databasePath).constData()) != 0)
+        throw Failure(QStringLiteral("Cannot replace %1: %2").arg(databasePath, systemReason(errno)));
+    const int folder = ::open(nativeName(QFileInfo(databasePath).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return saved;
+}
+
+} // namespace quorvane

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace quorvane {
+
+// Copies of dbSchedules.mdb in backups/ beside it, made with the engine's
+// online backup: dbSchedules-2026-12-08-1530.mdb, and the database as it was
+// before a restore, dbSchedules-2026-12-08-1530-before-restore.mdb. The folder
+// is the user's alone (0700), every file too (0600). A copy is written under a
+// temporary name and then linked into place, so no half-written file ever
+// bears a backup's name, and no backup is ever replaced.
+struct Backup
+{
+    QString path;
+    QDateTime made; // local time, to the minute, from the name
+    bool beforeRestore = false;
+};
+
+QString backupFolder(const QString& databasePath);
+
+// The program's backups of the database, newest first; other files are not
+// listed.
+QList<Backup> listBackups(const QString& databasePath);
+
+// The start-up backup: copies the database when it has no backup yet or has
+// changed since the newest one, then prunes. The new backup's path, or an
+// empty text when none was needed. Raises a Failure when it could not be made
+// (a full disk, a read-only folder), leaving no file behind.
+QString makeDailyBackup(const QString& databasePath, const QDateTime& now);
+
+// Keeps the newest backup of each of the last 14 days that have one, and the
+// saves made before a restore on those days; never more than 30 files, the
+// newest. Removes the rest of the program's backups and nothing else.
+void pruneBackups(const QString& databasePath);
+
+struct TimetableCounts
+{
+    qint64 schedules = 0;
+    qint64 courses = 0;
+};
+
+// Reads a database file without changing it: it must pass the engine's
+// integrity check and hold both tables with their columns. Raises a Failure
+// saying why not.
+TimetableCounts checkTimetableDatabase(const QString& path);
+
+// While a window has the database open it holds a shared lock on
+// dbSchedules.mdb.lock beside it; a restore takes it exclusively.
+class DatabaseLock
+{
+public:
+    // Never fails: a lock that cannot be taken is just not held.
+    static std::unique_ptr<DatabaseLock> forWindow(const QString& databasePath);
+    // Null while a window holds the lock; a Failure when the lock file
+    // cannot be opened.
+    static std::unique_ptr<DatabaseLock> forRestore(const QString& databasePath);
+    ~DatabaseLock();
+    DatabaseLock(const DatabaseLock&) = delete;
+    DatabaseLock& operator=(const DatabaseLock&) = delete;
+
+private:
+    explicit DatabaseLock(int fd) : m_fd(fd) {}
+    int m_fd;
+};
+
+// Replaces the database with a copy of `file` after checking it and saving
+// the database as it is as one more backup; returns that backup's path (empty
+// when there was no database). Refuses, changing nothing, a file that is not a
+// timetable database and a database a window has open.
+QString restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now);
+
+} // namespace quorvane
