@@ -146,7 +146,9 @@ QString countCoursesFrom(qint64 courseId)
 
 QString selectCourseIdRange()
 {
-    return QStringLiteral("select min(id), max(id) from tblCourse");
+    // Each in a query of its own, so that each reads one end of the ids
+    // rather than all of them.
+    return QStringLiteral("select (select min(id) from tblCourse), (select max(id) from tblCourse)");
 }
 
 QString selectCourseNamesAt(int offset, int limit, bool fromLast)
