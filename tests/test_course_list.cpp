@@ -30,6 +30,8 @@ private slots:
     void coursePickedFarDownIsTheOneWritten_data();
     void coursePickedFarDownIsTheOneWritten();
     void preselectsTheSelectedSchedulesCourseAmongAHundredThousand();
+    void typeAheadFindsTheNextNameWithThatBeginning_data();
+    void typeAheadFindsTheNextNameWithThatBeginning();
 
 private:
     QString db() const { return m_folder->databasePath(); }
@@ -191,6 +193,41 @@ void CourseListTest::preselectsTheSelectedSchedulesCourseAmongAHundredThousand()
         QVERIFY(form->courseList().rowsHeld() <= 2 * CourseList::kPageRows);
     }
     QVERIFY(m_prompts->shown.isEmpty());
+}
+
+void CourseListTest::typeAheadFindsTheNextNameWithThatBeginning_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("found");
+    // Positions: 0 "500 Years", 1 "50% off", 2 "AxB", 3 "A_B", 4 "O'Neil",
+    // 5 "Études", 6 "a\\b", 7 "Kelvin", 8 "O'Neil".
+    QTest::newRow("a per cent sign is itself") << "50%" << 0 << 1;
+    QTest::newRow("an underscore is itself") << "a_" << 0 << 3;
+    QTest::newRow("a backslash is itself") << "A\\" << 0 << 6;
+    QTest::newRow("a quote") << "o'n" << 0 << 4;
+    QTest::newRow("from the start row on") << "o'n" << 5 << 8;
+    QTest::newRow("round to the beginning") << "500" << 3 << 0;
+    QTest::newRow("case of a letter beyond ASCII") << "éT" << 0 << 5;
+    QTest::newRow("no such beginning") << "Zoo" << 0 << -1;
+}
+
+void CourseListTest::typeAheadFindsTheNextNameWithThatBeginning()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, from);
+    QFETCH(int, found);
+    const QStringList names{"500 Years", "50% off", "AxB", "A_B", "O'Neil", "Études", "a\\b", "Kelvin", "O'Neil"};
+    for (const QString& name : names)
+        execSql(db(), QStringLiteral("insert into tblCourse (ScheduleID,CourseName) values (1,'%1')")
+                          .arg(QString(name).replace(QLatin1String("'"), QLatin1String("''"))));
+    const auto form = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QString());
+    QAbstractItemModel* model = form->Combo1()->model();
+    const QModelIndexList hits =
+        model->match(model->index(from, 0), Qt::DisplayRole, typed, 1, Qt::MatchStartsWith | Qt::MatchWrap);
+    QCOMPARE(hits.isEmpty() ? -1 : hits.first().row(), found);
+    // What was read is what the search started from, not the list.
+    QVERIFY(form->courseList().rowsHeld() <= CourseList::kPageRows);
 }
 
 QTEST_MAIN(CourseListTest)
