@@ -1,17 +1,23 @@
-// The Edit Course dialog opened from the main window, over 1,000, 100,000 and
-// 1,000,000 courses, against the same over the sample schedule's three:
-//   - from the click on "Edit Course" to the dialog painted;
+// The Edit Course and Delete Course dialogs opened from the main window, over
+// the sample schedule and 1,000, 100,000 and 1,000,000 courses, with the
+// grid's current cell on a course so that the dialog preselects it:
+//   - from the click on "Edit Course" or "Delete Course" to the dialog
+//     painted, against a bare window's first paint (bench/bare_window.h,
+//     built and shown in the same process);
 //   - from the click on its course list to the list drawn, at the first and
-//     at the second opening;
-//   - the resident memory while the dialog is open, each size in a process
-//     of its own, against the sample's.
-// Runs are taken in turn across the sizes; the per-course cost at each size
-// shows whether anything grows worse than linearly.
+//     at the second opening, against the same bare window;
+//   - the peak and the resident memory with the dialog and its list open,
+//     each size in a process of its own, against the sample's.
+// Runs are taken in turn across the sizes and the baseline; flat figures
+// across the sizes show that the dialogs read only what they show.
 #include "app/form1.h"
+#include "bench/bare_window.h"
 #include "bench/bench_support.h"
 #include "dialogs/form3.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
+#include "timetable/grid.h"
+#include "timetable/grid_view.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -26,6 +32,8 @@ using namespace quorvane::testing;
 namespace {
 
 const int kSizes[] = {1000, 100000, 1000000};
+// Fewer runs than the other benchmarks: the machine is shared.
+constexpr int kRuns = 5;
 
 double msSince(const QElapsedTimer& timer)
 {
@@ -96,47 +104,64 @@ void prepare(const ProgramFolder& folder, int courses)
     form.pushButton(9)->click();
 }
 
-// The main window over a database of `courses` courses (0: the sample).
+// Puts the grid's current cell on the last cell that shows a course, so
+// that the dialogs open with a course preselected.
+void pointAtACourse(Form1& form)
+{
+    for (int row = form.grid().rowCount() - 1; row > 0; --row)
+        for (int col = 7; col > 0; --col)
+            if (!form.grid().text(row, col).isEmpty()) {
+                form.gridView().setCurrentGridCell(row, col);
+                return;
+            }
+}
+
+// The main window over the database of `folder`.
 struct Window
 {
-    ProgramFolder folder;
+    const ProgramFolder& folder;
     TimingPrompts prompts;
     std::unique_ptr<Form1> form;
 
-    explicit Window(int courses)
+    explicit Window(const ProgramFolder& programFolder) : folder(programFolder)
     {
-        prepare(folder, courses);
         form = std::make_unique<Form1>(folder.path(), prompts);
         form->Form_Load();
         form->show();
+        pointAtACourse(*form);
         QCoreApplication::processEvents();
     }
 
-    Opening open()
+    // `button`: 6 Edit Course, 4 Delete Course.
+    Opening open(int button)
     {
         prompts.clock.start();
-        QTest::mouseClick(form->pushButton(6), Qt::LeftButton);
+        QTest::mouseClick(form->pushButton(button), Qt::LeftButton);
         if (!prompts.errors().isEmpty())
             throw std::runtime_error("unexpected error box: " + prompts.errors().first().text.toStdString());
         return prompts.opening;
     }
 };
 
-double residentMiB()
+// VmRSS (resident now) and VmHWM (peak) of this process, in MiB.
+double memoryMiB(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
 }
 
-// In a process of its own: the resident memory with the dialog open.
-int memoryProcess(int courses)
+// In a process of its own, over the database in `folder`: the peak and the
+// resident memory with the Delete or Edit Course dialog open and its list
+// drawn.
+int memoryProcess(const QString& folder, int button)
 {
     struct MemoryPrompts : ScriptedPrompts
     {
+        double peak = 0;
         double resident = 0;
         void showModal(QDialog& dialog) override
         {
@@ -144,29 +169,47 @@ int memoryProcess(int courses)
             QElapsedTimer clock;
             clock.start();
             paintedAt(&dialog, clock);
-            resident = residentMiB();
+            auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("Combo1"));
+            QTest::mouseClick(combo, Qt::LeftButton);
+            paintedAt(combo->view()->viewport(), clock);
+            resident = memoryMiB("VmRSS:");
+            peak = memoryMiB("VmHWM:");
+            combo->hidePopup();
             dialog.close();
         }
     };
-    ProgramFolder folder;
-    prepare(folder, courses);
     MemoryPrompts prompts;
-    Form1 form(folder.path(), prompts);
+    Form1 form(folder, prompts);
     form.Form_Load();
     form.show();
+    pointAtACourse(form);
     QCoreApplication::processEvents();
-    QTest::mouseClick(form.pushButton(6), Qt::LeftButton);
-    std::printf("%.3f\n", prompts.resident);
+    QTest::mouseClick(form.pushButton(button), Qt::LeftButton);
+    std::printf("%.3f %.3f\n", prompts.peak, prompts.resident);
     return 0;
 }
 
-double memoryOf(int courses)
+std::pair<double, double> memoryOf(const ProgramFolder& folder, int button)
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory"), QString::number(courses)});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--memory"), folder.path(), QString::number(button)});
     if (!child.waitForFinished(600000) || child.exitCode() != 0)
         throw std::runtime_error("the memory process failed");
-    return child.readAllStandardOutput().trimmed().toDouble();
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    return {figures.value(0).toDouble(), figures.value(1).toDouble()};
+}
+
+// The bare window built and shown: ms to its first paint.
+double bareWindowPainted()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const std::unique_ptr<QWidget> window = bench::makeBareWindow();
+    window->show();
+    const double ms = paintedAt(window.get(), clock);
+    window->close();
+    return ms;
 }
 
 } // namespace
@@ -177,62 +220,81 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     try {
-        if (argc == 3 && qstrcmp(argv[1], "--memory") == 0)
-            return memoryProcess(std::atoi(argv[2]));
+        if (argc == 4 && qstrcmp(argv[1], "--memory") == 0)
+            return memoryProcess(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
 
-        Window sample(0);
+        std::vector<int> sizes{0};
+        sizes.insert(sizes.end(), std::begin(kSizes), std::end(kSizes));
+        std::vector<std::unique_ptr<ProgramFolder>> folders;
         std::vector<std::unique_ptr<Window>> windows;
-        for (const int courses : kSizes)
-            windows.push_back(std::make_unique<Window>(courses));
+        for (const int courses : sizes) {
+            folders.push_back(std::make_unique<ProgramFolder>());
+            prepare(*folders.back(), courses);
+            windows.push_back(std::make_unique<Window>(*folders.back()));
+        }
+        const struct
+        {
+            int button;
+            const char* name;
+        } dialogs[] = {{6, "Edit Course"}, {4, "Delete Course"}};
         // One opening each first, to warm up fonts, styles and the engine's cache.
-        sample.open();
+        bareWindowPainted();
         for (const auto& window : windows)
-            window->open();
+            for (const auto& d : dialogs)
+                window->open(d.button);
 
-        bench::Runs sampleDialog, sampleFirst, sampleSecond;
-        std::vector<bench::Runs> dialog(windows.size()), first(windows.size()), second(windows.size());
-        for (int run = 0; run < bench::kRuns; ++run) {
-            const Opening s = sample.open();
-            sampleDialog.add(s.dialogMs);
-            sampleFirst.add(s.firstListMs);
-            sampleSecond.add(s.secondListMs);
-            for (std::size_t i = 0; i < windows.size(); ++i) {
-                const Opening o = windows[i]->open();
-                dialog[i].add(o.dialogMs);
-                first[i].add(o.firstListMs);
-                second[i].add(o.secondListMs);
+        bench::Runs bare;
+        // [dialog][size]
+        std::vector<std::vector<bench::Runs>> painted(2, std::vector<bench::Runs>(sizes.size()));
+        auto first = painted;
+        auto second = painted;
+        for (int run = 0; run < kRuns; ++run) {
+            bare.add(bareWindowPainted());
+            for (std::size_t d = 0; d < 2; ++d)
+                for (std::size_t i = 0; i < windows.size(); ++i) {
+                    const Opening o = windows[i]->open(dialogs[d].button);
+                    painted[d][i].add(o.dialogMs);
+                    first[d][i].add(o.firstListMs);
+                    second[d][i].add(o.secondListMs);
+                }
+        }
+        std::printf("Course dialogs from the main window, a course preselected, median (min - max) of %d runs "
+                    "taken in turn\n",
+                    kRuns);
+        for (std::size_t d = 0; d < 2; ++d)
+            for (std::size_t i = 0; i < sizes.size(); ++i) {
+                const QByteArray size = sizes[i] == 0 ? QByteArray("sample") : QByteArray::number(sizes[i]);
+                const QByteArray name = dialogs[d].name;
+                const bool goal = sizes[i] == 1000000;
+                bench::report((name + " painted, " + size).constData(), painted[d][i], "bare window first paint", bare,
+                              "ms", goal ? "<= 1.3" : "(flat)");
+                bench::report((name + " list drawn, first, " + size).constData(), first[d][i],
+                              "bare window first paint", bare, "ms", goal ? "<= 0.5" : "(flat)");
+                bench::report((name + " list drawn, second, " + size).constData(), second[d][i],
+                              "bare window first paint", bare, "ms", goal ? "<= 0.5" : "(flat)");
             }
-        }
-        std::printf("Edit Course from the main window, median (min - max) of %d runs taken in turn\n", bench::kRuns);
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            const QByteArray size = QByteArray::number(kSizes[i]);
-            const QByteArray dialogFigure = "click to dialog painted, " + size + " courses";
-            const QByteArray firstFigure = "click to list drawn, first, " + size;
-            const QByteArray secondFigure = "click to list drawn, second, " + size;
-            const char* aim = kSizes[i] == 100000 ? "dialog < 40 ms" : "(curve)";
-            bench::report(dialogFigure.constData(), dialog[i], "sample (3 courses)", sampleDialog, "ms", aim);
-            bench::report(firstFigure.constData(), first[i], "sample (3 courses)", sampleFirst, "ms",
-                          kSizes[i] == 100000 ? "< 16 ms" : "(curve)");
-            bench::report(secondFigure.constData(), second[i], "sample (3 courses)", sampleSecond, "ms",
-                          kSizes[i] == 100000 ? "< 16 ms" : "(curve)");
-        }
-        std::printf("Growth: dialog time per 1,000 courses\n");
-        for (std::size_t i = 0; i < windows.size(); ++i)
-            std::printf("  %8d courses: %8.3f ms per 1,000\n", kSizes[i], dialog[i].median() * 1000.0 / kSizes[i]);
 
-        bench::Runs sampleMemory;
-        std::vector<bench::Runs> memory(windows.size());
-        for (int run = 0; run < 3; ++run) {
-            sampleMemory.add(memoryOf(0));
-            for (std::size_t i = 0; i < windows.size(); ++i)
-                memory[i].add(memoryOf(kSizes[i]));
-        }
-        std::printf("Resident memory with the dialog open, a process per size, median of 3\n");
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            const QByteArray figure = "resident with dialog, " + QByteArray::number(kSizes[i]) + " courses";
-            bench::report(figure.constData(), memory[i], "sample (3 courses)", sampleMemory, "MiB",
-                          kSizes[i] == 100000 ? "within 10 MiB of the sample" : "(curve)");
-        }
+        // [dialog][size]: peak and resident.
+        std::vector<std::vector<bench::Runs>> peak(2, std::vector<bench::Runs>(sizes.size()));
+        auto resident = peak;
+        for (int run = 0; run < 3; ++run)
+            for (std::size_t d = 0; d < 2; ++d)
+                for (std::size_t i = 0; i < sizes.size(); ++i) {
+                    const auto [p, r] = memoryOf(*folders[i], dialogs[d].button);
+                    peak[d][i].add(p);
+                    resident[d][i].add(r);
+                }
+        std::printf("Memory with the dialog and its list open, a process per size, median of 3\n");
+        for (std::size_t d = 0; d < 2; ++d)
+            for (std::size_t i = 1; i < sizes.size(); ++i) {
+                const QByteArray size = QByteArray::number(sizes[i]);
+                const QByteArray name = dialogs[d].name;
+                bench::report((name + " peak, " + size).constData(), peak[d][i], "the same on the sample", peak[d][0],
+                              "MiB", sizes[i] == 1000000 ? "within 30 MiB" : "(flat)");
+                std::printf("    difference %.1f MiB\n", peak[d][i].median() - peak[d][0].median());
+                bench::report((name + " resident, " + size).constData(), resident[d][i], "the same on the sample",
+                              resident[d][0], "MiB", "(flat)");
+            }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_course_dialogs: %s\n", e.what());
         return 1;

@@ -10,6 +10,9 @@
 #include <QProxyStyle>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <limits>
+
 namespace quorvane {
 
 namespace {
@@ -48,111 +51,235 @@ CourseList::CourseList(QComboBox* combo) : QAbstractListModel(combo), m_combo(co
 
 void CourseList::fill(const Connection& db)
 {
-    Recordset rs;
-    rs.open(sql::selectCourses(), db);
-
-    QVector<qint64> ids;
-    QVector<qint64> schedules;
-    QString names;
-    QVector<qsizetype> nameEnds;
-    // The entries go into the box in one go, with its signals held back:
-    // filling selects nothing and loads no course. Entry and id are appended
-    // together, so the two stay parallel whatever happens.
-    const auto commit = [&] {
+    // Filling selects nothing and loads no course: the box's signals are
+    // held back while its model changes.
+    const auto commit = [&](int count) {
         const QSignalBlocker block(m_combo);
         m_combo->setCurrentIndex(-1);
         beginResetModel();
-        m_ids = std::move(ids);
-        m_scheduleIds = std::move(schedules);
-        m_names = std::move(names);
-        m_nameEnds = std::move(nameEnds);
+        m_db = count > 0 ? &db : nullptr;
+        m_count = count;
+        m_released = false;
+        m_pages.clear();
         endResetModel();
         m_combo->setCurrentIndex(-1);
     };
+    int count = 0;
     try {
-        int id = -1;
-        int scheduleId = -1;
-        int courseName = -1;
-        while (!rs.eof()) {
-            if (id < 0) {
-                id = rs.column(QStringLiteral("id"));
-                scheduleId = rs.column(QStringLiteral("ScheduleID"));
-                courseName = rs.column(QStringLiteral("CourseName"));
-            }
-            const qint64 rowId = rs.integer(id);
-            const qint64 rowSchedule = rs.integer(scheduleId);
-            rs.appendText(courseName, names);
-            ids.append(rowId);
-            schedules.append(rowSchedule);
-            nameEnds.append(names.size());
-            rs.moveNext();
-        }
+        Recordset rs;
+        rs.open(sql::countCourses(), db);
+        count = rs.eof() ? 0 : int(std::clamp<qint64>(rs.integer(0), 0, std::numeric_limits<int>::max()));
     } catch (...) {
-        names.truncate(nameEnds.isEmpty() ? 0 : nameEnds.last());
-        commit();
+        commit(0);
         throw;
     }
-    commit();
-    if (rs.isOpen())
-        rs.close();
+    commit(count);
 }
 
 void CourseList::release()
 {
-    m_ids.clear();
-    m_scheduleIds.clear();
+    m_released = true;
+    m_pages.clear();
+}
+
+CourseList::Page CourseList::readPage(int pageIndex) const
+{
+    const int first = pageIndex * kPageRows;
+    const int rows = std::min(kPageRows, m_count - first);
+    // From a neighbour's ids when one is held, else by position from the
+    // nearer end of the list.
+    QString statement;
+    bool downwards = false;
+    const auto before = m_pages.find(pageIndex - 1);
+    const auto after = m_pages.find(pageIndex + 1);
+    if (before != m_pages.end() && before->second.ids.last() >= 0) {
+        statement = sql::selectCourseNamesAfter(before->second.ids.last(), rows);
+    } else if (after != m_pages.end() && after->second.ids.first() >= 0) {
+        statement = sql::selectCourseNamesBefore(after->second.ids.first(), rows);
+        downwards = true;
+    } else if (first <= m_count - (first + rows)) {
+        statement = sql::selectCourseNamesAt(first, rows, false);
+    } else {
+        statement = sql::selectCourseNamesAt(m_count - (first + rows), rows, true);
+        downwards = true;
+    }
+    Page page;
+    Recordset rs;
+    rs.open(statement, *m_db);
+    while (!rs.eof() && page.ids.size() < rows) {
+        page.ids.append(rs.integer(0));
+        page.names.append(shownText(rs.text(1)));
+        rs.moveNext();
+    }
+    if (rs.isOpen())
+        rs.close();
+    if (downwards) {
+        std::reverse(page.ids.begin(), page.ids.end());
+        std::reverse(page.names.begin(), page.names.end());
+    }
+    // Rows another program deleted since the count: entries with no course.
+    const int missing = rows - int(page.ids.size());
+    for (int i = 0; i < missing; ++i) {
+        page.ids.insert(downwards ? 0 : page.ids.size(), -1);
+        page.names.insert(downwards ? 0 : page.names.size(), QString());
+    }
+    return page;
+}
+
+const CourseList::Page& CourseList::page(int pageIndex) const
+{
+    auto found = m_pages.find(pageIndex);
+    if (found == m_pages.end()) {
+        Page read = readPage(pageIndex);
+        if (int(m_pages.size()) >= kKeptPages) {
+            // The page of the selected entry stays: its id is the one the
+            // dialog's statement will use.
+            const int selected = m_combo->currentIndex() < 0 ? -1 : m_combo->currentIndex() / kPageRows;
+            auto oldest = m_pages.end();
+            for (auto it = m_pages.begin(); it != m_pages.end(); ++it)
+                if (it->first != selected && (oldest == m_pages.end() || it->second.used < oldest->second.used))
+                    oldest = it;
+            if (oldest != m_pages.end())
+                m_pages.erase(oldest);
+        }
+        found = m_pages.emplace(pageIndex, std::move(read)).first;
+    }
+    found->second.used = ++m_uses;
+    return found->second;
+}
+
+qint64 CourseList::idAt(int index) const
+{
+    if (m_released || index < 0 || index >= m_count || !m_db)
+        throw Failure(QStringLiteral("The course list has no entry %1").arg(index));
+    return page(index / kPageRows).ids.at(index % kPageRows);
 }
 
 QString CourseList::courseId(int index) const
 {
-    if (index < 0 || index >= m_ids.size())
-        throw Failure(QStringLiteral("The course list has no entry %1").arg(index));
-    return QString::number(m_ids.at(index));
-}
-
-QStringView CourseList::nameView(int index) const
-{
-    const qsizetype start = index == 0 ? 0 : m_nameEnds.at(index - 1);
-    return QStringView(m_names).mid(start, m_nameEnds.at(index) - start);
+    return QString::number(idAt(index));
 }
 
 QString CourseList::name(int index) const
 {
-    return nameView(index).toString();
+    const qint64 id = idAt(index);
+    Recordset rs;
+    rs.open(sql::selectCourseName(id), *m_db);
+    // A course gone meanwhile keeps the name the list showed.
+    const QString stored = rs.eof() ? page(index / kPageRows).names.at(index % kPageRows) : rs.text(0);
+    if (rs.isOpen())
+        rs.close();
+    return stored;
+}
+
+int CourseList::positionOf(qint64 courseId) const
+{
+    // Counting walks the ids, so count on the shorter side of the course.
+    Recordset range;
+    range.open(sql::selectCourseIdRange(), *m_db);
+    const qint64 lowest = range.integer(0);
+    const qint64 highest = range.integer(1);
+    range.close();
+    const bool fromBelow = courseId - lowest <= highest - courseId;
+    Recordset rs;
+    rs.open(fromBelow ? sql::countCoursesBefore(courseId) : sql::countCoursesFrom(courseId), *m_db);
+    const qint64 counted = rs.integer(0);
+    rs.close();
+    return int(fromBelow ? counted : m_count - counted);
 }
 
 int CourseList::preselect(const QString& name, const QString& scheduleId)
 {
+    if (!m_db)
+        return -1;
+    const auto firstNamed = [&](const QString& schedule) -> qint64 {
+        Recordset rs;
+        rs.open(sql::selectFirstCourseNamed(name, schedule), *m_db);
+        const qint64 id = rs.eof() ? -1 : rs.integer(0);
+        if (rs.isOpen())
+            rs.close();
+        return id;
+    };
     bool isNumber = false;
     const qint64 preferred = scheduleId.toLongLong(&isNumber);
-    int first = -1;
-    const int entries = int(std::min(m_nameEnds.size(), m_scheduleIds.size()));
-    for (int i = 0; i < entries; ++i) {
-        if (nameView(i) != name)
-            continue;
-        if (first < 0)
-            first = i;
-        if (isNumber && m_scheduleIds.at(i) == preferred) {
-            first = i;
-            break;
-        }
-    }
-    if (first >= 0)
-        m_combo->setCurrentIndex(first);
-    return first;
+    qint64 id = isNumber ? firstNamed(QString::number(preferred)) : -1;
+    if (id < 0)
+        id = firstNamed(QString());
+    if (id < 0)
+        return -1;
+    const int index = positionOf(id);
+    if (index < 0 || index >= m_count)
+        return -1;
+    m_combo->setCurrentIndex(index);
+    return index;
+}
+
+int CourseList::rowsHeld() const
+{
+    int rows = 0;
+    for (const auto& held : m_pages)
+        rows += int(held.second.ids.size());
+    return rows;
 }
 
 int CourseList::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_nameEnds.size());
+    return parent.isValid() ? 0 : m_count;
 }
 
 QVariant CourseList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= m_count || !m_db || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    // Only the beginning of a long name is copied out.
-    return shownText(nameView(index.row()));
+    try {
+        return page(index.row() / kPageRows).names.at(index.row() % kPageRows);
+    } catch (...) {
+        // A database that cannot be read just now: the row shows nothing and
+        // is read again when next shown; the dialog's statements report it.
+        return {};
+    }
+}
+
+qint64 CourseList::firstStarting(const QString& prefix, Qt::CaseSensitivity cs, qint64 courseId, bool below) const
+{
+    Recordset rs;
+    rs.open(sql::selectCourseNamesMaybeStarting(prefix, courseId, below), *m_db);
+    qint64 found = -1;
+    while (found < 0 && !rs.eof()) {
+        if (shownText(rs.text(1)).startsWith(prefix, cs))
+            found = rs.integer(0);
+        rs.moveNext();
+    }
+    if (rs.isOpen())
+        rs.close();
+    return found;
+}
+
+QModelIndexList CourseList::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                  Qt::MatchFlags flags) const
+{
+    const auto how = Qt::MatchFlags(flags & Qt::MatchTypeMask);
+    if (role != Qt::DisplayRole || how != Qt::MatchStartsWith || hits != 1 || !start.isValid() ||
+        start.model() != this || !m_db)
+        return QAbstractListModel::match(start, role, value, hits, flags);
+    const QString prefix = value.toString();
+    const Qt::CaseSensitivity cs = flags.testFlag(Qt::MatchCaseSensitive) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    try {
+        // The search starts at the start row's course, and wraps round to
+        // the courses before it.
+        const qint64 from = idAt(start.row());
+        if (from < 0)
+            return {};
+        qint64 found = firstStarting(prefix, cs, from, false);
+        if (found < 0 && flags.testFlag(Qt::MatchWrap))
+            found = firstStarting(prefix, cs, from, true);
+        if (found < 0)
+            return {};
+        const int row = positionOf(found);
+        return row >= 0 && row < m_count ? QModelIndexList{index(row)} : QModelIndexList{};
+    } catch (...) {
+        return {};
+    }
 }
 
 } // namespace quorvane

@@ -2,7 +2,10 @@
 
 #include <QAbstractListModel>
 #include <QString>
+#include <QStringList>
 #include <QVector>
+
+#include <map>
 
 class QComboBox;
 
@@ -11,33 +14,39 @@ namespace quorvane {
 class Connection;
 
 // The course list of the Edit and Delete dialogs: Combo1 shows every course
-// of every schedule by name, in the order the database returns them, and
-// CourseIds runs parallel to it (the entry at position i stands for the
-// course whose id is CourseIds' element i, counted from 0 here). The
-// schedule of each entry is kept alongside so that a preselection by name
-// can prefer the selected schedule's course.
+// of every schedule by name, in the order the database returns them (id
+// order), and CourseIds runs parallel to it (the entry at position i stands
+// for the course whose id is CourseIds' element i, counted from 0 here).
 //
-// It is Combo1's model, kept small and quick for a hundred thousand courses:
-// the names lie in one text, the ids are numbers, the list draws the
-// beginning of a name only, and opening the list measures no entry.
+// It is Combo1's model, and reads only what is shown: filling counts the
+// courses; a row's name and id are read with the page of rows around it when
+// the list first asks for it, by position or from a neighbouring page's ids,
+// and only the pages last used are kept. So opening the dialog and its list
+// costs the same for a hundred courses as for a million, and so does memory.
+// The position of a course is the number of ids before its own.
 class CourseList : public QAbstractListModel
 {
     Q_OBJECT
 public:
+    // Rows read together, and the most pages kept.
+    static constexpr int kPageRows = 64;
+    static constexpr int kKeptPages = 32;
+
     // Becomes the model of `combo`, a pick-only list, and a child of it.
     explicit CourseList(QComboBox* combo);
 
-    // FillCourseList: statement 3, every row in database order. The list
-    // is left with no entry selected. A failure during the walk keeps the
-    // entries read before it and is raised to the caller.
+    // FillCourseList: counts the courses of statement 3 and reads from `db`
+    // as rows are shown. The list is left with no entry selected. A failure
+    // leaves the list empty and is raised to the caller.
     void fill(const Connection& db);
 
     // Releases CourseIds when the dialog closes.
     void release();
 
-    int count() const { return int(m_ids.size()); }
+    int count() const { return m_released ? 0 : m_count; }
     // The decimal text of the id of entry `index`; an entry without an id
-    // (released, out of range) raises a failure.
+    // (released, out of range) raises a failure. A course that went from the
+    // table after the list was counted gives an id that no row has.
     QString courseId(int index) const;
     // The name of entry `index` as stored, whole.
     QString name(int index) const;
@@ -48,17 +57,39 @@ public:
     // Returns the selected index, -1 when nothing matched.
     int preselect(const QString& name, const QString& scheduleId);
 
+    // The rows held now (a measure of memory, for the tests).
+    int rowsHeld() const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Type-ahead (a search for a beginning of a name, one hit) asks the
+    // database rather than every row; any other search is the usual one.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                          Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
 
 private:
-    QStringView nameView(int index) const;
+    struct Page
+    {
+        QVector<qint64> ids; // -1: a row that was gone when the page was read
+        QStringList names;   // as shown
+        quint64 used = 0;
+    };
+
+    const Page& page(int pageIndex) const;
+    Page readPage(int pageIndex) const;
+    qint64 idAt(int index) const;
+    // The position of the course with id `courseId`.
+    int positionOf(qint64 courseId) const;
+    // The first course from `courseId` up (or below it) whose shown name
+    // begins with `prefix`; -1 when none does.
+    qint64 firstStarting(const QString& prefix, Qt::CaseSensitivity cs, qint64 courseId, bool below) const;
 
     QComboBox* m_combo;
-    QVector<qint64> m_ids;
-    QVector<qint64> m_scheduleIds;
-    QString m_names;               // every name, one after the other
-    QVector<qsizetype> m_nameEnds; // where each name ends in m_names
+    const Connection* m_db = nullptr;
+    int m_count = 0;
+    bool m_released = false;
+    mutable std::map<int, Page> m_pages;
+    mutable quint64 m_uses = 0;
 };
 
 } // namespace quorvane

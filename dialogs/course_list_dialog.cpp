@@ -19,12 +19,12 @@ void CourseListDialog::makeCombo1(QWidget* parent, int left, int top, int width,
     m_combo1 = new QComboBox(parent);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     m_combo1->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width), pixelsFromTwips(height));
-    m_courseIds = new CourseList(m_combo1);
+    m_courseListModel = new CourseList(m_combo1);
 }
 
 void CourseListDialog::setCombo1Text(const QString& name)
 {
-    m_courseIds->preselect(name, m_selectedScheduleId);
+    m_courseListModel->preselect(name, m_selectedScheduleId);
 }
 
 void CourseListDialog::Form_Load()
@@ -37,13 +37,13 @@ void CourseListDialog::Form_Load()
 void CourseListDialog::FillCourseList()
 {
     BusyPointer busy(*m_pointer);
-    m_courseIds->fill(m_scheduleDb);
+    m_courseListModel->fill(m_scheduleDb);
 }
 
 void CourseListDialog::Form_QueryUnload()
 {
     // 100: releasing CourseIds cannot fail.
-    m_courseIds->release();
+    m_courseListModel->release();
 }
 
 } // namespace quorvane

@@ -18,7 +18,7 @@ class CourseListDialog : public CourseDialogBase
     Q_OBJECT
 public:
     QComboBox* Combo1() const { return m_combo1; }
-    const CourseList& courseList() const { return *m_courseIds; }
+    const CourseList& courseList() const { return *m_courseListModel; }
 
     // The caller's preselection, setting the text of Combo1: the first
     // entry of that name that belongs to the schedule selected in the main
@@ -41,7 +41,7 @@ protected:
 
     QString m_selectedScheduleId;
     QComboBox* m_combo1 = nullptr;
-    CourseList* m_courseIds = nullptr; // Combo1's model
+    CourseList* m_courseListModel = nullptr; // Combo1's model, which holds CourseIds too
 };
 
 } // namespace quorvane

@@ -67,7 +67,7 @@ void Form3::LoadSelectedCourse()
         return;
     using Column = CourseRowReader::Column;
     Recordset rs;
-    rs.open(sql::selectCourse(m_courseIds->courseId(index)), m_scheduleDb);
+    rs.open(sql::selectCourse(m_courseListModel->courseId(index)), m_scheduleDb);
     CourseRowReader row(rs);
     // A course no longer in the table leaves the controls as they were. Of
     // a course stored otherwise than the program writes it, each control
@@ -110,7 +110,7 @@ void Form3::PushButton1_Click()
     const bool stored = p.step(188, [&] {
         const int changed = m_scheduleDb.execute(sql::updateCourse(
             m_text2->text(), days.daySet, timeofday::formatLong(m_course.dtpFrom->value()),
-            timeofday::formatLong(m_course.dtpTo->value()), m_courseIds->courseId(m_combo1->currentIndex())));
+            timeofday::formatLong(m_course.dtpTo->value()), m_courseListModel->courseId(m_combo1->currentIndex())));
         if (changed == 0)
             throw Failure(courseGone());
     });

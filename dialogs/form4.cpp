@@ -51,13 +51,13 @@ void Form4::PushButton1_Click()
     p.step(106, [&] {
         yes = askYesNo(m_prompts, this,
                        QStringLiteral("Are you sure you want to delete [") +
-                           m_courseIds->name(m_combo1->currentIndex()) + QStringLiteral("] course?"),
+                           m_courseListModel->name(m_combo1->currentIndex()) + QStringLiteral("] course?"),
                        QStringLiteral("Delete Course"));
     });
     if (!yes)
         return;
     p.step(108, [&] {
-        if (m_scheduleDb.execute(sql::deleteCourse(m_courseIds->courseId(m_combo1->currentIndex()))) == 0)
+        if (m_scheduleDb.execute(sql::deleteCourse(m_courseListModel->courseId(m_combo1->currentIndex()))) == 0)
             throw Failure(courseGone());
     });
     Unload(QDialog::Accepted); // 110

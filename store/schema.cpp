@@ -21,6 +21,15 @@ QString scheduleGuard()
         .arg(scheduleGone());
 }
 
+// The course dialogs preselect a course by its name; without the index
+// every opening reads the whole table. It is partial so that no read of the
+// whole table goes through it: a select without a where keeps id order.
+QString nameIndex()
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS tblCourse_CourseName ON tblCourse (CourseName, ScheduleID) "
+                          "WHERE CourseName IS NOT NULL");
+}
+
 } // namespace
 
 QStringList schemaStatements()
@@ -32,6 +41,7 @@ QStringList schemaStatements()
         // Drawing a schedule reads its courses by ScheduleID; without the index
         // every drawing reads the whole table. Rows still come in id order.
         QStringLiteral("CREATE INDEX tblCourse_ScheduleID ON tblCourse (ScheduleID)"),
+        nameIndex(),
         scheduleGuard(),
     };
 }
@@ -76,6 +86,17 @@ void upgradeSchema(Connection& db)
             db.execute(scheduleGuard());
     } catch (const Failure&) {
         // Read-only or locked: the database stays as it is, every row readable.
+    }
+    try {
+        Recordset index;
+        index.open(QStringLiteral("select name from sqlite_master where type='index' and name='tblCourse_CourseName'"),
+                   db);
+        if (index.eof()) {
+            index.close();
+            db.execute(nameIndex());
+        }
+    } catch (const Failure&) {
+        // As above: without the index the dialogs read more, not otherwise.
     }
 }
 

@@ -1,5 +1,7 @@
 #include "store/statements.h"
 
+#include "base/shown_text.h"
+
 namespace quorvane::sql {
 
 namespace {
@@ -106,6 +108,96 @@ QString updateCourse(const QString& notes, const QString& daySet, const QString&
 QString deleteCourse(const QString& courseId)
 {
     return QStringLiteral("delete from tblCourse where id=") + courseId;
+}
+
+namespace {
+
+// The id and the shown beginning of the name: one character more than is
+// shown is enough for shownText to cut and mark it the same way.
+QString idAndShownName()
+{
+    return QStringLiteral("select id, substr(CourseName,1,%1) from tblCourse ").arg(kShownTextLength + 1);
+}
+
+bool isAscii(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0x7F)
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString countCourses()
+{
+    return QStringLiteral("select count(*) from tblCourse");
+}
+
+QString countCoursesBefore(qint64 courseId)
+{
+    return QStringLiteral("select count(*) from tblCourse where id<") + QString::number(courseId);
+}
+
+QString countCoursesFrom(qint64 courseId)
+{
+    return QStringLiteral("select count(*) from tblCourse where id>=") + QString::number(courseId);
+}
+
+QString selectCourseIdRange()
+{
+    // Each in a query of its own, so that each reads one end of the ids
+    // rather than all of them.
+    return QStringLiteral("select (select min(id) from tblCourse), (select max(id) from tblCourse)");
+}
+
+QString selectCourseNamesAt(int offset, int limit, bool fromLast)
+{
+    return idAndShownName() + (fromLast ? QStringLiteral("order by id desc") : QStringLiteral("order by id")) +
+           QStringLiteral(" limit %1 offset %2").arg(limit).arg(offset);
+}
+
+QString selectCourseNamesAfter(qint64 courseId, int limit)
+{
+    return idAndShownName() + QStringLiteral("where id>%1 order by id limit %2").arg(courseId).arg(limit);
+}
+
+QString selectCourseNamesBefore(qint64 courseId, int limit)
+{
+    return idAndShownName() + QStringLiteral("where id<%1 order by id desc limit %2").arg(courseId).arg(limit);
+}
+
+QString selectCourseNamesMaybeStarting(const QString& prefix, qint64 courseId, bool below)
+{
+    QString where = (below ? QStringLiteral("where id<") : QStringLiteral("where id>=")) + QString::number(courseId);
+    // The engine's like ignores the case of ASCII letters only; a name with
+    // any other character near its beginning is left for the caller to
+    // compare, and so is every name when the prefix itself is not ASCII.
+    if (!prefix.isEmpty() && isAscii(prefix)) {
+        QString pattern;
+        for (const QChar c : prefix) {
+            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+                pattern += QLatin1Char('\\');
+            pattern += c;
+        }
+        where += QStringLiteral(" and (CourseName like '%1%' escape '\\' or substr(CourseName,1,%2) glob '*[^ -~]*')")
+                     .arg(quoted(pattern), QString::number(prefix.size()));
+    }
+    return idAndShownName() + where + QStringLiteral(" order by id");
+}
+
+QString selectFirstCourseNamed(const QString& name, const QString& scheduleId)
+{
+    QString where = name.isEmpty() ? QStringLiteral("(CourseName='' or CourseName is null)")
+                                   : QStringLiteral("CourseName='") + quoted(name) + QLatin1Char('\'');
+    if (!scheduleId.isEmpty())
+        where += QStringLiteral(" and ScheduleID=") + scheduleId;
+    return QStringLiteral("select id from tblCourse where ") + where + QStringLiteral(" order by id limit 1");
+}
+
+QString selectCourseName(qint64 courseId)
+{
+    return QStringLiteral("select CourseName from tblCourse where id=") + QString::number(courseId);
 }
 
 } // namespace quorvane::sql

@@ -34,4 +34,27 @@ QString updateCourse(const QString& notes, const QString& daySet, const QString&
                      const QString& courseId); // 11
 QString deleteCourse(const QString& courseId); // 12
 
+// The course list of the Edit and Delete dialogs, read a window at a time:
+// statement 3 lists every course in id order, so a position in that list is
+// the number of ids before the course's own. Names come back as their shown
+// beginning (`shownText` of it equals `shownText` of the whole name).
+QString countCourses();
+QString countCoursesBefore(qint64 courseId); // ids below
+QString countCoursesFrom(qint64 courseId);   // ids from this one up
+QString selectCourseIdRange();               // min(id), max(id)
+// `limit` rows from position `offset`, counted from the first id or, when
+// `fromLast`, from the last one down.
+QString selectCourseNamesAt(int offset, int limit, bool fromLast);
+// `limit` rows after `courseId` upwards, or before it downwards.
+QString selectCourseNamesAfter(qint64 courseId, int limit);
+QString selectCourseNamesBefore(qint64 courseId, int limit);
+// In id order, the rows from `courseId` up (or, when `below`, those below
+// it) whose name may begin with `prefix` in any case: a superset for the
+// caller to confirm with its own comparison.
+QString selectCourseNamesMaybeStarting(const QString& prefix, qint64 courseId, bool below);
+// The lowest id of a course named `name` (an empty name also matches a
+// course without one), of schedule `scheduleId` when one is given.
+QString selectFirstCourseNamed(const QString& name, const QString& scheduleId);
+QString selectCourseName(qint64 courseId);
+
 } // namespace quorvane::sql
