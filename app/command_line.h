@@ -9,20 +9,30 @@
 namespace quorvane {
 
 // What the program's arguments ask for. --help (-h) or --version anywhere
-// answers. Without --export, --schedule or --weeks, Qt's own options and
-// plain arguments go to Qt, as they always have, and any other option is
-// refused; with them, every argument must be the program's own.
+// answers. Without the program's own options, Qt's own options go to Qt, as
+// they always have, a plain argument is a calendar to import into the window,
+// and any other option is refused; with them, every argument must be the
+// program's own.
 struct CommandLine
 {
-    enum class Action { Window, Help, Version, Export, BadArguments };
+    enum class Action { Window, Help, Version, Export, Import, BadArguments };
     Action action = Action::Window;
-    // --export FILE [--schedule NAME] [--weeks N]
+    // --export FILE [--schedule NAME] [--weeks N | --until DAY] [--from DAY] [--skip DAY[..DAY]]...
     QString exportFile;
     std::optional<QString> schedule;
     int weeks = kDefaultCalendarWeeks;
+    std::optional<QDate> from;
+    std::optional<QDate> until;
+    QVector<DayRange> skip;
+    // --import FILE [--schedule NAME], or the one plain argument of the window.
+    QString importFile;
     // Why the arguments are bad.
     QString error;
 };
+
+// The term a calendar export covers: --from or the Monday of `today`'s
+// week, to --until or the end of --weeks.
+CalendarTerm exportTerm(const CommandLine& line, const QDate& today);
 
 // `arguments` without the program's name.
 CommandLine parseCommandLine(const QStringList& arguments);
