@@ -146,12 +146,12 @@ Component parse(const QByteArray& bytes)
         if (unfolded.isEmpty())
             return;
         const std::optional<Property> property = contentLine(unfolded);
-        if (!property)
-            throw Failure(QStringLiteral("line %1 is not an iCalendar content line").arg(startLine));
         if (open.isEmpty() && !calendar &&
-            (property->name != QLatin1String("BEGIN") ||
+            (!property || property->name != QLatin1String("BEGIN") ||
              property->value.compare(QLatin1String("VCALENDAR"), Qt::CaseInsensitive) != 0))
             throw Failure(QStringLiteral("it is not an iCalendar file (it does not begin with BEGIN:VCALENDAR)"));
+        if (!property)
+            throw Failure(QStringLiteral("line %1 is not an iCalendar content line").arg(startLine));
         if (calendar)
             return; // after the first calendar's end
         if (property->name == QLatin1String("BEGIN")) {
@@ -192,8 +192,15 @@ Component parse(const QByteArray& bytes)
         line = physical.toString();
         startLine = lineNumber;
     }
-    if (!calendar)
-        take(line);
+    // A last line broken off in the middle is part of a file cut short.
+    if (!calendar) {
+        try {
+            take(line);
+        } catch (const Failure&) {
+            if (open.isEmpty() || text.endsWith(QLatin1Char('\n')))
+                throw;
+        }
+    }
     if (!calendar) {
         if (open.isEmpty())
             throw Failure(QStringLiteral("it is not an iCalendar file (it is empty)"));
