@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace quorvane {
@@ -185,7 +186,8 @@ CalendarImport importCalendar(const ical::Component& calendar)
                 if (index >= 0)
                     meeting.days[size_t(((index + shift) % 7 + 7) % 7)] = true;
             }
-            if (byDay.isEmpty())
+            // Without days it can read, the rule repeats on the start's.
+            if (std::none_of(meeting.days.begin(), meeting.days.end(), [](bool day) { return day; }))
                 meeting.days[size_t(localDay)] = true;
             const int interval = rulePart(rule->value, QStringLiteral("INTERVAL")).toInt();
             if (interval > 1)
