@@ -83,7 +83,9 @@ CommandLine parseOwn(const QStringList& arguments)
         return line;
     }
     if (!seen.contains(kExport))
-        return bad(QStringLiteral("%1 goes with %2 FILE").arg(seen.first(), kExport));
+        return bad(seen.first() == kSchedule
+                       ? QStringLiteral("%1 goes with %2 FILE or %3 FILE").arg(kSchedule, kExport, kImport)
+                       : QStringLiteral("%1 goes with %2 FILE").arg(seen.first(), kExport));
     if (seen.contains(kUntil) && seen.contains(kWeeks))
         return bad(QStringLiteral("%1 and %2 do not go together").arg(kUntil, kWeeks));
     if (line.until && *line.until < exportTerm(line, QDate::currentDate()).first)

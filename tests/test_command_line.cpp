@@ -33,6 +33,7 @@ private slots:
         row("unknown extension", {"--export", "w.txt"},
             "cannot tell the format of \"w.txt\" from its extension: use .bmp, .png, .pdf, .xls, .xlsx, .csv or .ics");
         row("no export", {"--weeks", "2"}, "--weeks goes with --export FILE");
+        row("schedule alone", {"--schedule", "Fall"}, "--schedule goes with --export FILE or --import FILE");
         row("bad day", {"--export", "t.ics", "--from", "2026-13-01"},
             "--from takes a day as YYYY-MM-DD, not \"2026-13-01\"");
         row("bad range", {"--export", "t.ics", "--skip", "2026-10-30..2026-10-26"},

@@ -10,6 +10,7 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
+#include <QAction>
 #include <QDateEdit>
 #include <QDir>
 #include <QJsonArray>
@@ -327,7 +328,10 @@ void ExportCommandsTest::calendarOfTheSelectedSchedule()
         QCOMPARE(dialog.findChild<QLineEdit*>("FreeDays")->text(), "2027-01-18");
         dialog.reject();
     });
-    m_form->ExportCalendar_Click();
+    auto* menuEntry = m_form->gridView().findChild<QAction*>("ExportCalendar");
+    QVERIFY(menuEntry && m_form->gridView().actions().contains(menuEntry));
+    QCOMPARE(menuEntry->text(), QString::fromUtf8("Export Calendar…"));
+    menuEntry->trigger();
     QCOMPARE(m_prompts->shown.first().save.filter.section('|', 0, 1), "iCalendar (*.ics)|*.ics");
     QCOMPARE(m_prompts->shown.first().save.fileName, "Schedule.ics");
     QCOMPARE(m_prompts->messageTexts(), QStringList());
