@@ -74,6 +74,7 @@ private slots:
     void workbookHoldsNameAndGrid();
     void nameWithoutExtensionIsUsedUnchanged();
     void calendarOfTheSelectedSchedule();
+    void calendarExportRefusesABadTerm();
     void libreOfficePrintsEachWorkbookOnOnePage_data();
     void libreOfficePrintsEachWorkbookOnOnePage();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
@@ -336,6 +337,29 @@ void ExportCommandsTest::calendarOfTheSelectedSchedule()
     QCOMPARE(m_prompts->shown.first().save.fileName, "Schedule.ics");
     QCOMPARE(m_prompts->messageTexts(), QStringList());
     QVERIFY(!QFile::exists(m_folder->file("again.ics")));
+}
+
+// "Calendar Export" says what is wrong with a term and stays open.
+void ExportCommandsTest::calendarExportRefusesABadTerm()
+{
+    m_prompts->chooseFile(m_folder->file("week.ics"));
+    m_prompts->onDialog([&](QDialog& dialog) {
+        dialog.findChild<QDateEdit*>("FirstDay")->setDate(QDate(2027, 1, 11));
+        dialog.findChild<QDateEdit*>("LastDay")->setDate(QDate(2027, 1, 10));
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        dialog.findChild<QDateEdit*>("LastDay")->setDate(QDate(2027, 1, 11));
+        dialog.findChild<QLineEdit*>("FreeDays")->setText("after the exams");
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        dialog.reject();
+    });
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(),
+             QStringList({"The last day of classes comes before the first.",
+                          "Write each day without classes as YYYY-MM-DD, or days from one to another as "
+                          "YYYY-MM-DD..YYYY-MM-DD, separated by commas."}));
+    QVERIFY(!QFile::exists(m_folder->file("week.ics")));
 }
 
 // The sample and a schedule of long non-Latin names, as LibreOffice prints
