@@ -117,6 +117,33 @@ private slots:
                  before);
     }
 
+    // A zone the file defines follows its own yearly rules: the campus and
+    // London change their clocks on different Sundays.
+    void ownTimeZoneFollowsItsRules_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("local");
+        QTest::newRow("both in summer time") << QDate(2026, 9, 14) << "2026-09-14T14:10:00";
+        QTest::newRow("London back, campus not yet") << QDate(2026, 10, 28) << "2026-10-28T13:10:00";
+        QTest::newRow("both in winter time") << QDate(2026, 11, 2) << "2026-11-02T14:10:00";
+        QTest::newRow("before the campus changes") << QDate(2027, 3, 13) << "2027-03-13T14:10:00";
+        QTest::newRow("campus ahead, London not yet") << QDate(2027, 3, 15) << "2027-03-15T13:10:00";
+    }
+    void ownTimeZoneFollowsItsRules()
+    {
+        QFETCH(QDate, day);
+        QFETCH(QString, local);
+        const ical::Component calendar = ical::readFile(university());
+        const ical::TimeZones zones(calendar);
+        ical::DateTime campus;
+        campus.date = day;
+        campus.time = QTime(9, 10);
+        campus.zone = "Campus Time";
+        QCOMPARE(zones.toLocal(campus)->toString(Qt::ISODate), local);
+        campus.zone = "Elsewhere";
+        QVERIFY(!zones.toLocal(campus));
+    }
+
     // Lines unfolded, parameters quoted, a time zone named the Windows way.
     void contentLinesAreRead()
     {
