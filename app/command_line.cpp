@@ -88,8 +88,11 @@ CommandLine parseOwn(const QStringList& arguments)
                        : QStringLiteral("%1 goes with %2 FILE").arg(seen.first(), kExport));
     if (seen.contains(kUntil) && seen.contains(kWeeks))
         return bad(QStringLiteral("%1 and %2 do not go together").arg(kUntil, kWeeks));
-    if (line.until && *line.until < exportTerm(line, QDate::currentDate()).first)
+    const CalendarTerm term = exportTerm(line, QDate::currentDate());
+    if (term.last < term.first)
         return bad(QStringLiteral("%1 is before %2").arg(kUntil, kFrom));
+    if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
+        return bad(QStringLiteral("a calendar covers at most %1 weeks").arg(kMaxCalendarWeeks));
     if (!exportKindOf(line.exportFile))
         return bad(QStringLiteral("cannot tell the format of \"%1\" from its extension: use .bmp, .png, .pdf, .xls, "
                                   ".xlsx, .csv or .ics")

@@ -43,7 +43,8 @@ bool Form1::ImportCalendar(const QString& fileName)
         import = importCalendarFile(fileName);
     } catch (const std::exception& e) {
         QString why = describe(e);
-        why[0] = why.at(0).toUpper();
+        if (!why.isEmpty())
+            why[0] = why.at(0).toUpper();
         showMessage(m_prompts, this, why + QLatin1Char('.'));
         return false;
     }

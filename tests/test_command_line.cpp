@@ -40,6 +40,8 @@ private slots:
             "--skip takes a day as YYYY-MM-DD, not \"2026-10-30..2026-10-26\"");
         row("until before from", {"--export", "t.ics", "--from", "2026-09-14", "--until", "2026-09-13"},
             "--until is before --from");
+        row("ten years", {"--export", "t.ics", "--from", "2026-09-14", "--until", "2036-09-14"},
+            "a calendar covers at most 520 weeks");
         row("until and weeks", {"--export", "t.ics", "--until", "2026-09-13", "--weeks", "2"},
             "--until and --weeks do not go together");
         row("import", {"--import", "t.ics", "--schedule", "Fall"}, "import t.ics, Fall");
