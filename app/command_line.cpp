@@ -9,10 +9,15 @@ namespace quorvane {
 namespace {
 
 const QString kExport = QStringLiteral("--export");
+const QString kImport = QStringLiteral("--import");
 const QString kSchedule = QStringLiteral("--schedule");
 const QString kWeeks = QStringLiteral("--weeks");
 const QString kBackups = QStringLiteral("--backups");
 const QString kRestore = QStringLiteral("--restore");
+const QString kFrom = QStringLiteral("--from");
+const QString kUntil = QStringLiteral("--until");
+const QString kSkip = QStringLiteral("--skip");
+const QStringList kOwnOptions = {kExport, kImport, kSchedule, kWeeks, kFrom, kUntil, kSkip};
 
 CommandLine bad(const QString& error)
 {
@@ -22,25 +27,47 @@ CommandLine bad(const QString& error)
     return line;
 }
 
-CommandLine parseExport(const QStringList& arguments)
+std::optional<QDate> day(const QString& text)
+{
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+CommandLine parseOwn(const QStringList& arguments)
 {
     CommandLine line;
-    line.action = CommandLine::Action::Export;
     QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); i += 2) {
         const QString& option = arguments[i];
-        if (option != kExport && option != kSchedule && option != kWeeks)
+        if (!kOwnOptions.contains(option))
             return bad(QStringLiteral("unknown argument \"%1\"").arg(option));
-        if (seen.contains(option))
+        if (seen.contains(option) && option != kSkip)
             return bad(QStringLiteral("%1 is given twice").arg(option));
         seen << option;
         if (i + 1 >= arguments.size())
             return bad(QStringLiteral("%1 needs a value").arg(option));
         const QString& value = arguments[i + 1];
+        const auto badDay = [&] {
+            return bad(QStringLiteral("%1 takes a day as YYYY-MM-DD, not \"%2\"").arg(option, value));
+        };
         if (option == kExport) {
             line.exportFile = value;
+        } else if (option == kImport) {
+            line.importFile = value;
         } else if (option == kSchedule) {
             line.schedule = value;
+        } else if (option == kFrom || option == kUntil) {
+            const std::optional<QDate> date = day(value);
+            if (!date)
+                return badDay();
+            (option == kFrom ? line.from : line.until) = date;
+        } else if (option == kSkip) {
+            const QStringList ends = value.split(QStringLiteral(".."));
+            const std::optional<QDate> first = ends.size() <= 2 ? day(ends.first()) : std::nullopt;
+            const std::optional<QDate> last = first ? day(ends.last()) : std::nullopt;
+            if (!last || *last < *first)
+                return badDay();
+            line.skip.append({*first, *last});
         } else {
             bool number = false;
             line.weeks = value.toInt(&number);
@@ -50,12 +77,29 @@ CommandLine parseExport(const QStringList& arguments)
                                .arg(value));
         }
     }
+    if (seen.contains(kImport)) {
+        for (const QString& option : seen)
+            if (option != kImport && option != kSchedule)
+                return bad(QStringLiteral("%1 does not go with %2").arg(option, kImport));
+        line.action = CommandLine::Action::Import;
+        return line;
+    }
     if (!seen.contains(kExport))
-        return bad(QStringLiteral("%1 and %2 go with %3 FILE").arg(kSchedule, kWeeks, kExport));
+        return bad(seen.first() == kSchedule
+                       ? QStringLiteral("%1 goes with %2 FILE or %3 FILE").arg(kSchedule, kExport, kImport)
+                       : QStringLiteral("%1 goes with %2 FILE").arg(seen.first(), kExport));
+    if (seen.contains(kUntil) && seen.contains(kWeeks))
+        return bad(QStringLiteral("%1 and %2 do not go together").arg(kUntil, kWeeks));
+    const CalendarTerm term = exportTerm(line, QDate::currentDate());
+    if (term.last < term.first)
+        return bad(QStringLiteral("%1 is before %2").arg(kUntil, kFrom));
+    if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
+        return bad(QStringLiteral("a calendar covers at most %1 weeks").arg(kMaxCalendarWeeks));
     if (!exportKindOf(line.exportFile))
         return bad(QStringLiteral("cannot tell the format of \"%1\" from its extension: use .bmp, .png, .pdf, .xls, "
                                   ".xlsx, .csv or .ics")
                        .arg(line.exportFile));
+    line.action = CommandLine::Action::Export;
     return line;
 }
 
@@ -97,9 +141,9 @@ const QStringList kQtFlags = {
     QStringLiteral("sync"),    QStringLiteral("cmap"),        QStringLiteral("testability"),
 };
 
-bool isExportOption(const QString& argument)
+bool isOwnOption(const QString& argument)
 {
-    return argument == kExport || argument == kSchedule || argument == kWeeks;
+    return kOwnOptions.contains(argument);
 }
 
 // "--export=FILE" as "--export" "FILE", for the program's own options.
@@ -108,7 +152,7 @@ QStringList splitValues(const QStringList& arguments)
     QStringList split;
     for (const QString& argument : arguments) {
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        if (argument.startsWith(QLatin1String("--")) && equals > 0 && isExportOption(argument.left(equals)))
+        if (argument.startsWith(QLatin1String("--")) && equals > 0 && isOwnOption(argument.left(equals)))
             split << argument.left(equals) << argument.mid(equals + 1);
         else
             split << argument;
@@ -116,21 +160,27 @@ QStringList splitValues(const QStringList& arguments)
     return split;
 }
 
-// Without an export every option must be Qt's; anything else is a mistake
-// better told than ignored.
+// Without the program's own options every option must be Qt's; anything
+// else is a mistake better told than ignored. A plain argument is a calendar
+// to import, as a file manager's "Open with" passes it.
 CommandLine parseWindow(const QStringList& arguments)
 {
+    CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1Char('-')) || argument.size() < 2)
+        if (!argument.startsWith(QLatin1Char('-')) || argument.size() < 2) {
+            if (!line.importFile.isEmpty())
+                return bad(QStringLiteral("one calendar at a time: \"%1\" and \"%2\"").arg(line.importFile, argument));
+            line.importFile = argument;
             continue;
+        }
         const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
         if (kQtOptionsWithValue.contains(name))
             ++i;
         else if (!kQtFlags.contains(name))
             return bad(QStringLiteral("unknown option \"%1\"").arg(argument));
     }
-    return CommandLine();
+    return line;
 }
 
 // --backups and --restore FILE stand alone.
@@ -175,9 +225,18 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (const std::optional<CommandLine> line = parseBackups(arguments))
         return *line;
     const QStringList split = splitValues(arguments);
-    if (std::any_of(split.begin(), split.end(), isExportOption))
-        return parseExport(split);
+    if (std::any_of(split.begin(), split.end(), isOwnOption))
+        return parseOwn(split);
     return parseWindow(split);
+}
+
+CalendarTerm exportTerm(const CommandLine& line, const QDate& today)
+{
+    CalendarTerm term;
+    term.first = line.from.value_or(today.addDays(1 - today.dayOfWeek()));
+    term.last = line.until.value_or(term.first.addDays(7 * qint64(line.weeks) - 1));
+    term.free = line.skip;
+    return term;
 }
 
 QString windowUnavailable(const QStringList& arguments)
@@ -197,8 +256,10 @@ QString windowUnavailable(const QStringList& arguments)
 
 QString usageText()
 {
-    return QStringLiteral("Usage: quorvane [-h | --help | --version]\n"
-                          "       quorvane --export FILE [--schedule NAME] [--weeks N]\n"
+    return QStringLiteral("Usage: quorvane [-h | --help | --version] [FILE.ics]\n"
+                          "       quorvane --export FILE [--schedule NAME] [--weeks N | --until DAY]\n"
+                          "                [--from DAY] [--skip DAY[..DAY]]...\n"
+                          "       quorvane --import FILE.ics [--schedule NAME]\n"
                           "       quorvane --backups | --restore FILE\n"
                           "Builds weekly college timetables. Without options, opens the main window.\n"
                           "\n"
@@ -208,8 +269,19 @@ QString usageText()
                           "                   display, in the format of FILE's extension: .bmp, .png or\n"
                           "                   .pdf for a picture, .xls or .xlsx for a workbook, .csv for\n"
                           "                   comma-separated values, .ics for a calendar of the courses\n"
-                          "  --schedule NAME  the schedule named exactly NAME (by default the first one)\n"
+                          "  --schedule NAME  the schedule named exactly NAME (by default the first one);\n"
+                          "                   with --import, the new schedule's name\n"
                           "  --weeks N        how many weeks a calendar repeats each course (16)\n"
+                          "  --from DAY       a calendar's first day of classes, as YYYY-MM-DD (by\n"
+                          "                   default the Monday of this week)\n"
+                          "  --until DAY      a calendar's last day of classes, instead of --weeks\n"
+                          "  --skip DAY[..DAY]\n"
+                          "                   a day, or days from one to another, without classes;\n"
+                          "                   may be given again\n"
+                          "  --import FILE    make a new schedule from the weekly events of an iCalendar\n"
+                          "                   file (named by its X-WR-CALNAME, else the file's name),\n"
+                          "                   print what was made and skipped, and exit\n"
+                          "  FILE.ics         open the window and import FILE.ics into it\n"
                           "  --backups        list the backups of the database, newest first, and exit\n"
                           "  --restore FILE   replace the database with FILE (a backup, or any timetable\n"
                           "                   database) and exit; the database as it was is saved as\n"
@@ -218,8 +290,9 @@ QString usageText()
                           "Options take their value after a blank or an equals sign (--export=FILE).\n"
                           "Qt's own options (-style, -reverse, -platform ...) open the window as given.\n"
                           "\n"
-                          "Exit status: 0 done; 1 the database or the schedule could not be read, or the\n"
-                          "file not written (the reason on standard error); 2 bad arguments.\n"
+                          "Exit status: 0 done; 1 the database or the schedule could not be read, the\n"
+                          "file not written, or the calendar not imported (the reason on standard\n"
+                          "error); 2 bad arguments.\n"
                           "\n"
                           "In the window, Ctrl+Z undoes the last change made since it opened, and\n"
                           "Ctrl+Shift+Z or Ctrl+Y makes it again; so do the context menus of the list\n"

@@ -9,22 +9,32 @@
 namespace quorvane {
 
 // What the program's arguments ask for. --help (-h) or --version anywhere
-// answers. Without --export, --schedule or --weeks, Qt's own options and
-// plain arguments go to Qt, as they always have, and any other option is
-// refused; with them, every argument must be the program's own.
+// answers. Without the program's own options, Qt's own options go to Qt, as
+// they always have, a plain argument is a calendar to import into the window,
+// and any other option is refused; with them, every argument must be the
+// program's own.
 struct CommandLine
 {
-    enum class Action { Window, Help, Version, Export, ListBackups, Restore, BadArguments };
+    enum class Action { Window, Help, Version, Export, Import, ListBackups, Restore, BadArguments };
     Action action = Action::Window;
-    // --export FILE [--schedule NAME] [--weeks N]
+    // --export FILE [--schedule NAME] [--weeks N | --until DAY] [--from DAY] [--skip DAY[..DAY]]...
     QString exportFile;
     std::optional<QString> schedule;
     int weeks = kDefaultCalendarWeeks;
     // --backups, or --restore FILE, each alone.
     QString restoreFile;
+    std::optional<QDate> from;
+    std::optional<QDate> until;
+    QVector<DayRange> skip;
+    // --import FILE [--schedule NAME], or the one plain argument of the window.
+    QString importFile;
     // Why the arguments are bad.
     QString error;
 };
+
+// The term a calendar export covers: --from or the Monday of `today`'s
+// week, to --until or the end of --weeks.
+CalendarTerm exportTerm(const CommandLine& line, const QDate& today);
 
 // `arguments` without the program's name.
 CommandLine parseCommandLine(const QStringList& arguments);

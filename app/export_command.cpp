@@ -126,7 +126,7 @@ ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
             break;
         }
         case ExportKind::Calendar:
-            saveScheduleCalendar(db, schedule->id, schedule->name, line.weeks, file);
+            saveScheduleCalendar(db, schedule->id, schedule->name, exportTerm(line, QDate::currentDate()), file);
             break;
         }
     } catch (const std::exception& e) {

@@ -16,6 +16,7 @@
 #include "widgets/program_icon.h"
 #include "widgets/push_button.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -154,6 +155,22 @@ void Form1::buildControls()
         offering->addAction(m_history->undoAction());
         offering->addAction(m_history->redoAction());
     }
+
+    // Commands without a button, in the context menus of the list and the grid.
+    const auto command = [this](QWidget* menuOwner, const char* name, const QString& text, const QKeySequence& keys,
+                                void (Form1::*handler)()) {
+        auto* action = new QAction(text, menuOwner);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        menuOwner->setContextMenuPolicy(Qt::ActionsContextMenu);
+        menuOwner->addAction(action);
+    };
+    command(m_listView, "ImportCalendar", QStringLiteral("Import Calendar…"), QKeySequence(Qt::CTRL | Qt::Key_I),
+            &Form1::ImportCalendar_Click);
+    command(m_gridView, "ExportCalendar", QStringLiteral("Export Calendar…"), QKeySequence(),
+            &Form1::ExportCalendar_Click);
+    setAcceptDrops(true);
 }
 
 QPushButton* Form1::pushButton(int number) const

@@ -69,6 +69,13 @@ public:
     void PushButton9_Click();  // Load Sample/Example Schedule
     void PushButton10_Click(); // Delete All Courses
     void ListView1_Click();
+    // Commands of the context menus and shortcuts.
+    void ImportCalendar_Click(); // "Import Calendar…", Ctrl+I
+    void ExportCalendar_Click(); // "Export Calendar…"
+
+    // Makes a new schedule from a calendar file, shows the report in one box
+    // and selects the schedule; true when it was stored.
+    bool ImportCalendar(const QString& fileName);
 
     // Redraws the grid for the selected schedule.
     void ListCourses();
@@ -115,6 +122,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A calendar file dropped on the window is imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -123,6 +133,8 @@ private:
     void ApplySkin();
     void SetUpGrid(Procedure& procedure);
     void Form_QueryUnload();
+    // Export Schedule To Excel For Printing, its save dialog preset as given.
+    void ExportWorkbook(const QString& fileName, const QString& filter, const char* procedure);
     ScheduleList::Row selectedRow() const;
     // Selects the first row named exactly "Sample Schedule"; true when one
     // matched. Under a reporting procedure its statements report with the

@@ -1,4 +1,5 @@
 // The grid saved as a picture and exported as a workbook or a calendar.
+#include "app/calendar_term_dialog.h"
 #include "app/form1.h"
 #include "base/app_info.h"
 #include "base/failure.h"
@@ -51,6 +52,22 @@ QString chooseTarget(Form1& form, Procedure& p, SaveFileRequest& dialog, const Q
     return yes ? target : QString();
 }
 
+// The term of the last calendar exported in this run.
+std::optional<CalendarTerm> lastCalendarTerm;
+
+// The term of a calendar export, asked in "Calendar Export"; nothing when
+// the user cancelled.
+std::optional<CalendarTerm> askCalendarTerm(Form1& form)
+{
+    CalendarTermDialog dialog(lastCalendarTerm.value_or(defaultCalendarTerm(QDate::currentDate())), form.prompts(),
+                              &form);
+    form.prompts().showModal(dialog);
+    if (dialog.result() != QDialog::Accepted)
+        return std::nullopt;
+    lastCalendarTerm = dialog.term();
+    return dialog.term();
+}
+
 } // namespace
 
 // The picture is drawn for paper from the grid's texts; its format follows
@@ -79,11 +96,30 @@ void Form1::PushButton7_Click()
 // from the database.
 void Form1::PushButton8_Click()
 {
-    Procedure p(m_prompts, this, location("Form1", "PushButton8_Click"));
-    const QString target = chooseTarget(*this, p, m_commonDialog, QStringLiteral("Schedule.xls"),
-                                        QStringLiteral("Excel files (*.xls)|*.xls|Excel workbook (*.xlsx)|*.xlsx|"
-                                                       "CSV (*.csv)|*.csv|iCalendar (*.ics)|*.ics|"));
+    ExportWorkbook(QStringLiteral("Schedule.xls"),
+                   QStringLiteral("Excel files (*.xls)|*.xls|Excel workbook "
+                                  "(*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|iCalendar "
+                                  "(*.ics)|*.ics|"),
+                   "PushButton8_Click");
+}
+
+// The same export, offered for the calendar first.
+void Form1::ExportCalendar_Click()
+{
+    ExportWorkbook(QStringLiteral("Schedule.ics"),
+                   QStringLiteral("iCalendar (*.ics)|*.ics|Excel files (*.xls)|*.xls|"
+                                  "Excel workbook (*.xlsx)|*.xlsx|CSV (*.csv)|*.csv|"),
+                   "ExportCalendar_Click");
+}
+
+void Form1::ExportWorkbook(const QString& fileName, const QString& filter, const char* procedure)
+{
+    Procedure p(m_prompts, this, location("Form1", procedure));
+    const QString target = chooseTarget(*this, p, m_commonDialog, fileName, filter);
     if (target.isEmpty())
+        return;
+    std::optional<CalendarTerm> term;
+    if (exportKindOf(target) == ExportKind::Calendar && !(term = askCalendarTerm(*this)))
         return;
     // 120 and 150: the busy pointer, for the rest of the command.
     BusyPointer busy(*m_pointer);
@@ -110,8 +146,7 @@ void Form1::PushButton8_Click()
     fillTimetableSheet(workbook->sheets(1), title, *m_grid, p);
     const bool saved = p.step(142, [&] {
         if (exportKindOf(target) == ExportKind::Calendar) {
-            saveScheduleCalendar(scheduleDb(), selectedScheduleId(), selectedScheduleName(), kDefaultCalendarWeeks,
-                                 target);
+            saveScheduleCalendar(scheduleDb(), selectedScheduleId(), selectedScheduleName(), *term, target);
             return;
         }
         setUpTimetableSheet(workbook->sheets(1), *m_grid);

@@ -2,11 +2,13 @@
 #include "app/command_line.h"
 #include "app/export_command.h"
 #include "app/form1.h"
+#include "app/import_command.h"
 #include "store/backups.h"
 #include "store/database_location.h"
 #include "widgets/qt_prompts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
@@ -53,6 +55,22 @@ int runBackupCommand(const quorvane::CommandLine& line, char* program)
     return outcome.status;
 }
 
+// `quorvane --import`: the report on standard output, a failure on standard
+// error; no window and no display.
+int runImportCommand(const quorvane::CommandLine& line, char* program)
+{
+    using namespace quorvane;
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QCoreApplication app(qtArgc, qtArgv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    const ImportOutcome outcome = runImport(line, QCoreApplication::applicationDirPath());
+    std::fputs(outcome.report.toLocal8Bit().constData(), stdout);
+    if (!outcome.message.isEmpty())
+        std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
+    return outcome.status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -79,6 +97,8 @@ int main(int argc, char** argv)
     case CommandLine::Action::ListBackups:
     case CommandLine::Action::Restore:
         return runBackupCommand(line, argv[0]);
+    case CommandLine::Action::Import:
+        return runImportCommand(line, argv[0]);
     case CommandLine::Action::Window:
         break;
     }
@@ -106,6 +126,9 @@ int main(int argc, char** argv)
         return 0;
     QObject::connect(&window, &Form1::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
+    // A calendar named on the command line ("Open with Quorvane").
+    if (!line.importFile.isEmpty())
+        window.ImportCalendar(QFileInfo(line.importFile).absoluteFilePath());
     // The day's backup, on a connection and a thread of its own, once the
     // window is up, at the lowest priority: it never holds the window back.
     std::unique_ptr<QThread> backup(QThread::create([databasePath] { backUpQuietly(databasePath); }));

@@ -36,7 +36,7 @@ struct SaveFileRequest
 };
 
 // Every conversation with the user goes through this one interface: message
-// boxes, the input box, the save-file dialog and the showing of our own modal
+// boxes, the input box, the save-file and open-file dialogs and the showing of our own modal
 // dialogs. The program uses QtPrompts; tests answer through a scripted double.
 class Prompts
 {
@@ -47,6 +47,8 @@ public:
     virtual std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) = 0;
     // The chosen file name; empty when the user cancelled.
     virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+    // The chosen existing file; empty when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const SaveFileRequest& request) = 0;
     // Shows one of the program's dialogs modally and returns when it has closed.
     virtual void showModal(QDialog& dialog) = 0;
 };

@@ -7,6 +7,10 @@
 #include "store/course_row.h"
 #include "store/statements.h"
 
+#include <QCryptographicHash>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <algorithm>
 #include <optional>
 
 namespace quorvane {
@@ -62,6 +66,81 @@ QString dateTime(const QDate& date, const QTime& time)
     return date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('T') + time.toString(QStringLiteral("HHmmss"));
 }
 
+QString dateTime(const QDateTime& at)
+{
+    return dateTime(at.date(), at.time());
+}
+
+QString utcOffset(int seconds)
+{
+    const int a = qAbs(seconds);
+    QString text = QStringLiteral("%1%2%3")
+                       .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                       .arg(a / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(a / 60 % 60, 2, 10, QLatin1Char('0'));
+    if (a % 60 != 0)
+        text += QStringLiteral("%1").arg(a % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+// One observance of a VTIMEZONE: from `onset` (UTC) on, `to`'s offset.
+void appendObservance(QByteArray& out, const QDateTime& onset, int offsetFrom, const QTimeZone::OffsetData& to)
+{
+    const QString kind = to.daylightTimeOffset > 0 ? QStringLiteral("DAYLIGHT") : QStringLiteral("STANDARD");
+    appendLine(out, QStringLiteral("BEGIN:") + kind);
+    // The onset as the clocks showed it just before.
+    appendLine(out, QStringLiteral("DTSTART:") + dateTime(onset.toUTC().addSecs(offsetFrom)));
+    appendLine(out, QStringLiteral("TZOFFSETFROM:") + utcOffset(offsetFrom));
+    appendLine(out, QStringLiteral("TZOFFSETTO:") + utcOffset(to.offsetFromUtc));
+    if (!to.abbreviation.isEmpty())
+        appendLine(out, QStringLiteral("TZNAME:") + escapedText(to.abbreviation));
+    appendLine(out, QStringLiteral("END:") + kind);
+}
+
+// The zone's offsets over the term: the one in effect at its start, then
+// every change until its end.
+void appendTimeZone(QByteArray& out, const QTimeZone& zone, const CalendarTerm& term)
+{
+    const QDateTime start(term.first, QTime(0, 0), zone);
+    const QDateTime end(term.last.addDays(1), QTime(0, 0), zone);
+    appendLine(out, QStringLiteral("BEGIN:VTIMEZONE"));
+    appendLine(out, QStringLiteral("TZID:") + escapedText(QString::fromUtf8(zone.id())));
+    const QTimeZone::OffsetData before = zone.previousTransition(start);
+    QTimeZone::OffsetData first = zone.offsetData(start);
+    if (before.atUtc.isValid()) {
+        const QTimeZone::OffsetData earlier = zone.previousTransition(before.atUtc);
+        appendObservance(out, before.atUtc,
+                         earlier.atUtc.isValid() ? earlier.offsetFromUtc : zone.offsetFromUtc(before.atUtc.addSecs(-1)),
+                         first);
+    } else {
+        appendObservance(out, QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC).addSecs(-first.offsetFromUtc),
+                         first.offsetFromUtc, first);
+    }
+    int offset = first.offsetFromUtc;
+    for (const QTimeZone::OffsetData& change : zone.transitions(start, end)) {
+        if (change.atUtc <= start)
+            continue;
+        appendObservance(out, change.atUtc, offset, change);
+        offset = change.offsetFromUtc;
+    }
+    appendLine(out, QStringLiteral("END:VTIMEZONE"));
+}
+
+// The UID of a course: its id and a digest of the machine's id and the
+// database file's path. The same course of the same database has the same UID
+// at every export, so a calendar program replaces its events when the file
+// is imported again; the same course id in another user's database, or on
+// another machine, gives another UID, so two people's calendars never take
+// one another's events for their own.
+QString courseUid(const QString& databaseFile, qint64 id)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QSysInfo::machineUniqueId());
+    hash.addData(QByteArrayView("\0", 1));
+    hash.addData(databaseFile.toUtf8());
+    return QStringLiteral("course-%1-%2@quorvane").arg(id).arg(QString::fromLatin1(hash.result().toHex().left(20)));
+}
+
 } // namespace
 
 QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId)
@@ -100,43 +179,92 @@ QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& sch
         // To the second, as the file holds times: an end on a calendar date
         // is the last second of the day.
         course.to = times->until();
+        course.uid = courseUid(db.fileName(), course.id);
         courses.append(course);
     }
     rs.close();
     return courses;
 }
 
-QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const QDate& weekOf, int weeks,
-                         const QDateTime& stamp)
+CalendarTerm defaultCalendarTerm(const QDate& today)
 {
-    if (weeks < 1 || weeks > kMaxCalendarWeeks)
-        throw Failure(QStringLiteral("A calendar repeats each course for 1 to %1 weeks, not %2.")
-                          .arg(kMaxCalendarWeeks)
-                          .arg(weeks));
+    const QDate monday = today.addDays(1 - today.dayOfWeek());
+    return {monday, monday.addDays(7 * kDefaultCalendarWeeks - 1), {}};
+}
+
+std::optional<QVector<DayRange>> parseDayRanges(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    QVector<DayRange> ranges;
+    for (const QString& part : text.split(separators, Qt::SkipEmptyParts)) {
+        const QStringList ends = part.split(QStringLiteral(".."));
+        const QDate first = QDate::fromString(ends.first(), QStringLiteral("yyyy-MM-dd"));
+        const QDate last = QDate::fromString(ends.last(), QStringLiteral("yyyy-MM-dd"));
+        if (ends.size() > 2 || !first.isValid() || !last.isValid() || last < first)
+            return std::nullopt;
+        ranges.append({first, last});
+    }
+    return ranges;
+}
+
+QString dayRangesText(const QVector<DayRange>& ranges)
+{
+    QStringList parts;
+    for (const DayRange& range : ranges)
+        parts << (range.first == range.last
+                      ? range.first.toString(Qt::ISODate)
+                      : range.first.toString(Qt::ISODate) + QStringLiteral("..") + range.last.toString(Qt::ISODate));
+    return parts.join(QStringLiteral(", "));
+}
+
+QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const CalendarTerm& term,
+                         const QTimeZone& zone, const QDateTime& stamp)
+{
+    if (!term.first.isValid() || !term.last.isValid() || term.last < term.first)
+        throw Failure(QStringLiteral("The last day of classes comes before the first."));
+    if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
+        throw Failure(QStringLiteral("A calendar covers at most %1 weeks.").arg(kMaxCalendarWeeks));
     static const char* const kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
-    const QDate monday = weekOf.addDays(1 - weekOf.dayOfWeek());
     const QString stamped = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const bool zoned = zone.isValid();
+    // Floating times, when the zone is unknown, end with a floating UNTIL.
+    const QString until =
+        zoned ? QDateTime(term.last, QTime(23, 59, 59), zone).toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"))
+              : dateTime(term.last, QTime(23, 59, 59));
+    const QString tzid = zoned ? QStringLiteral(";TZID=") + QString::fromUtf8(zone.id()) : QString();
     QByteArray out;
     appendLine(out, QStringLiteral("BEGIN:VCALENDAR"));
     appendLine(out, QStringLiteral("VERSION:2.0"));
     appendLine(out, QStringLiteral("PRODID:-//Quorvane//Quorvane " QUORVANE_VERSION "//EN"));
     appendLine(out, QStringLiteral("CALSCALE:GREGORIAN"));
     appendLine(out, QStringLiteral("X-WR-CALNAME:") + escapedText(name));
+    if (zoned)
+        appendTimeZone(out, zone, term);
     for (const CalendarCourse& course : courses) {
         QStringList byDay;
         for (const int day : course.days)
             byDay << QLatin1String(kDays[day]);
-        const QDate first = monday.addDays(course.days.first());
+        QDate first = term.first;
+        while (first <= term.last && !course.days.contains(first.dayOfWeek() - 1))
+            first = first.addDays(1);
+        if (first > term.last)
+            continue;
         appendLine(out, QStringLiteral("BEGIN:VEVENT"));
-        appendLine(out, QStringLiteral("UID:quorvane-course-%1").arg(course.id));
+        appendLine(out, QStringLiteral("UID:") + escapedText(course.uid));
         appendLine(out, QStringLiteral("DTSTAMP:") + stamped);
-        appendLine(out, QStringLiteral("DTSTART:") + dateTime(first, course.from));
+        appendLine(out, QStringLiteral("DTSTART") + tzid + QLatin1Char(':') + dateTime(first, course.from));
         // A course that ends when it starts takes no time: no end.
         if (course.to > course.from)
-            appendLine(out, QStringLiteral("DTEND:") + dateTime(first, course.to));
-        appendLine(out, QStringLiteral("RRULE:FREQ=WEEKLY;COUNT=%1;BYDAY=%2")
-                            .arg(weeks * course.days.size())
-                            .arg(byDay.join(QLatin1Char(','))));
+            appendLine(out, QStringLiteral("DTEND") + tzid + QLatin1Char(':') + dateTime(first, course.to));
+        appendLine(out, QStringLiteral("RRULE:FREQ=WEEKLY;UNTIL=%1;BYDAY=%2").arg(until, byDay.join(QLatin1Char(','))));
+        QVector<QDate> excluded;
+        for (const DayRange& free : term.free)
+            for (QDate d = qMax(free.first, first); d <= qMin(free.last, term.last); d = d.addDays(1))
+                if (course.days.contains(d.dayOfWeek() - 1) && !excluded.contains(d))
+                    excluded.append(d);
+        std::sort(excluded.begin(), excluded.end());
+        for (const QDate& d : excluded)
+            appendLine(out, QStringLiteral("EXDATE") + tzid + QLatin1Char(':') + dateTime(d, course.from));
         appendLine(out, QStringLiteral("SUMMARY:") + escapedText(course.name));
         if (!course.notes.isEmpty())
             appendLine(out, QStringLiteral("DESCRIPTION:") + escapedText(course.notes));
@@ -147,10 +275,10 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     return out;
 }
 
-void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name, int weeks,
-                          const QString& fileName)
+void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name,
+                          const CalendarTerm& term, const QString& fileName)
 {
-    const QByteArray bytes = calendarBytes(name, calendarCourses(db, scheduleId), QDate::currentDate(), weeks,
+    const QByteArray bytes = calendarBytes(name, calendarCourses(db, scheduleId), term, QTimeZone::systemTimeZone(),
                                            QDateTime::currentDateTimeUtc());
     replaceFileAtomically(fileName, bytes);
 }

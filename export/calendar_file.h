@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <QTimeZone>
 #include <QVector>
+#include <optional>
 
 namespace quorvane {
 
@@ -24,29 +26,59 @@ struct CalendarCourse
     QVector<int> days; // 0 Monday .. 6 Sunday, ascending, each once
     QTime from;
     QTime to; // not before from
+    QString uid;
 };
+
+// Days from one to another, both included.
+struct DayRange
+{
+    QDate first;
+    QDate last;
+};
+
+// The days a calendar holds classes: from the first to the last, but for the
+// free ones.
+struct CalendarTerm
+{
+    QDate first;
+    QDate last;
+    QVector<DayRange> free;
+};
+
+// The term a calendar covers when nothing else is said: kDefaultCalendarWeeks
+// weeks from the Monday of `today`'s week.
+CalendarTerm defaultCalendarTerm(const QDate& today);
+
+// The days "2026-10-12..2026-10-16, 2026-11-26" name, separated by commas,
+// semicolons or blanks; nothing when one is no day as YYYY-MM-DD or a range
+// ends before it begins.
+std::optional<QVector<DayRange>> parseDayRanges(const QString& text);
+QString dayRangesText(const QVector<DayRange>& ranges);
 
 // The courses of a schedule as events, in the order the database gives them,
 // read as the timetable reads them (CourseRowReader). Left out: a course
 // whose times do not read as times of day, whose start carries a date, whose
 // end comes before its start, whose day entries cannot all be read, or that
 // has no day from Monday to Sunday. An end that carries a date ends the
-// course's day.
+// course's day. Each course's UID is stable and unique across databases.
 QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId);
 
 // An iCalendar file (RFC 5545) named `name` (X-WR-CALNAME) with one weekly
-// repeating event per course: its first occurrence in the Monday-to-Sunday
-// week holding weekOf, `weeks` weeks of occurrences (1 to kMaxCalendarWeeks),
-// local ("floating") start and end times, the name as summary, the notes as
-// description, CLASS:PRIVATE and a UID made from the course id, which stays
-// the same from one export to the next. `stamp` is the DTSTAMP. Texts are
-// escaped, lines folded at 75 octets, CRLF line ends.
-QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const QDate& weekOf, int weeks,
-                         const QDateTime& stamp);
+// repeating event per course: its first meeting on or after the term's first
+// day, repeated until the end of its last day (UNTIL, in UTC), an EXDATE for
+// each meeting on a free day; start and end in `zone` (TZID), described by a
+// VTIMEZONE with every change of offset over the term, or floating when the
+// zone is not valid. A course that meets on no day of the term is left out.
+// The name as summary, the notes as description, CLASS:PRIVATE, the course's
+// UID. `stamp` is the DTSTAMP. Texts are escaped, lines folded at 75 octets,
+// CRLF line ends. A term that ends before it begins, or is longer than
+// kMaxCalendarWeeks weeks, raises a failure.
+QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const CalendarTerm& term,
+                         const QTimeZone& zone, const QDateTime& stamp);
 
-// Writes the calendar of a schedule's courses, starting in this week, to
-// fileName, atomically (replaceFileAtomically).
-void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name, int weeks,
-                          const QString& fileName);
+// Writes the calendar of a schedule's courses over the term, in the system's
+// time zone, to fileName, atomically (replaceFileAtomically).
+void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name,
+                          const CalendarTerm& term, const QString& fileName);
 
 } // namespace quorvane

@@ -18,7 +18,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
 status=0
-for bench in bench_list_courses bench_course_dialogs bench_exports; do
+for bench in bench_list_courses bench_course_dialogs bench_exports bench_calendar_import; do
   echo
   echo "== $bench"
   QT_QPA_PLATFORM=offscreen "$build_dir/$bench" || { echo "$bench failed"; status=1; }

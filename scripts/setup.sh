@@ -21,6 +21,8 @@ if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   # the icalendar module, and print the workbooks with LibreOffice; xmllint
   # checks every part of an .xlsx.
   packages+=(poppler-utils python3-icalendar libreoffice-calc-nogui libxml2-utils)
+  # A calendar program lists the exported meetings (khal import, khal list).
+  packages+=(khal)
 fi
 
 missing=()

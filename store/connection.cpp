@@ -166,6 +166,7 @@ void Connection::open(const QString& path)
     if (!db.open())
         throw Failure(engineMessage(db.lastError()));
     m_open = true;
+    m_fileName = QFileInfo(path).absoluteFilePath();
     m_wait->ranOut = false;
     sqlite3_busy_handler(handle(), &Wait::handle, m_wait.get());
     // The engine looks at the file only at the first statement; a file that

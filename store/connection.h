@@ -32,6 +32,8 @@ public:
     int execute(const QString& statement);
 
     QString connectionName() const { return m_name; }
+    // The absolute path of the database file last opened.
+    QString fileName() const { return m_fileName; }
     // The engine's handle of the open connection; a closed one raises a failure.
     sqlite3* handle() const;
 
@@ -48,6 +50,7 @@ private:
     friend class Recordset;
 
     QString m_name;
+    QString m_fileName;
     bool m_open = false;
     std::shared_ptr<Wait> m_wait;
 };

@@ -160,6 +160,11 @@ std::optional<QTime> parse(const QString& text)
     return stored->time;
 }
 
+QTime snappedToHalfHour(const QTime& time)
+{
+    return QTime(time.hour(), time.minute() <= 15 ? 0 : 30, time.second());
+}
+
 QString formatLong(const QTime& time)
 {
     return twelveHour(time, true);

@@ -26,6 +26,10 @@ std::optional<StoredTime> read(const QString& text);
 // a time holds ASCII characters only, so both read alike.
 std::optional<StoredTime> read(QLatin1StringView text);
 
+// The course dialogs' snapping of a time to the half hour: a minute up to 15
+// becomes 0, any later one 30 of the same hour; hour and seconds stay.
+QTime snappedToHalfHour(const QTime& time);
+
 // The one form the program writes: "8:30:00 AM".
 QString formatLong(const QTime& time);
 

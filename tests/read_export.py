@@ -5,9 +5,12 @@ prints what it holds as JSON.
 Usage: read_export.py FILE
   *.csv: Python's csv module: {"bom": true|false, "rows": [[field, ...]]}
   *.ics: the icalendar module (python3-icalendar), once every line is seen to
-    end in CRLF and hold at most 75 octets: {"name", "events": [{"uid",
-    "summary", "description", "class", "start", "end" (ISO), "floating",
-    "occurrences": [every start of its rule, expanded by dateutil]}]}
+    end in CRLF and hold at most 75 octets: {"name", "zones": [[TZID,
+    [[STANDARD or DAYLIGHT, onset, offset from, offset to], ...]]], "events":
+    [{"uid", "summary", "description", "class", "start", "end" (ISO, the wall
+    clock of its zone), "tzid", "floating", "exdates": [ISO], "occurrences":
+    [every start of its rule but the EXDATEs, expanded by dateutil as wall
+    clock times], "utc": [the same in UTC, through the system's zone data]}]}
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr).
 """
@@ -27,24 +30,57 @@ def read_csv(data):
     return {"bom": bom, "rows": rows}
 
 
+def text(value):
+    return value.decode() if isinstance(value, bytes) else value
+
+
 def read_ics(data):
+    import datetime
+    import re
+    import zoneinfo
     import icalendar
     from dateutil import rrule
     lines = data.split(b"\r\n")
     if lines[-1] or any(b"\n" in line or b"\r" in line or len(line) > 75 for line in lines):
         raise ValueError("a line does not end in CRLF or holds more than 75 octets")
     calendar = icalendar.Calendar.from_ical(data)
+    zones = []
+    for zone in calendar.walk("VTIMEZONE"):
+        zones.append([str(zone["TZID"]), [[part.name, part.decoded("DTSTART").isoformat(),
+                                           text(part["TZOFFSETFROM"].to_ical()),
+                                           text(part["TZOFFSETTO"].to_ical())]
+                                          for part in zone.subcomponents]])
     events = []
     for event in calendar.walk("VEVENT"):
+        tzid = event["DTSTART"].params.get("TZID")
+        zone = zoneinfo.ZoneInfo(tzid) if tzid else None
         start = event.decoded("DTSTART")
         end = event.decoded("DTEND") if "DTEND" in event else None
+        wall = start.replace(tzinfo=None)
+        # Expanded in wall clock times, UNTIL taken to the event's zone.
         rule = event["RRULE"].to_ical().decode()
+        until = event["RRULE"].get("UNTIL")
+        if until and until[0].tzinfo is not None:
+            local = until[0].astimezone(zone).replace(tzinfo=None) if zone else until[0].replace(tzinfo=None)
+            rule = re.sub(r"UNTIL=[^;]*", "UNTIL=" + local.strftime("%Y%m%dT%H%M%S"), rule)
+        exdates = []
+        found = event.get("EXDATE", [])
+        for entry in found if isinstance(found, list) else [found]:
+            exdates += [d.dt.replace(tzinfo=None) for d in entry.dts]
+        rules = rrule.rruleset()
+        rules.rrule(rrule.rrulestr(rule, dtstart=wall))
+        for d in exdates:
+            rules.exdate(d)
+        occurrences = list(rules)
         events.append({"uid": str(event["UID"]), "summary": str(event["SUMMARY"]),
                        "description": str(event.get("DESCRIPTION", "")), "class": str(event["CLASS"]),
-                       "start": start.isoformat(), "end": end.isoformat() if end else None,
-                       "floating": start.tzinfo is None and (end is None or end.tzinfo is None),
-                       "occurrences": [o.isoformat() for o in rrule.rrulestr(rule, dtstart=start)]})
-    return {"name": str(calendar["X-WR-CALNAME"]), "events": events}
+                       "start": wall.isoformat(), "end": end.replace(tzinfo=None).isoformat() if end else None,
+                       "tzid": tzid, "floating": start.tzinfo is None and (end is None or end.tzinfo is None),
+                       "exdates": [d.isoformat() for d in exdates],
+                       "occurrences": [o.isoformat() for o in occurrences],
+                       "utc": [o.replace(tzinfo=zone).astimezone(datetime.timezone.utc).isoformat()
+                               for o in occurrences] if zone else []})
+    return {"name": str(calendar["X-WR-CALNAME"]), "zones": zones, "events": events}
 
 
 def main():

@@ -3,6 +3,7 @@
 #include "base/failure.h"
 #include "base/reporting.h"
 #include "dialogs/course_checks.h"
+#include "store/time_of_day.h"
 #include "tests/support/scripted_prompts.h"
 #include "widgets/appearance.h"
 #include "widgets/time_picker.h"
@@ -269,6 +270,8 @@ void CourseChecksTest::minutesSnapToTheHalfHourOfTheSameHour()
         QCOMPARE((asStart ? c.from : c.to)->value(), hm(snapped));
         QCOMPARE((asStart ? c.to : c.from)->value(), asStart ? QTime(21, 30) : QTime(6, 0));
     }
+    // A calendar's times are imported as the dialogs snap them.
+    QCOMPARE(timeofday::snappedToHalfHour(hm(time)), hm(snapped));
 }
 
 void CourseChecksTest::refusedTimesAreNotSnapped()

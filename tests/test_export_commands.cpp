@@ -10,10 +10,13 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
+#include <QAction>
+#include <QDateEdit>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTreeWidget>
@@ -71,6 +74,7 @@ private slots:
     void workbookHoldsNameAndGrid();
     void nameWithoutExtensionIsUsedUnchanged();
     void calendarOfTheSelectedSchedule();
+    void calendarExportRefusesABadTerm();
     void libreOfficePrintsEachWorkbookOnOnePage_data();
     void libreOfficePrintsEachWorkbookOnOnePage();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
@@ -293,15 +297,69 @@ void ExportCommandsTest::nameWithoutExtensionIsUsedUnchanged()
     QVERIFY(fileBytes(m_folder->file("Picture")).startsWith("BM"));
 }
 
-// A name ending in .ics writes the selected schedule's calendar.
+// A name ending in .ics writes the selected schedule's calendar over the
+// term "Calendar Export" asks for, which it offers again in this run; its
+// Cancel ends the command without a word. "Export Calendar…" offers .ics first.
 void ExportCommandsTest::calendarOfTheSelectedSchedule()
 {
     m_prompts->chooseFile(m_folder->file("week.ics"));
+    const QDate monday = QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek());
+    m_prompts->onDialog([&](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), "Calendar Export");
+        QCOMPARE(dialog.findChild<QDateEdit*>("FirstDay")->date(), monday);
+        QCOMPARE(dialog.findChild<QDateEdit*>("LastDay")->date(), monday.addDays(16 * 7 - 1));
+        dialog.findChild<QDateEdit*>("FirstDay")->setDate(QDate(2027, 1, 11));
+        dialog.findChild<QDateEdit*>("LastDay")->setDate(QDate(2027, 1, 31));
+        dialog.findChild<QLineEdit*>("FreeDays")->setText("2027-01-18");
+        dialog.accept();
+    });
     run(8);
     QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
     const WorkbookReading calendar = readBack("read_export.py", {m_folder->file("week.ics")});
     QCOMPARE(calendar.book["name"].toString(), QString::fromUtf8("Расписание 日本 ✓ O'Brien \"x\""));
+    QCOMPARE(calendar.book["events"][0]["occurrences"].toArray(),
+             QJsonArray({"2027-01-11T08:30:00", "2027-01-14T08:30:00", "2027-01-15T08:30:00", "2027-01-21T08:30:00",
+                         "2027-01-22T08:30:00", "2027-01-25T08:30:00", "2027-01-28T08:30:00", "2027-01-29T08:30:00"}));
     QCOMPARE(calendar.book["events"][1]["summary"].toString(), QString("Late"));
+
+    m_prompts->clear();
+    m_prompts->chooseFile(m_folder->file("again.ics"));
+    m_prompts->onDialog([&](QDialog& dialog) {
+        QCOMPARE(dialog.findChild<QDateEdit*>("FirstDay")->date(), QDate(2027, 1, 11));
+        QCOMPARE(dialog.findChild<QLineEdit*>("FreeDays")->text(), "2027-01-18");
+        dialog.reject();
+    });
+    auto* menuEntry = m_form->gridView().findChild<QAction*>("ExportCalendar");
+    QVERIFY(menuEntry && m_form->gridView().actions().contains(menuEntry));
+    QCOMPARE(menuEntry->text(), QString::fromUtf8("Export Calendar…"));
+    menuEntry->trigger();
+    QCOMPARE(m_prompts->shown.first().save.filter.section('|', 0, 1), "iCalendar (*.ics)|*.ics");
+    QCOMPARE(m_prompts->shown.first().save.fileName, "Schedule.ics");
+    QCOMPARE(m_prompts->messageTexts(), QStringList());
+    QVERIFY(!QFile::exists(m_folder->file("again.ics")));
+}
+
+// "Calendar Export" says what is wrong with a term and stays open.
+void ExportCommandsTest::calendarExportRefusesABadTerm()
+{
+    m_prompts->chooseFile(m_folder->file("week.ics"));
+    m_prompts->onDialog([&](QDialog& dialog) {
+        dialog.findChild<QDateEdit*>("FirstDay")->setDate(QDate(2027, 1, 11));
+        dialog.findChild<QDateEdit*>("LastDay")->setDate(QDate(2027, 1, 10));
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        dialog.findChild<QDateEdit*>("LastDay")->setDate(QDate(2027, 1, 11));
+        dialog.findChild<QLineEdit*>("FreeDays")->setText("after the exams");
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        dialog.reject();
+    });
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(),
+             QStringList({"The last day of classes comes before the first.",
+                          "Write each day without classes as YYYY-MM-DD, or days from one to another as "
+                          "YYYY-MM-DD..YYYY-MM-DD, separated by commas."}));
+    QVERIFY(!QFile::exists(m_folder->file("week.ics")));
 }
 
 // The sample and a schedule of long non-Latin names, as LibreOffice prints
@@ -419,6 +477,7 @@ void ExportCommandsTest::fullDiskKeepsTheOldFileAndSaysWhy()
     const QString reason = disk.fill();
     m_prompts->chooseFile(target);
     m_prompts->answer(Answer::Yes);
+    m_prompts->onDialog([](QDialog& dialog) { dialog.accept(); });
     run(button);
     disk.release();
     const auto errors = m_prompts->errors();

@@ -423,7 +423,7 @@ void UndoHistoryTest::contextMenusOfferUndoAndRedo()
     for (QWidget* offering : {static_cast<QWidget*>(&m_form->listView()), static_cast<QWidget*>(&m_form->gridView())}) {
         QCOMPARE(offering->contextMenuPolicy(), Qt::ActionsContextMenu);
         const QList<QAction*> actions = offering->actions();
-        QCOMPARE(actions.size(), 2);
+        QVERIFY(actions.size() >= 2);
         QCOMPARE(actions[0], m_form->history().undoAction());
         QCOMPARE(actions[1], m_form->history().redoAction());
     }

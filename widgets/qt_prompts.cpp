@@ -80,6 +80,22 @@ QString QtPrompts::saveFileName(QWidget* parent, const SaveFileRequest& request)
     return chosen;
 }
 
+QString QtPrompts::openFileName(QWidget* parent, const SaveFileRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(qtFileFilter(request.filter));
+    dialog.setDirectory(m_lastFolder.isEmpty() ? documentsFolder() : m_lastFolder);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
 QString QtPrompts::documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

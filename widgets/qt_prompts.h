@@ -11,6 +11,7 @@ public:
     Answer messageBox(QWidget* parent, const MessageBoxRequest& request) override;
     std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    QString openFileName(QWidget* parent, const SaveFileRequest& request) override;
     void showModal(QDialog& dialog) override;
 
     // Where the first save dialog of a run opens: Documents, else home.

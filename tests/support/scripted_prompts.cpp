@@ -35,6 +35,17 @@ QString ScriptedPrompts::saveFileName(QWidget*, const SaveFileRequest& request)
     return QString();
 }
 
+QString ScriptedPrompts::openFileName(QWidget*, const SaveFileRequest& request)
+{
+    Shown s;
+    s.kind = QStringLiteral("open");
+    s.save = request;
+    shown.append(s);
+    if (!m_files.isEmpty())
+        return m_files.takeFirst();
+    return QString();
+}
+
 void ScriptedPrompts::showModal(QDialog& dialog)
 {
     Shown s;

@@ -12,23 +12,24 @@ namespace quorvane::testing {
 
 // The prompt double: records every request and answers from queues set by
 // the test before it triggers an action. An unscripted box answers Ok/No,
-// an unscripted input box Cancel, an unscripted save dialog Cancel, and an
+// an unscripted input box Cancel, an unscripted file dialog Cancel, and an
 // unscripted modal dialog is closed as with its close box.
 class ScriptedPrompts : public Prompts
 {
 public:
     struct Shown
     {
-        QString kind; // "message", "input", "save", "dialog"
+        QString kind; // "message", "input", "save", "open", "dialog"
         MessageBoxRequest message;
         InputBoxRequest input;
-        SaveFileRequest save;
+        SaveFileRequest save; // of the save and the open dialog
         QString dialogName;
     };
 
     Answer messageBox(QWidget* parent, const MessageBoxRequest& request) override;
     std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    QString openFileName(QWidget* parent, const SaveFileRequest& request) override;
     void showModal(QDialog& dialog) override;
 
     void answer(Answer a) { m_answers.append(a); }

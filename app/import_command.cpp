@@ -1,0 +1,50 @@
+// `quorvane --import`: a calendar file made into a new schedule without a window.
+#include "app/import_command.h"
+
+#include "app/command_line.h"
+#include "base/failure.h"
+#include "store/calendar_import.h"
+#include "store/connection.h"
+#include "store/database_location.h"
+#include "store/schema.h"
+
+#include <QFileInfo>
+
+namespace quorvane {
+
+ImportOutcome runImport(const CommandLine& line, const QString& programFolder)
+{
+    const auto failed = [](const QString& why, const QString& report = QString()) {
+        return ImportOutcome{1, report, QStringLiteral("quorvane: ") + why.simplified()};
+    };
+    // The file first: one that cannot be imported leaves the database untouched.
+    CalendarImport import;
+    try {
+        import = importCalendarFile(line.importFile);
+    } catch (const std::exception& e) {
+        return failed(describe(e));
+    }
+    const QString wanted = line.schedule.value_or(importedScheduleName(import, line.importFile));
+    if (import.courses.isEmpty())
+        return failed(QStringLiteral("no course could be made from %1").arg(line.importFile),
+                      importReport(import, wanted));
+
+    const DatabaseLocation location = locateDatabase(programFolder);
+    if (!location.failure.isEmpty())
+        return failed(location.failure);
+    const QString database = location.folder + QStringLiteral("/dbSchedules.mdb");
+    if (!QFileInfo(database).isFile())
+        return failed(database + QStringLiteral(" not found"));
+    try {
+        Connection db;
+        db.open(database);
+        requireTimetableTables(db);
+        upgradeSchema(db);
+        const StoredSchedule stored = storeImport(db, wanted, import.courses);
+        return {0, importReport(import, stored.name), QString()};
+    } catch (const std::exception& e) {
+        return failed(describe(e));
+    }
+}
+
+} // namespace quorvane

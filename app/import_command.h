@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvane {
+
+struct CommandLine;
+
+// What `quorvane --import` ends with: the exit status, the report for
+// standard output and the one line for standard error (each may be empty).
+struct ImportOutcome
+{
+    int status = 0;
+    QString report;
+    QString message;
+};
+
+// Makes a new schedule from the calendar file line.importFile, named
+// line.schedule or after the calendar, in the database the window uses
+// (made as the window makes it when there is none). Exit status 1, with the
+// reason and nothing written: the file cannot be read, no course can be made
+// from it, or the database cannot be opened or written. Builds no widget.
+ImportOutcome runImport(const CommandLine& line, const QString& programFolder);
+
+} // namespace quorvane

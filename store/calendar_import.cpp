@@ -1,0 +1,309 @@
+// A calendar's events made into the courses of a new schedule.
+#include "store/calendar_import.h"
+
+#include "store/connection.h"
+#include "store/ical_reader.h"
+#include "store/statements.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace quorvane {
+
+namespace {
+
+const QStringList kWeekdays = {QStringLiteral("MO"), QStringLiteral("TU"), QStringLiteral("WE"), QStringLiteral("TH"),
+                               QStringLiteral("FR"), QStringLiteral("SA"), QStringLiteral("SU")};
+
+// One weekly meeting before those alike are put together.
+struct Meeting
+{
+    QString name;
+    QString location;
+    QString description;
+    WeekDays days{};
+    QTime from; // local, as the file has it
+    QTime to;
+};
+
+QString rulePart(const QString& rule, const QString& name)
+{
+    for (const QString& part : rule.split(QLatin1Char(';'))) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals > 0 && part.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return part.mid(equals + 1).trimmed().toUpper();
+    }
+    return QString();
+}
+
+// A DURATION such as PT1H30M, P1W or -PT15M, in seconds; nothing when it is none.
+std::optional<qint64> duration(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^([+-]?)P(?:(\\d+)W)?(?:(\\d+)D)?(?:T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)S)?)?$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed().toUpper());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const qint64 seconds = m.captured(2).toLongLong() * 7 * 86400 + m.captured(3).toLongLong() * 86400 +
+                           m.captured(4).toLongLong() * 3600 + m.captured(5).toLongLong() * 60 +
+                           m.captured(6).toLongLong();
+    return m.captured(1) == QLatin1String("-") ? -seconds : seconds;
+}
+
+// Left-out events, each summary and reason counted once, in the order first met.
+class Skipped
+{
+public:
+    void add(const QString& name, const QString& why)
+    {
+        const QString line = name + QStringLiteral(": ") + why;
+        const auto at = m_index.constFind(line);
+        if (at != m_index.constEnd()) {
+            ++m_counts[*at];
+            return;
+        }
+        m_index.insert(line, int(m_lines.size()));
+        m_lines.append(line);
+        m_counts.append(1);
+    }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (qsizetype i = 0; i < m_lines.size(); ++i)
+            out << (m_counts[i] > 1 ? m_lines[i] + QStringLiteral(" (%1 events)").arg(m_counts[i]) : m_lines[i]);
+        return out;
+    }
+
+private:
+    QStringList m_lines;
+    QVector<int> m_counts;
+    QHash<QString, int> m_index;
+};
+
+} // namespace
+
+CalendarImport importCalendar(const ical::Component& calendar)
+{
+    CalendarImport result;
+    if (const ical::Property* name = calendar.property(QStringLiteral("X-WR-CALNAME")))
+        result.calendarName = ical::unescaped(name->value).simplified();
+    const ical::TimeZones zones(calendar);
+    const QTime earliest(6, 0);
+    const QTime latest(21, 30);
+
+    QVector<Meeting> meetings;
+    // Single events alike, by summary, weekday, start and end: the first of
+    // them, where its meeting goes, and how many there are.
+    struct Single
+    {
+        qsizetype meeting;
+        int count;
+    };
+    QHash<QString, Single> singles;
+    Skipped skipped;
+
+    const auto text = [](const ical::Component& event, const char* name) {
+        const ical::Property* p = event.property(QString::fromLatin1(name));
+        return p ? ical::unescaped(p->value).trimmed() : QString();
+    };
+    for (const ical::Component& event : calendar.children) {
+        if (event.name != QLatin1String("VEVENT"))
+            continue;
+        const QString summary = text(event, "SUMMARY");
+        const QString label = summary.isEmpty() ? QStringLiteral("(no summary)") : summary.simplified();
+        const auto skip = [&](const QString& why) { skipped.add(label, why); };
+        if (text(event, "STATUS").compare(QLatin1String("CANCELLED"), Qt::CaseInsensitive) == 0) {
+            skip(QStringLiteral("cancelled"));
+            continue;
+        }
+        if (event.property(QStringLiteral("RECURRENCE-ID"))) {
+            skip(QStringLiteral("a change to one meeting of a repeating event"));
+            continue;
+        }
+        const ical::Property* startProperty = event.property(QStringLiteral("DTSTART"));
+        const std::optional<ical::DateTime> start = startProperty ? ical::dateTime(*startProperty) : std::nullopt;
+        if (!start) {
+            skip(QStringLiteral("no start that can be read"));
+            continue;
+        }
+        if (start->isDate) {
+            skip(QStringLiteral("an all-day event"));
+            continue;
+        }
+        const ical::Property* rule = event.property(QStringLiteral("RRULE"));
+        QString frequency;
+        if (rule) {
+            frequency = rulePart(rule->value, QStringLiteral("FREQ"));
+            if (frequency != QLatin1String("WEEKLY")) {
+                skip(QStringLiteral("repeats %1, not weekly")
+                         .arg(frequency.isEmpty() ? QStringLiteral("without a frequency") : frequency.toLower()));
+                continue;
+            }
+            if (rulePart(rule->value, QStringLiteral("COUNT")) == QLatin1String("1")) {
+                skip(QStringLiteral("occurs once"));
+                continue;
+            }
+        }
+        const std::optional<QDateTime> from = zones.toLocal(*start);
+        if (!from) {
+            skip(QStringLiteral("its time zone \"%1\" is not defined").arg(start->zone));
+            continue;
+        }
+        std::optional<QDateTime> to = from;
+        if (const ical::Property* end = event.property(QStringLiteral("DTEND"))) {
+            const std::optional<ical::DateTime> endTime = ical::dateTime(*end);
+            to = endTime && !endTime->isDate ? zones.toLocal(*endTime) : std::nullopt;
+        } else if (const ical::Property* length = event.property(QStringLiteral("DURATION"))) {
+            const std::optional<qint64> seconds = duration(length->value);
+            to = seconds ? std::optional<QDateTime>(from->addSecs(*seconds)) : std::nullopt;
+        }
+        if (!to || *to < *from) {
+            skip(QStringLiteral("no end that can be read"));
+            continue;
+        }
+        if (from->time() < earliest || to->date() != from->date() || to->time() > latest) {
+            skip(QStringLiteral("outside the timetable's hours (6:00 AM to 9:30 PM)"));
+            continue;
+        }
+        Meeting meeting;
+        meeting.name = summary;
+        meeting.location = text(event, "LOCATION");
+        meeting.description = text(event, "DESCRIPTION");
+        meeting.from = from->time();
+        meeting.to = to->time();
+        const int localDay = from->date().dayOfWeek() - 1;
+        if (rule) {
+            // The rule's days are the start's zone's: moved as the start moved.
+            const int shift = int(start->date.daysTo(from->date()));
+            const QStringList byDay =
+                rulePart(rule->value, QStringLiteral("BYDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+            for (const QString& day : byDay) {
+                const int index = int(kWeekdays.indexOf(day.right(2)));
+                if (index >= 0)
+                    meeting.days[size_t(((index + shift) % 7 + 7) % 7)] = true;
+            }
+            // Without days it can read, the rule repeats on the start's.
+            if (std::none_of(meeting.days.begin(), meeting.days.end(), [](bool day) { return day; }))
+                meeting.days[size_t(localDay)] = true;
+            const int interval = rulePart(rule->value, QStringLiteral("INTERVAL")).toInt();
+            if (interval > 1)
+                result.changed
+                    << QStringLiteral("%1: repeats every %2 weeks, taken as every week").arg(label).arg(interval);
+            meetings.append(meeting);
+            continue;
+        }
+        meeting.days[size_t(localDay)] = true;
+        const QString key = summary + QLatin1Char('\n') + QString::number(localDay) + QLatin1Char('\n') +
+                            meeting.from.toString(Qt::ISODate) + QLatin1Char('\n') + meeting.to.toString(Qt::ISODate);
+        const auto alike = singles.find(key);
+        if (alike != singles.end()) {
+            ++alike->count;
+            continue;
+        }
+        singles.insert(key, {meetings.size(), 1});
+        meetings.append(meeting);
+    }
+    QVector<bool> once(meetings.size(), false);
+    for (auto it = singles.cbegin(); it != singles.cend(); ++it)
+        if (it->count < 2)
+            once[it->meeting] = true;
+
+    // Meetings alike but for the day make one course, where the first was.
+    QHash<QString, qsizetype> courseOf;
+    for (qsizetype i = 0; i < meetings.size(); ++i) {
+        const Meeting& m = meetings[i];
+        if (once[i]) {
+            skipped.add(m.name.isEmpty() ? QStringLiteral("(no summary)") : m.name.simplified(),
+                        QStringLiteral("occurs once"));
+            continue;
+        }
+        const QString key = m.name + QLatin1Char('\n') + m.location + QLatin1Char('\n') + m.from.toString(Qt::ISODate) +
+                            QLatin1Char('\n') + m.to.toString(Qt::ISODate);
+        const auto known = courseOf.constFind(key);
+        if (known != courseOf.constEnd()) {
+            ImportedCourse& course = result.courses[*known];
+            for (size_t d = 0; d < course.days.size(); ++d)
+                course.days[d] = course.days[d] || m.days[d];
+            continue;
+        }
+        ImportedCourse course;
+        course.name = m.name;
+        QStringList notes;
+        if (!m.location.isEmpty())
+            notes << m.location;
+        if (!m.description.isEmpty())
+            notes << m.description;
+        course.notes = notes.join(QLatin1Char('\n'));
+        course.days = m.days;
+        course.from = timeofday::snappedToHalfHour(m.from);
+        course.to = timeofday::snappedToHalfHour(m.to);
+        courseOf.insert(key, result.courses.size());
+        result.courses.append(course);
+    }
+    result.skipped = skipped.lines();
+    return result;
+}
+
+CalendarImport importCalendarFile(const QString& fileName)
+{
+    return importCalendar(ical::readFile(fileName));
+}
+
+QString importReport(const CalendarImport& import, const QString& scheduleName)
+{
+    QString report;
+    const qsizetype n = import.courses.size();
+    if (n == 0)
+        report = QStringLiteral("No course could be made from this calendar; nothing was imported.\n");
+    else
+        report = QStringLiteral("Imported %1 %2 into the new schedule \"%3\".\n")
+                     .arg(n)
+                     .arg(n == 1 ? QStringLiteral("course") : QStringLiteral("courses"), scheduleName);
+    if (!import.changed.isEmpty())
+        report += QStringLiteral("Changed:\n  ") + import.changed.join(QStringLiteral("\n  ")) + QLatin1Char('\n');
+    if (!import.skipped.isEmpty())
+        report += QStringLiteral("Skipped:\n  ") + import.skipped.join(QStringLiteral("\n  ")) + QLatin1Char('\n');
+    return report;
+}
+
+QString unusedScheduleName(const Connection& db, const QString& wanted)
+{
+    QSet<QString> taken;
+    Recordset rs;
+    rs.open(sql::selectSchedules(), db);
+    const int description = rs.eof() ? 0 : rs.column(QStringLiteral("Description"));
+    for (; !rs.eof(); rs.moveNext())
+        taken.insert(rs.text(description));
+    rs.close();
+    QString name = wanted;
+    for (int n = 2; taken.contains(name); ++n)
+        name = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
+    return name;
+}
+
+StoredSchedule storeImport(Connection& db, const QString& wanted, const QVector<ImportedCourse>& courses)
+{
+    Transaction all(db);
+    const QString name = unusedScheduleName(db, wanted);
+    db.execute(sql::insertSchedule(name));
+    const QString id = QString::number(sqlite3_last_insert_rowid(db.handle()));
+    for (const ImportedCourse& course : courses)
+        db.execute(sql::insertCourse({id, course.name, course.notes, dayset::build(course.days),
+                                      timeofday::formatLong(course.from), timeofday::formatLong(course.to)}));
+    all.commit();
+    return {id, name};
+}
+
+QString importedScheduleName(const CalendarImport& import, const QString& fileName)
+{
+    if (!import.calendarName.isEmpty())
+        return import.calendarName;
+    const QString base = QFileInfo(fileName).completeBaseName();
+    return base.isEmpty() ? QStringLiteral("Imported Calendar") : base;
+}
+
+} // namespace quorvane
