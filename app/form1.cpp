@@ -135,6 +135,7 @@ void Form1::buildControls()
     wire(8, &Form1::PushButton8_Click);
     wire(9, &Form1::PushButton9_Click);
     wire(10, &Form1::PushButton10_Click);
+    buildGridMenu();
 }
 
 QPushButton* Form1::pushButton(int number) const

@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "store/course_row.h"
 #include "store/statements.h"
+#include "timetable/course_colours.h"
 
 #include <optional>
 
@@ -122,6 +123,10 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     appendLine(out, QStringLiteral("PRODID:-//Quorvane//Quorvane " QUORVANE_VERSION "//EN"));
     appendLine(out, QStringLiteral("CALSCALE:GREGORIAN"));
     appendLine(out, QStringLiteral("X-WR-CALNAME:") + escapedText(name));
+    QVector<std::pair<qint64, QString>> named;
+    for (const CalendarCourse& course : courses)
+        named.append({course.id, course.name});
+    const QHash<QString, int> colours = courseColourIndexes(std::move(named));
     for (const CalendarCourse& course : courses) {
         QStringList byDay;
         for (const int day : course.days)
@@ -141,6 +146,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
         if (!course.notes.isEmpty())
             appendLine(out, QStringLiteral("DESCRIPTION:") + escapedText(course.notes));
         appendLine(out, QStringLiteral("CLASS:PRIVATE"));
+        appendLine(out, QStringLiteral("COLOR:") + cssColourName(colours.value(course.name)));
         appendLine(out, QStringLiteral("END:VEVENT"));
     }
     appendLine(out, QStringLiteral("END:VCALENDAR"));

@@ -39,7 +39,9 @@ QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& sch
 // week holding weekOf, `weeks` weeks of occurrences (1 to kMaxCalendarWeeks),
 // local ("floating") start and end times, the name as summary, the notes as
 // description, CLASS:PRIVATE and a UID made from the course id, which stays
-// the same from one export to the next. `stamp` is the DTSTAMP. Texts are
+// the same from one export to the next, and as COLOR (RFC 7986) the CSS
+// colour name nearest to the course's colour in the timetable
+// (courseColourIndexes, cssColourName). `stamp` is the DTSTAMP. Texts are
 // escaped, lines folded at 75 octets, CRLF line ends.
 QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const QDate& weekOf, int weeks,
                          const QDateTime& stamp);

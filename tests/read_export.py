@@ -6,7 +6,7 @@ Usage: read_export.py FILE
   *.csv: Python's csv module: {"bom": true|false, "rows": [[field, ...]]}
   *.ics: the icalendar module (python3-icalendar), once every line is seen to
     end in CRLF and hold at most 75 octets: {"name", "events": [{"uid",
-    "summary", "description", "class", "start", "end" (ISO), "floating",
+    "summary", "description", "class", "color", "start", "end" (ISO), "floating",
     "occurrences": [every start of its rule, expanded by dateutil]}]}
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr).
@@ -41,6 +41,7 @@ def read_ics(data):
         rule = event["RRULE"].to_ical().decode()
         events.append({"uid": str(event["UID"]), "summary": str(event["SUMMARY"]),
                        "description": str(event.get("DESCRIPTION", "")), "class": str(event["CLASS"]),
+                       "color": str(event.get("COLOR", "")),
                        "start": start.isoformat(), "end": end.isoformat() if end else None,
                        "floating": start.tzinfo is None and (end is None or end.tzinfo is None),
                        "occurrences": [o.isoformat() for o in rrule.rrulestr(rule, dtstart=start)]})
