@@ -155,6 +155,18 @@ private slots:
         }
     }
 
+    void pdfPaperFollowsTheLocale()
+    {
+        if (const QString missing = programsMissing({"pdfinfo"}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QLocale before;
+        QLocale::setDefault(QLocale("en_US"));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        saveTimetablePicture(grid({{"Mathematics", "0", "08:30", "09:00"}}), "W", m_folder.file("letter.pdf"));
+        const QString info = programOutput("pdfinfo", {m_folder.file("letter.pdf")});
+        QVERIFY2(info.contains(QRegularExpression("Page size: +792 x 612 pts")), qPrintable(info));
+    }
+
     void previewOpensAndCloses()
     {
         grid({{"Mathematics", "0", "08:30", "09:00"}});
