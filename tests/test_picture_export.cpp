@@ -13,6 +13,7 @@
 #include "timetable/grid_view.h"
 
 #include <QApplication>
+#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QtTest>
@@ -181,11 +182,18 @@ private slots:
             preview->updatePreview();
             pages = preview->pageCount();
             QCOMPARE(preview->orientation(), QPageLayout::Landscape);
+            // A job that fails: the error box with the reason, the preview stays.
+            QPrinter* printer = static_cast<QPrintPreviewDialog&>(dialog).printer();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(m_folder.file("missing/week.pdf"));
+            preview->print();
             dialog.reject();
         });
         QTest::keyClick(m_form.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(pages, 1);
-        QVERIFY(m_prompts.errors().isEmpty());
+        QCOMPARE(m_prompts.errors().size(), 1);
+        QVERIFY2(m_prompts.errors().first().text.contains("week.pdf: No such file or directory"),
+                 qPrintable(m_prompts.errors().first().text));
     }
 };
 
