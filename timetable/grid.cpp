@@ -144,11 +144,21 @@ const QVector<int>& TimetableGrid::drawnColours() const
 {
     if (m_coloursChosen)
         return m_colours;
-    QVector<std::pair<qint64, QString>> courses;
-    courses.reserve(m_drawn.size());
-    for (const Course& course : m_drawn)
-        courses.append({course.id, course.name});
-    const QHash<QString, int> indexes = courseColourIndexes(std::move(courses));
+    // Each name once, with its lowest id: far fewer than the courses in a
+    // large schedule.
+    QHash<QString, qint64> lowestIds;
+    for (const Course& course : m_drawn) {
+        const auto found = lowestIds.find(course.name);
+        if (found == lowestIds.end())
+            lowestIds.insert(course.name, course.id);
+        else if (course.id < *found)
+            *found = course.id;
+    }
+    QVector<std::pair<qint64, QString>> names;
+    names.reserve(lowestIds.size());
+    for (auto name = lowestIds.cbegin(); name != lowestIds.cend(); ++name)
+        names.append({name.value(), name.key()});
+    const QHash<QString, int> indexes = courseColourIndexes(std::move(names));
     m_colours.resize(m_drawn.size());
     for (qsizetype i = 0; i < m_drawn.size(); ++i)
         m_colours[i] = indexes.value(m_drawn[i].name);
