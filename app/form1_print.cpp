@@ -7,6 +7,7 @@
 #include "timetable/grid_view.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QMenu>
 #include <QPrintPreviewDialog>
@@ -42,6 +43,30 @@ constexpr GridCommand kGridCommands[] = {
     {nullptr, nullptr, QKeySequence::UnknownKey, 0, 0, false},
     {"actionSaveImage", "Save Schedule As Image For Printing", QKeySequence::UnknownKey, 0, 7, false},
     {"actionExportWorkbook", "Export Schedule To Excel For Printing", QKeySequence::UnknownKey, 0, 8, false},
+};
+
+// Opens the grid's menu where the user asked for it: at the pointer for a
+// right click, at the current cell for the Menu key.
+class GridMenuOpener : public QObject
+{
+public:
+    GridMenuOpener(TimetableView& view, QMenu& menu) : QObject(&view), m_view(view), m_menu(menu) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        const QPoint at = watched == m_view.viewport() && request->reason() != QContextMenuEvent::Keyboard
+                              ? request->pos()
+                              : m_view.visualRect(m_view.currentIndex()).center();
+        m_menu.popup(m_view.viewport()->mapToGlobal(at));
+        return true;
+    }
+
+private:
+    TimetableView& m_view;
+    QMenu& m_menu;
 };
 
 // Why a page could not be printed: for a file, the system's reason.
@@ -83,13 +108,9 @@ void Form1::buildGridMenu()
         else
             connect(action, &QAction::triggered, this, &Form1::PrintPreview);
     }
-    m_gridView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_gridView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        // The Menu key opens it at the current cell.
-        const QRect cell = m_gridView->visualRect(m_gridView->currentIndex());
-        const QPoint where = m_gridView->viewport()->rect().contains(at) ? at : cell.center();
-        m_gridMenu->popup(m_gridView->viewport()->mapToGlobal(where));
-    });
+    auto* opener = new GridMenuOpener(*m_gridView, *m_gridMenu);
+    m_gridView->installEventFilter(opener);
+    m_gridView->viewport()->installEventFilter(opener);
 }
 
 // Steps 100 (the preview) and 102 (drawing the page, for the preview or the

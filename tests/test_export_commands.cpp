@@ -398,6 +398,14 @@ void ExportCommandsTest::gridMenuRunsTheButtonsCommands()
     QApplication::sendEvent(m_form->gridView().viewport(), &click);
     QCOMPARE(shown.size(), 1);
     menu->close();
+    // So does the Menu key, at the current cell.
+    m_form->gridView().setCurrentGridCell(8, 3);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), m_form->gridView().mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(&m_form->gridView(), &key);
+    QCOMPARE(shown.size(), 2);
+    const QRect current = m_form->gridView().visualRect(m_form->grid().index(7, 3));
+    QCOMPARE(menu->pos(), m_form->gridView().viewport()->mapToGlobal(current.center()));
+    menu->close();
 }
 
 // The sample and a schedule of long non-Latin names, as LibreOffice prints
