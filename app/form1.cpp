@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -145,31 +146,31 @@ void Form1::buildControls()
     wire(8, &Form1::PushButton8_Click);
     wire(9, &Form1::PushButton9_Click, "Load Sample");
     wire(10, &Form1::PushButton10_Click, "Delete All Courses");
+    buildGridMenu();
 
     // Undo and redo: shortcuts in the whole window, and the context menus of
     // the list and the grid.
     addAction(m_history->undoAction());
     addAction(m_history->redoAction());
-    for (QWidget* offering : {static_cast<QWidget*>(m_listView), static_cast<QWidget*>(m_gridView)}) {
-        offering->setContextMenuPolicy(Qt::ActionsContextMenu);
-        offering->addAction(m_history->undoAction());
-        offering->addAction(m_history->redoAction());
-    }
+    m_listView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_listView->addAction(m_history->undoAction());
+    m_listView->addAction(m_history->redoAction());
+    QAction* firstGridCommand = m_gridMenu->actions().value(0);
+    m_gridMenu->insertAction(firstGridCommand, m_history->undoAction());
+    m_gridMenu->insertAction(firstGridCommand, m_history->redoAction());
+    m_gridMenu->insertSeparator(firstGridCommand);
 
-    // Commands without a button, in the context menus of the list and the grid.
-    const auto command = [this](QWidget* menuOwner, const char* name, const QString& text, const QKeySequence& keys,
-                                void (Form1::*handler)()) {
-        auto* action = new QAction(text, menuOwner);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, handler);
-        menuOwner->setContextMenuPolicy(Qt::ActionsContextMenu);
-        menuOwner->addAction(action);
-    };
-    command(m_listView, "ImportCalendar", QStringLiteral("Import Calendar…"), QKeySequence(Qt::CTRL | Qt::Key_I),
-            &Form1::ImportCalendar_Click);
-    command(m_gridView, "ExportCalendar", QStringLiteral("Export Calendar…"), QKeySequence(),
-            &Form1::ExportCalendar_Click);
+    // The calendar commands: importing in the list's menu, exporting in the grid's.
+    auto* importCalendar = new QAction(QStringLiteral("Import Calendar\u2026"), m_listView);
+    importCalendar->setObjectName(QStringLiteral("ImportCalendar"));
+    importCalendar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(importCalendar, &QAction::triggered, this, &Form1::ImportCalendar_Click);
+    m_listView->addAction(importCalendar);
+    auto* exportCalendar = new QAction(QStringLiteral("Export Calendar\u2026"), m_gridView);
+    exportCalendar->setObjectName(QStringLiteral("ExportCalendar"));
+    connect(exportCalendar, &QAction::triggered, this, &Form1::ExportCalendar_Click);
+    m_gridView->addAction(exportCalendar);
+    m_gridMenu->addAction(exportCalendar);
     setAcceptDrops(true);
 }
 

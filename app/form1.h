@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+class QMenu;
+class QPrinter;
 class QPushButton;
 class QTreeView;
 
@@ -80,6 +82,14 @@ public:
     // Redraws the grid for the selected schedule.
     void ListCourses();
 
+    // Ctrl+P: the print preview of the grid as it stands, printed from there.
+    void PrintPreview();
+    // Prints the grid on one page as the PDF picture draws it; a failure
+    // carries the reason.
+    void printSchedule(QPrinter& printer, const QString& title) const;
+    // The grid's context menu (right click, the Menu key).
+    QMenu* gridMenu() const { return m_gridMenu; }
+
     // What the commands and the tests reach.
     const QString& programFolder() const { return m_paths.programFolder; }
     QString databasePath() const { return m_paths.databaseFolder + QStringLiteral("/dbSchedules.mdb"); }
@@ -128,6 +138,7 @@ protected:
 
 private:
     void buildControls();
+    void buildGridMenu();
     void ListSchedules();
     void ClearGrid();
     void ApplySkin();
@@ -146,6 +157,7 @@ private:
     std::unique_ptr<Connection> m_scheduleDb;
     TimetableGrid* m_grid = nullptr;
     TimetableView* m_gridView = nullptr;
+    QMenu* m_gridMenu = nullptr;
     QTreeView* m_listView = nullptr;
     ScheduleList* m_schedules = nullptr;
     PointerConvention* m_pointer = nullptr;

@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "store/course_row.h"
 #include "store/statements.h"
+#include "timetable/course_colours.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -240,6 +241,10 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     appendLine(out, QStringLiteral("X-WR-CALNAME:") + escapedText(name));
     if (zoned)
         appendTimeZone(out, zone, term);
+    QVector<std::pair<qint64, QString>> named;
+    for (const CalendarCourse& course : courses)
+        named.append({course.id, course.name});
+    const QHash<QString, int> colours = courseColourIndexes(std::move(named));
     for (const CalendarCourse& course : courses) {
         QStringList byDay;
         for (const int day : course.days)
@@ -269,6 +274,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
         if (!course.notes.isEmpty())
             appendLine(out, QStringLiteral("DESCRIPTION:") + escapedText(course.notes));
         appendLine(out, QStringLiteral("CLASS:PRIVATE"));
+        appendLine(out, QStringLiteral("COLOR:") + cssColourName(colours.value(course.name)));
         appendLine(out, QStringLiteral("END:VEVENT"));
     }
     appendLine(out, QStringLiteral("END:VCALENDAR"));

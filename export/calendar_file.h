@@ -70,7 +70,8 @@ QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& sch
 // VTIMEZONE with every change of offset over the term, or floating when the
 // zone is not valid. A course that meets on no day of the term is left out.
 // The name as summary, the notes as description, CLASS:PRIVATE, the course's
-// UID. `stamp` is the DTSTAMP. Texts are escaped, lines folded at 75 octets,
+// UID, and as COLOR (RFC 7986) the CSS colour name nearest to the course's
+// colour in the timetable (courseColourIndexes, cssColourName). `stamp` is the DTSTAMP. Texts are escaped, lines folded at 75 octets,
 // CRLF line ends. A term that ends before it begins, or is longer than
 // kMaxCalendarWeeks weeks, raises a failure.
 QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const CalendarTerm& term,

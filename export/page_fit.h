@@ -2,6 +2,8 @@
 
 // Printed tables that fit their page: how wide a column may grow.
 
+#include <QLocale>
+#include <QPageSize>
 #include <QSizeF>
 
 #include <algorithm>
@@ -27,6 +29,14 @@ double bestColumnCap(double first, double last, double step, const QSizeF& page,
         }
     }
     return best;
+}
+
+// The paper pictures and workbooks are laid out for: the one the user's
+// locale usually prints on, Letter where it measures in US units, A4
+// elsewhere.
+inline QPageSize::PageSizeId localePaper()
+{
+    return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
 }
 
 } // namespace quorvane

@@ -69,9 +69,14 @@ struct MeasuredCell
     double scale;
 };
 
-// The area of an A4 landscape page within the margins readers give a sheet
-// that sets none (3/4 inch beside, 1 inch above and below), in points.
-const QSizeF kPrintedPage(842 - 108, 595 - 144);
+// The area of a landscape page of the locale's paper within the margins
+// readers give a sheet that sets none (3/4 inch beside, 1 inch above and
+// below), in points.
+QSizeF printedPage()
+{
+    const QSizeF paper = QPageSize(localePaper()).size(QPageSize::Point).transposed();
+    return QSizeF(paper.width() - 108, paper.height() - 144);
+}
 
 // The sheet's layout when no column grows wider than cap.
 PrintLayout layOut(int lastRow, int lastColumn, const std::vector<MeasuredCell>& cells,
@@ -126,7 +131,7 @@ PrintLayout layOutForPrinting(const std::map<std::pair<int, int>, QString>& cell
     const std::vector<double> titleWidths =
         lineWidths(title == cells.end() ? QString() : storedCellText(title->second));
     const auto layoutWithin = [&](double cap) { return layOut(lastRow, lastColumn, measured, titleWidths, cap); };
-    const double cap = bestColumnCap(kDefaultColumnWidth, kMaxColumnWidth, 1, kPrintedPage,
+    const double cap = bestColumnCap(kDefaultColumnWidth, kMaxColumnWidth, 1, printedPage(),
                                      [&](double candidate) { return printedSize(layoutWithin(candidate)); });
     return layoutWithin(cap);
 }

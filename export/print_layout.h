@@ -1,7 +1,8 @@
 #pragma once
 
 // How a timetable sheet prints: the widths of its columns and the heights of
-// its rows on an A4 landscape page, estimated from its texts.
+// its rows on a landscape page of the locale's paper (localePaper), estimated
+// from its texts.
 
 #include <QString>
 
@@ -14,8 +15,9 @@ namespace quorvane {
 // A sheet set up for printing (Worksheet::setUpForPrinting).
 struct PrintLayout
 {
-    // The print area: A1 to this cell. The page is A4 landscape, the area
-    // fitted to one page wide and one tall and centred horizontally.
+    // The print area: A1 to this cell. The page is landscape, of the
+    // locale's paper, the area fitted to one page wide and one tall and
+    // centred horizontally.
     int lastRow = 0;
     int lastColumn = 0;
     // In characters of the default font, for columns 1 to lastColumn.

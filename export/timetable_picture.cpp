@@ -5,6 +5,7 @@
 #include "base/shown_text.h"
 #include "base/twips.h"
 #include "export/page_fit.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 #include "widgets/fonts.h"
 
@@ -24,7 +25,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kDotsPerInch = 96;
+constexpr int kDotsPerInch = kPageDotsPerInch;
 constexpr qreal kPoints = 9; // the grid's text, as on screen
 constexpr qreal kPictureTitlePoints = 16;
 constexpr int kTitleLines = 3;
@@ -32,10 +33,16 @@ constexpr int kPadding = 3;       // between a cell's text and its left and top 
 constexpr qreal kWrapWaste = 1.2; // room lost to wrapping at word boundaries
 constexpr int kColumnStep = 10;
 constexpr qreal kPageMarginMm = 12;
-// The grid's room on the PDF page, in pixels: A4 landscape within the
-// margins, less two lines of title.
-const QSizeF kPrintedPage((297 - 2 * kPageMarginMm) / 25.4 * kDotsPerInch,
-                          (210 - 2 * kPageMarginMm) / 25.4 * kDotsPerInch - 60);
+constexpr qreal kTitleRoom = 60; // two lines of title, in pixels
+
+// The grid's room on a landscape page of the locale's paper within the
+// margins, less the title's, in pixels.
+QSizeF printedPage()
+{
+    const QSizeF paper = QPageSize(localePaper()).size(QPageSize::Millimeter).transposed();
+    return QSizeF((paper.width() - 2 * kPageMarginMm) / 25.4 * kDotsPerInch,
+                  (paper.height() - 2 * kPageMarginMm) / 25.4 * kDotsPerInch - kTitleRoom);
+}
 
 const QColor kLineColour(0x80, 0x80, 0x80);
 const QColor kHeadingColour(0xE8, 0xE8, 0xE8);
@@ -101,7 +108,7 @@ struct PictureLayout
     QSize size() const { return QSize(left.last() + 1, top.last() + 1); }
 };
 
-PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device)
+PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device, const QSizeF& page)
 {
     const int rows = grid.rows();
     const int cols = grid.cols();
@@ -154,7 +161,7 @@ PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device)
     };
     const int narrowest = *std::min_element(onScreen.begin(), onScreen.end());
     const QVector<int> widths = widthsWithin(
-        bestColumnCap(narrowest, std::max(narrowest, kMaxPictureColumnWidth), kColumnStep, kPrintedPage, sizeWithin));
+        bestColumnCap(narrowest, std::max(narrowest, kMaxPictureColumnWidth), kColumnStep, page, sizeWithin));
     layout.left.resize(cols + 1);
     for (int c = 0; c < cols; ++c)
         layout.left[c + 1] = layout.left[c] + widths[c];
@@ -189,8 +196,8 @@ void paint(QPainter& painter, const TimetableGrid& grid, const PictureLayout& la
                              layout.top[r + 1] - layout.top[r]);
             if (isHeading(r, c))
                 painter.fillRect(cell, kHeadingColour);
-            else if (grid.isClash(r, c))
-                painter.fillRect(cell, TimetableGrid::clashColour());
+            else if (const QColor colour = grid.courseColour(r, c); colour.isValid())
+                painter.fillRect(cell, colour);
             painter.setFont(gridFont(isHeading(r, c)));
             qreal baseline = cell.top() + 2 + layout.ascent;
             for (const QString& line : layout.lines[r * cols + c]) {
@@ -204,6 +211,11 @@ void paint(QPainter& painter, const TimetableGrid& grid, const PictureLayout& la
         painter.drawLine(x, 0, x, size.height() - 1);
     for (const int y : layout.top)
         painter.drawLine(0, y, size.width() - 1, y);
+    for (int r = 1; r < rows; ++r)
+        for (int c = 1; c < cols; ++c)
+            if (grid.isClash(r, c))
+                paintClashFrame(painter, QRect(layout.left[c], layout.top[r], layout.left[c + 1] - layout.left[c] + 1,
+                                               layout.top[r + 1] - layout.top[r] + 1));
 }
 
 } // namespace
@@ -212,7 +224,7 @@ QImage timetableImage(const TimetableGrid& grid)
 {
     // Measured on a picture of the same resolution as the one drawn.
     QImage probe(1, 1, QImage::Format_RGB32);
-    const PictureLayout layout = layOut(grid, &probe);
+    const PictureLayout layout = layOut(grid, &probe, printedPage());
     QImage image(layout.size(), QImage::Format_RGB32);
     QPainter painter(&image);
     paint(painter, grid, layout);
@@ -226,21 +238,28 @@ QByteArray timetablePdf(const TimetableGrid& grid, const QString& title)
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kDotsPerInch);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+    pdf.setPageLayout(QPageLayout(QPageSize(localePaper()), QPageLayout::Landscape,
                                   QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
                                   QPageLayout::Millimeter));
     pdf.setTitle(shownText(title));
     pdf.setCreator(QStringLiteral("Quorvane"));
-    QPainter painter;
-    if (!painter.begin(&pdf))
+    if (!drawTimetablePage(pdf, grid, title))
         throw Failure(QStringLiteral("Cannot draw the PDF document."));
-    const qreal width = pdf.width();
-    const qreal height = pdf.height();
+    return bytes;
+}
+
+bool drawTimetablePage(QPagedPaintDevice& device, const TimetableGrid& grid, const QString& title)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const qreal width = device.width();
+    const qreal height = device.height();
 
     const QFont titleFont = arialBold(kPictureTitlePoints);
-    const QFontMetricsF titleMetrics(titleFont, &pdf);
+    const QFontMetricsF titleMetrics(titleFont, &device);
     const QStringList titleLines =
-        title.isEmpty() ? QStringList() : wrappedLines(shownText(title), titleFont, &pdf, width, kTitleLines);
+        title.isEmpty() ? QStringList() : wrappedLines(shownText(title), titleFont, &device, width, kTitleLines);
     painter.setFont(titleFont);
     painter.setPen(Qt::black);
     qreal y = 0;
@@ -251,15 +270,13 @@ QByteArray timetablePdf(const TimetableGrid& grid, const QString& title)
     if (!titleLines.isEmpty())
         y += titleMetrics.lineSpacing() / 2;
 
-    const PictureLayout layout = layOut(grid, &pdf);
+    const PictureLayout layout = layOut(grid, &device, QSizeF(width, height - kTitleRoom));
     const QSizeF size = layout.size();
     const qreal scale = std::min(width / size.width(), (height - y) / size.height());
     painter.translate((width - size.width() * scale) / 2, y);
     painter.scale(scale, scale);
     paint(painter, grid, layout);
-    if (!painter.end())
-        throw Failure(QStringLiteral("Cannot finish the PDF document."));
-    return bytes;
+    return painter.end();
 }
 
 } // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include "base/reporting.h"
 #include "export/worksheet.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 
 namespace quorvane {
@@ -20,6 +21,10 @@ void fillTimetableSheet(Worksheet& sheet, const QString& title, const TimetableG
 void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid)
 {
     sheet.setUpForPrinting(grid.rows() + 1, grid.cols());
+    for (int r = 1; r < grid.rows(); ++r)
+        for (int c = 1; c < grid.cols(); ++c)
+            if (const QColor colour = grid.courseColour(r, c); colour.isValid())
+                sheet.setCellFill(r + 2, c + 1, colour, grid.isClash(r, c) ? clashFrameColour() : QColor());
 }
 
 } // namespace quorvane

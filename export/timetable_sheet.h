@@ -15,7 +15,8 @@ class Worksheet;
 // loops start.
 void fillTimetableSheet(Worksheet& sheet, const QString& title, const TimetableGrid& grid, Procedure& p);
 
-// Sets a filled sheet up for printing: the title and the grid.
+// Sets a filled sheet up for printing: the title and the grid, each course's
+// cells filled with its colour, a clash marked.
 void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid);
 
 } // namespace quorvane

@@ -62,6 +62,25 @@ CellStyle Worksheet::cellStyle(int row, int column) const
     return row == 2 ? CellStyle::Heading : CellStyle::Framed;
 }
 
+void Worksheet::setCellFill(int row, int column, const QColor& colour, const QColor& frame)
+{
+    checkOpen();
+    checkAddress(row, column);
+    if (colour.isValid())
+        m_fills[{row, column}] = CellFill{colour.rgb() & 0xFFFFFF,
+                                          frame.isValid() ? std::optional<QRgb>(frame.rgb() & 0xFFFFFF) : std::nullopt};
+    else
+        m_fills.erase({row, column});
+}
+
+std::optional<CellFill> Worksheet::cellFill(int row, int column) const
+{
+    const auto found = m_fills.find({row, column});
+    if (found == m_fills.end())
+        return std::nullopt;
+    return found->second;
+}
+
 int Worksheet::maxRow() const
 {
     return m_cells.empty() ? 0 : m_cells.rbegin()->first.first;

@@ -13,6 +13,7 @@
 #include "base/failure.h"
 #include "export/print_layout.h"
 
+#include <QColor>
 #include <QString>
 
 #include <map>
@@ -41,6 +42,19 @@ enum class CellStyle {
     Title,   // bold and larger, wrapped across the columns of the print area
     Heading, // bold, thin borders
     Framed,  // thin borders, long texts wrapped
+};
+
+// A cell's fill on paper: a solid colour (0xRRGGBB), and the colour of a
+// medium frame that marks it, if any.
+struct CellFill
+{
+    QRgb colour = 0;
+    std::optional<QRgb> frame;
+
+    bool operator<(const CellFill& other) const
+    {
+        return colour != other.colour ? colour < other.colour : frame < other.frame;
+    }
 };
 
 class Worksheet
@@ -80,12 +94,21 @@ public:
     // and outside its print area.
     CellStyle cellStyle(int row, int column) const;
 
+    // Fills a cell with a solid colour, framed in frame when that is valid;
+    // an invalid colour takes the fill away. Saved in .xls and .xlsx
+    // workbooks, not in CSV.
+    void setCellFill(int row, int column, const QColor& colour, const QColor& frame = QColor());
+    using Fills = std::map<std::pair<int, int>, CellFill>;
+    const Fills& fills() const { return m_fills; }
+    std::optional<CellFill> cellFill(int row, int column) const;
+
 private:
     friend class Workbook;
     void checkOpen() const;
 
     QString m_name;
     Cells m_cells;
+    Fills m_fills;
     std::optional<PrintLayout> m_layout;
     bool m_closed = false;
 };

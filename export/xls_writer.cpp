@@ -3,8 +3,9 @@
 //
 // Workbook globals: BOF, the interface and protection records, WINDOW1,
 // seven FONTs (index 4 does not exist in BIFF, so the fifth font gets index 5;
-// 6 is bold, 7 the bold title), the 15 style XFs, the cell XF Excel expects
-// and one cell XF for each printed style, the Normal STYLE, the BOUNDSHEET of
+// 6 is bold, 7 the bold title), the 15 style XFs, the cell XF Excel expects,
+// one cell XF for each printed style and one for each style and fill in use,
+// the Normal STYLE, the PALETTE holding the fills' colours, the BOUNDSHEET of
 // the sheet, for a sheet set up for printing its print area (SUPBOOK,
 // EXTERNSHEET and the built-in NAME Print_Area), the shared string table
 // (SST, CONTINUE) with its EXTSST, EOF. Sheet: BOF, INDEX, the calculation
@@ -15,6 +16,7 @@
 // and as UTF-16LE otherwise. Empty cells without a style are not written at
 // all.
 #include "export/cell_text.h"
+#include "export/page_fit.h"
 #include "export/workbook_files.h"
 #include "export/worksheet.h"
 
@@ -28,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace quorvane {
@@ -60,6 +63,7 @@ enum RecordType : quint16 {
     kFont = 0x0031,
     kXf = 0x00E0,
     kStyle = 0x0293,
+    kPalette = 0x0092,
     kUsesElfs = 0x0160,
     kBoundSheet = 0x0085,
     kSupBook = 0x01AE,
@@ -102,12 +106,18 @@ constexpr int kRowsPerBlock = 32;
 constexpr quint16 kCellXf = 15; // the first cell XF: CellStyle::Plain
 constexpr quint16 kCodePageUtf16 = 1200;
 constexpr int kRowRecordSize = 4 + 16;
+constexpr quint16 kPaperLetter = 1;
 constexpr quint16 kPaperA4 = 9;
 
 // The cell XF of each style, in the order of CellStyle.
 quint16 cellXf(CellStyle style)
 {
     return quint16(kCellXf + int(style));
+}
+
+quint16 localePaperCode()
+{
+    return localePaper() == QPageSize::Letter ? kPaperLetter : kPaperA4;
 }
 
 // Twips (1/20 of a point) for a height in points.
@@ -345,7 +355,132 @@ Data bof(quint16 substreamType)
     return data;
 }
 
-void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& strings,
+// The font of each cell style's XF, in the order of CellStyle, and whether it
+// is framed by thin lines.
+struct StyleLook
+{
+    quint16 font;
+    bool framed;
+};
+constexpr StyleLook kStyleLooks[] = {{0, false}, {7, false}, {6, true}, {0, true}};
+
+constexpr quint32 kThin = 1;
+constexpr quint32 kMedium = 2;
+constexpr quint32 kBlack = 8;
+constexpr quint32 kSystemBackground = 0x41;
+
+// A cell XF of style 0: a plain cell's general alignment at the bottom, a
+// printed one's wrapped at the top; borders of the given kind and palette
+// colour (none for 0); a solid fill of a palette colour, if any.
+Data cellXfData(CellStyle style, quint32 border, quint32 borderColour, std::optional<quint32> fill)
+{
+    const bool printed = style != CellStyle::Plain;
+    Data xf;
+    xf.u16(kStyleLooks[int(style)].font)
+        .u16(0)                    // General
+        .u16(0x0001)               // locked, of style 0
+        .u8(printed ? 0x08 : 0x20) // general alignment, wrapped, top / bottom
+        .u8(0)
+        .u8(0)
+        .u8(printed || fill ? 0xF8 : 0x00); // font, alignment, borders, fill and protection of its own
+    if (border)
+        xf.u32(border | border << 4 | border << 8 | border << 12 | borderColour << 16 | borderColour << 23)
+            .u32(borderColour | borderColour << 7 | (fill ? 1u << 26 : 0));
+    else
+        xf.u32(0).u32(fill ? 1u << 26 : 0);
+    xf.u16(fill ? *fill | kSystemBackground << 7 : 0x20C0); // pattern colours: the fill / system colours
+    return xf;
+}
+
+// The cell XFs of filled cells, after those of the styles: one for each
+// style and fill in use, in the order first asked for, and the palette
+// entries (from index 16 on) their colours take.
+class FilledXfs
+{
+public:
+    static constexpr int kFirstXf = kCellXf + 4;
+    static constexpr int kFirstColour = 16;
+    static constexpr int kColours = 64 - kFirstColour;
+
+    quint16 xf(CellStyle style, const std::optional<CellFill>& fill)
+    {
+        if (!fill)
+            return cellXf(style);
+        const auto added = m_xfs.try_emplace({style, *fill}, quint16(kFirstXf + m_order.size()));
+        if (added.second) {
+            m_order.push_back(added.first->first);
+            colourIndex(fill->colour);
+            if (fill->frame)
+                colourIndex(*fill->frame);
+        }
+        return added.first->second;
+    }
+
+    void writeXfs(Stream& stream) const
+    {
+        for (const auto& [style, fill] : m_order) {
+            const StyleLook look = kStyleLooks[int(style)];
+            const quint32 colour = colourIndex(fill.colour);
+            if (fill.frame)
+                stream.record(kXf, cellXfData(style, kMedium, colourIndex(*fill.frame), colour));
+            else
+                stream.record(kXf, cellXfData(style, look.framed ? kThin : 0, kBlack, colour));
+        }
+    }
+
+    // Excel's default palette, its entries from index 16 on replaced by the
+    // colours in use.
+    void writePalette(Stream& stream) const
+    {
+        if (m_colours.empty())
+            return;
+        static constexpr QRgb kDefault[] = {
+            0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000,
+            0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF,
+            0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
+            0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+            0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
+            0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+        Data palette;
+        palette.u16(56);
+        for (int i = 0; i < 56; ++i) {
+            const int own = i - (kFirstColour - 8);
+            const QRgb rgb = own >= 0 && own < int(m_colours.size()) ? m_colours[size_t(own)] : kDefault[i];
+            palette.u8(qRed(rgb)).u8(qGreen(rgb)).u8(qBlue(rgb)).u8(0);
+        }
+        stream.record(kPalette, palette);
+    }
+
+private:
+    // A colour's palette index; past the palette's room, the nearest one's.
+    quint32 colourIndex(QRgb rgb)
+    {
+        const auto found = std::find(m_colours.begin(), m_colours.end(), rgb);
+        if (found == m_colours.end() && m_colours.size() < size_t(kColours)) {
+            m_colours.push_back(rgb);
+            return quint32(kFirstColour + m_colours.size() - 1);
+        }
+        return static_cast<const FilledXfs*>(this)->colourIndex(rgb);
+    }
+    quint32 colourIndex(QRgb rgb) const
+    {
+        const auto distance = [rgb](QRgb other) {
+            const int r = qRed(rgb) - qRed(other);
+            const int g = qGreen(rgb) - qGreen(other);
+            const int b = qBlue(rgb) - qBlue(other);
+            return r * r + g * g + b * b;
+        };
+        const auto nearest = std::min_element(m_colours.begin(), m_colours.end(),
+                                              [&](QRgb a, QRgb b) { return distance(a) < distance(b); });
+        return quint32(kFirstColour + (nearest - m_colours.begin()));
+    }
+
+    std::map<std::pair<CellStyle, CellFill>, quint16> m_xfs;
+    std::vector<std::pair<CellStyle, CellFill>> m_order;
+    std::vector<QRgb> m_colours;
+};
+
+void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& strings, const FilledXfs& filled,
                   qint64& boundSheetOffsetPosition)
 {
     stream.record(kBof, bof(0x0005));
@@ -427,30 +562,11 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
         stream.record(kXf, xf);
     }
     // 16..18: the cell XFs of the printed styles, in the order of CellStyle,
-    // all wrapping their text at the top of the cell.
-    struct PrintedXf
-    {
-        quint16 font;
-        bool framed;
-    };
-    for (const PrintedXf printed : {PrintedXf{7, false}, PrintedXf{6, true}, PrintedXf{0, true}}) {
-        const quint32 thin = 1;
-        const quint32 black = 8;
-        Data xf;
-        xf.u16(printed.font)
-            .u16(0)      // General
-            .u16(0x0001) // locked, of style 0
-            .u8(0x08)    // general alignment, wrapped, top
-            .u8(0)
-            .u8(0)
-            .u8(0xF8); // font, alignment, borders, fill and protection of its own
-        if (printed.framed)
-            xf.u32(thin | thin << 4 | thin << 8 | thin << 12 | black << 16 | black << 23).u32(black | black << 7);
-        else
-            xf.u32(0).u32(0);
-        xf.u16(0x20C0);
-        stream.record(kXf, xf);
-    }
+    // all wrapping their text at the top of the cell; then those of filled
+    // cells.
+    for (const CellStyle style : {CellStyle::Title, CellStyle::Heading, CellStyle::Framed})
+        stream.record(kXf, cellXfData(style, kStyleLooks[int(style)].framed ? kThin : 0, kBlack, std::nullopt));
+    filled.writeXfs(stream);
 
     Data normalStyle;
     normalStyle
@@ -458,6 +574,7 @@ void writeGlobals(Stream& stream, const Worksheet& sheet, const SharedStrings& s
         .u8(0)       // Normal
         .u8(0xFF);
     stream.record(kStyle, normalStyle);
+    filled.writePalette(stream);
 
     u16Record(stream, kUsesElfs, 1);
 
@@ -547,13 +664,13 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows, const std::op
     u16Record(stream, kVCenter, 0);
     Data setup;
     setup
-        .u16(layout ? kPaperA4 : 0) // paper size
-        .u16(100)                   // scale, percent
-        .u16(1)                     // first page number
-        .u16(1)                     // fit to 1 page wide
-        .u16(1)                     // and 1 page high
-        .u16(layout ? 0 : 0x0006)   // landscape, with these printer settings / portrait, no printer settings
-        .u16(600)                   // resolution
+        .u16(layout ? localePaperCode() : 0) // paper size
+        .u16(100)                            // scale, percent
+        .u16(1)                              // first page number
+        .u16(1)                              // fit to 1 page wide
+        .u16(1)                              // and 1 page high
+        .u16(layout ? 0 : 0x0006)            // landscape, with these printer settings / portrait, no printer settings
+        .u16(600)                            // resolution
         .u16(600)
         .f64(0.5) // header margin, inches
         .f64(0.5) // footer margin
@@ -637,7 +754,7 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows, const std::op
 
 // The rows of cells to write: every non-empty cell, and the empty cells of
 // the print area that carry a style, with the heights the layout gives.
-std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings)
+std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings, FilledXfs& filled)
 {
     const auto& layout = sheet.printLayout();
     const int styledRows = layout ? layout->lastRow : 0;
@@ -655,7 +772,8 @@ std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings)
         return rows.back();
     };
     const auto styled = [&](int row, int column) {
-        rowFor(row).cells.push_back({quint16(column - 1), cellXf(sheet.cellStyle(row, column)), std::nullopt});
+        rowFor(row).cells.push_back(
+            {quint16(column - 1), filled.xf(sheet.cellStyle(row, column), sheet.cellFill(row, column)), std::nullopt});
     };
     // Walks the rows in order; the empty styled cells of a row go before,
     // between and after its text cells.
@@ -678,7 +796,8 @@ std::vector<RowCells> rowsOf(const Worksheet& sheet, SharedStrings& strings)
         styledUpTo(cell.first.first, cell.first.second);
         rowFor(cell.first.first)
             .cells.push_back({quint16(cell.first.second - 1),
-                              cellXf(sheet.cellStyle(cell.first.first, cell.first.second)),
+                              filled.xf(sheet.cellStyle(cell.first.first, cell.first.second),
+                                        sheet.cellFill(cell.first.first, cell.first.second)),
                               strings.add(storedCellText(cell.second))});
         row = cell.first.first;
         column = cell.first.second + 1;
@@ -705,7 +824,8 @@ QByteArray biff8WorkbookStream(const Worksheet& sheet)
                                      .arg(sheet.name()));
 
     SharedStrings strings(sheet.cells().size());
-    const std::vector<RowCells> rows = rowsOf(sheet, strings);
+    FilledXfs filled;
+    const std::vector<RowCells> rows = rowsOf(sheet, strings, filled);
 
     Stream stream;
     qint64 textUnits = 0;
@@ -713,7 +833,7 @@ QByteArray biff8WorkbookStream(const Worksheet& sheet)
         textUnits += std::min<qint64>(cell.second.size(), kMaxCellTextLength);
     stream.reserve(4096 + 40 * qint64(sheet.cells().size()) + 2 * textUnits);
     qint64 boundSheetOffsetPosition = 0;
-    writeGlobals(stream, sheet, strings, boundSheetOffsetPosition);
+    writeGlobals(stream, sheet, strings, filled, boundSheetOffsetPosition);
     stream.patch32(boundSheetOffsetPosition, quint32(stream.position()));
     writeSheet(stream, rows, sheet.printLayout());
     return stream.bytes();

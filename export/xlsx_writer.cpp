@@ -1,5 +1,6 @@
 // Office Open XML workbooks, written with libxlsxwriter.
 #include "export/cell_text.h"
+#include "export/page_fit.h"
 #include "export/workbook_files.h"
 #include "export/worksheet.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <map>
 #include <memory>
 
 #include <xlsxwriter.h>
@@ -74,28 +76,74 @@ QString lxwError(lxw_error error)
 // The cell format of each CellStyle, in its order; none for plain cells.
 using Formats = std::array<lxw_format*, 4>;
 
-// The formats, column widths, title row, framed empty cells and page setup
-// of a sheet set up for printing; nothing for any other sheet.
-Formats setUpForPrinting(lxw_workbook* workbook, lxw_worksheet* worksheet, const Worksheet& sheet)
+// A new format for cells of a style; none for plain cells, unless filled.
+lxw_format* styleFormat(lxw_workbook* workbook, CellStyle style, bool filled)
 {
-    Formats formats{};
+    if (style == CellStyle::Plain && !filled)
+        return nullptr;
+    lxw_format* format = workbook_add_format(workbook);
+    if (style == CellStyle::Plain)
+        return format;
+    format_set_font_name(format, "Arial");
+    format_set_font_size(format, 10);
+    if (style != CellStyle::Framed)
+        format_set_bold(format);
+    if (style == CellStyle::Title)
+        format_set_font_size(format, kWorkbookTitlePoints);
+    else
+        format_set_border(format, LXW_BORDER_THIN);
+    format_set_text_wrap(format);
+    format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
+    return format;
+}
+
+// The formats of a sheet's cells: one for each style, and one for each
+// style and fill in use, made as they are first asked for.
+class CellFormats
+{
+public:
+    CellFormats(lxw_workbook* workbook, const Worksheet& sheet) : m_workbook(workbook), m_sheet(sheet)
+    {
+        if (sheet.printLayout())
+            for (const CellStyle style : {CellStyle::Title, CellStyle::Heading, CellStyle::Framed})
+                m_styles[size_t(style)] = styleFormat(workbook, style, false);
+    }
+
+    lxw_format* style(CellStyle style) const { return m_styles[size_t(style)]; }
+
+    lxw_format* of(int row, int column)
+    {
+        const CellStyle style = m_sheet.cellStyle(row, column);
+        const std::optional<CellFill> fill = m_sheet.cellFill(row, column);
+        if (!fill)
+            return m_styles[size_t(style)];
+        lxw_format*& format = m_filled[{style, *fill}];
+        if (!format) {
+            format = styleFormat(m_workbook, style, true);
+            format_set_pattern(format, LXW_PATTERN_SOLID);
+            format_set_bg_color(format, lxw_color_t(fill->colour));
+            if (fill->frame) {
+                format_set_border(format, LXW_BORDER_MEDIUM);
+                format_set_border_color(format, lxw_color_t(*fill->frame));
+            }
+        }
+        return format;
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    const Worksheet& m_sheet;
+    Formats m_styles{};
+    std::map<std::pair<CellStyle, CellFill>, lxw_format*> m_filled;
+};
+
+// The column widths, title row, framed empty cells and page setup of a
+// sheet set up for printing; nothing for any other sheet.
+void setUpForPrinting(lxw_worksheet* worksheet, const Worksheet& sheet, CellFormats& formats)
+{
     const auto& layout = sheet.printLayout();
     if (!layout)
-        return formats;
-    for (const CellStyle style : {CellStyle::Title, CellStyle::Heading, CellStyle::Framed}) {
-        lxw_format* format = workbook_add_format(workbook);
-        format_set_font_name(format, "Arial");
-        format_set_font_size(format, 10);
-        if (style != CellStyle::Framed)
-            format_set_bold(format);
-        if (style == CellStyle::Title)
-            format_set_font_size(format, kWorkbookTitlePoints);
-        else
-            format_set_border(format, LXW_BORDER_THIN);
-        format_set_text_wrap(format);
-        format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
-        formats[size_t(style)] = format;
-    }
+        return;
     const auto check = [](lxw_error error) {
         if (error != LXW_NO_ERROR)
             throw SpreadsheetFailure(QStringLiteral("Cannot set the sheet up for printing: %1").arg(lxwError(error)));
@@ -109,18 +157,17 @@ Formats setUpForPrinting(lxw_workbook* workbook, lxw_worksheet* worksheet, const
         check(worksheet_set_row(worksheet, lxw_row_t(lines.first - 1), layout->rowHeight(lines.first), nullptr));
     if (layout->lastColumn > 1)
         check(worksheet_merge_range(worksheet, 0, 0, 0, lxw_col_t(layout->lastColumn - 1), "",
-                                    formats[size_t(CellStyle::Title)]));
+                                    formats.style(CellStyle::Title)));
     for (int row = 2; row <= layout->lastRow; ++row)
         for (int column = 1; column <= layout->lastColumn; ++column)
             if (!sheet.cells().count({row, column}))
                 check(worksheet_write_blank(worksheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
-                                            formats[size_t(sheet.cellStyle(row, column))]));
+                                            formats.of(row, column)));
     worksheet_set_landscape(worksheet);
-    worksheet_set_paper(worksheet, 9); // A4
+    worksheet_set_paper(worksheet, localePaper() == QPageSize::Letter ? 1 : 9);
     worksheet_fit_to_pages(worksheet, 1, 1);
     worksheet_center_horizontally(worksheet);
     check(worksheet_print_area(worksheet, 0, 0, lxw_row_t(layout->lastRow - 1), lxw_col_t(layout->lastColumn - 1)));
-    return formats;
 }
 
 // Writes sheet as an .xlsx workbook straight to path.
@@ -135,12 +182,12 @@ void writeXlsxFile(const QString& path, const Worksheet& sheet)
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheet.name().toUtf8().constData());
     if (!worksheet)
         throw SpreadsheetFailure(QStringLiteral("Cannot add the sheet \"%1\" to the workbook.").arg(sheet.name()));
-    const Formats formats = setUpForPrinting(workbook.get(), worksheet, sheet);
+    CellFormats formats(workbook.get(), sheet);
+    setUpForPrinting(worksheet, sheet, formats);
     for (const auto& cell : sheet.cells()) {
-        const lxw_error error =
-            worksheet_write_string(worksheet, lxw_row_t(cell.first.first - 1), lxw_col_t(cell.first.second - 1),
-                                   xlsxCellText(cell.second).constData(),
-                                   formats[size_t(sheet.cellStyle(cell.first.first, cell.first.second))]);
+        const lxw_error error = worksheet_write_string(
+            worksheet, lxw_row_t(cell.first.first - 1), lxw_col_t(cell.first.second - 1),
+            xlsxCellText(cell.second).constData(), formats.of(cell.first.first, cell.first.second));
         if (error != LXW_NO_ERROR)
             throw SpreadsheetFailure(QStringLiteral("Cannot write the cell at row %1, column %2: %3")
                                          .arg(cell.first.first)

@@ -7,7 +7,7 @@ Usage: read_export.py FILE
   *.ics: the icalendar module (python3-icalendar), once every line is seen to
     end in CRLF and hold at most 75 octets: {"name", "zones": [[TZID,
     [[STANDARD or DAYLIGHT, onset, offset from, offset to], ...]]], "events":
-    [{"uid", "summary", "description", "class", "start", "end" (ISO, the wall
+    [{"uid", "summary", "description", "class", "color", "start", "end" (ISO, the wall
     clock of its zone), "tzid", "floating", "exdates": [ISO], "occurrences":
     [every start of its rule but the EXDATEs, expanded by dateutil as wall
     clock times], "utc": [the same in UTC, through the system's zone data]}]}
@@ -74,6 +74,7 @@ def read_ics(data):
         occurrences = list(rules)
         events.append({"uid": str(event["UID"]), "summary": str(event["SUMMARY"]),
                        "description": str(event.get("DESCRIPTION", "")), "class": str(event["CLASS"]),
+                       "color": str(event.get("COLOR", "")),
                        "start": wall.isoformat(), "end": end.replace(tzinfo=None).isoformat() if end else None,
                        "tzid": tzid, "floating": start.tzinfo is None and (end is None or end.tzinfo is None),
                        "exdates": [d.isoformat() for d in exdates],

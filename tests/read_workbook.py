@@ -18,6 +18,9 @@ print area has its "layout": the "area" [first row, column, last row,
 column], the "page" setup, the "merged" ranges, the columns' "widths" (as
 stored) and rows' "heights" (points), and each row's "styles" (title: bold,
 14 points or more; heading: bold, framed by thin lines; framed; all wrapped).
+Each sheet lists its solidly filled cells as "fills": [[row, column,
+"#rrggbb", frame]], frame the colour of a medium frame around the cell or
+null.
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr),
 3 a needed Python module is missing.
@@ -323,7 +326,20 @@ def read_xls(path, data):
                 require(cell.ctype == xlrd.XL_CELL_TEXT, "cell %d,%d is not text" % (r + 1, c + 1))
                 require(cell.value != "", "cell %d,%d holds an empty text" % (r + 1, c + 1))
                 cells.append([r + 1, c + 1, cell.value])
-        sheets.append({"name": sheet.name, "rows": sheet.nrows, "columns": sheet.ncols, "cells": cells})
+        fills = []
+        for r in range(sheet.nrows):
+            for c in range(sheet.ncols):
+                xf = book.xf_list[sheet.cell_xf_index(r, c)]
+                if xf.background.fill_pattern != 1:
+                    continue
+                border = xf.border
+                frame = None
+                if all(getattr(border, side + "_line_style") == 2 for side in ("left", "right", "top", "bottom")):
+                    frame = "#%02x%02x%02x" % book.colour_map[border.left_colour_index]
+                fills.append([r + 1, c + 1, "#%02x%02x%02x" % book.colour_map[xf.background.pattern_colour_index],
+                              frame])
+        sheets.append({"name": sheet.name, "rows": sheet.nrows, "columns": sheet.ncols, "cells": cells,
+                       "fills": fills})
         areas = [n for n in book.name_obj_list if n.name == "Print_Area" and n.scope == sheet.number]
         if areas:
             _first, _last, top, bottom, left, right = areas[0].result.value[0].coords
@@ -380,8 +396,13 @@ def read_xlsx(path, data):
     sheets = []
     for sheet in book.worksheets:
         cells = []
+        fills = []
         for row in sheet.iter_rows():
             for cell in row:
+                if cell.fill is not None and cell.fill.fill_type == "solid":
+                    sides = [getattr(cell.border, side) for side in ("left", "right", "top", "bottom")]
+                    frame = "#" + sides[0].color.rgb[-6:].lower() if all(s.style == "medium" for s in sides) else None
+                    fills.append([cell.row, cell.column, "#" + cell.fill.fgColor.rgb[-6:].lower(), frame])
                 if cell.value is None:
                     continue
                 require(cell.data_type == "s", "cell %s is not text" % cell.coordinate)
@@ -389,7 +410,7 @@ def read_xlsx(path, data):
                 cells.append([cell.row, cell.column, cell.value])
         rows = sheet.max_row if cells else 0
         columns = sheet.max_column if cells else 0
-        sheets.append({"name": sheet.title, "rows": rows, "columns": columns, "cells": cells})
+        sheets.append({"name": sheet.title, "rows": rows, "columns": columns, "cells": cells, "fills": fills})
         area = sheet.print_area
         if area:
             import openpyxl.utils.cell as names

@@ -7,17 +7,21 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QtTest>
@@ -75,6 +79,9 @@ private slots:
     void nameWithoutExtensionIsUsedUnchanged();
     void calendarOfTheSelectedSchedule();
     void calendarExportRefusesABadTerm();
+    void workbooksCarryTheCourseColours_data();
+    void workbooksCarryTheCourseColours();
+    void gridMenuRunsTheButtonsCommands();
     void libreOfficePrintsEachWorkbookOnOnePage_data();
     void libreOfficePrintsEachWorkbookOnOnePage();
     void failedWriteReportsKeepsOldFileAndSaysNoDone_data();
@@ -321,6 +328,17 @@ void ExportCommandsTest::calendarOfTheSelectedSchedule()
              QJsonArray({"2027-01-11T08:30:00", "2027-01-14T08:30:00", "2027-01-15T08:30:00", "2027-01-21T08:30:00",
                          "2027-01-22T08:30:00", "2027-01-25T08:30:00", "2027-01-28T08:30:00", "2027-01-29T08:30:00"}));
     QCOMPARE(calendar.book["events"][1]["summary"].toString(), QString("Late"));
+    // Each course's colour by its nearest CSS name, as the grid shows it.
+    for (const auto& [event, row, col] : {std::tuple(0, 6, 1), std::tuple(1, 32, 7)}) {
+        const QString name = calendar.book["events"][event]["color"].toString();
+        QVERIFY2(QColor::isValidColorName(name), qPrintable(name));
+        const QColor nearest = QColor::fromString(name);
+        const QColor shown = m_form->grid().courseColour(row, col);
+        QVERIFY2(std::abs(nearest.red() - shown.red()) + std::abs(nearest.green() - shown.green()) +
+                         std::abs(nearest.blue() - shown.blue()) <
+                     120,
+                 qPrintable(name + " " + shown.name()));
+    }
 
     m_prompts->clear();
     m_prompts->chooseFile(m_folder->file("again.ics"));
@@ -360,6 +378,93 @@ void ExportCommandsTest::calendarExportRefusesABadTerm()
                           "Write each day without classes as YYYY-MM-DD, or days from one to another as "
                           "YYYY-MM-DD..YYYY-MM-DD, separated by commas."}));
     QVERIFY(!QFile::exists(m_folder->file("week.ics")));
+}
+
+void ExportCommandsTest::workbooksCarryTheCourseColours_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("xls") << "colours.xls";
+    QTest::newRow("xlsx") << "colours.xlsx";
+}
+
+void ExportCommandsTest::workbooksCarryTheCourseColours()
+{
+    QFETCH(QString, name);
+    if (const QString missing = workbookReaderMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    // Physics clashes with Mathematics at 10:00 AM on Monday.
+    execSql(m_folder->databasePath(), "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                                      "values (1,'Physics','','0','10:00','10:00')");
+    m_form->ListCourses();
+    const TimetableGrid& grid = m_form->grid();
+    QJsonArray expected;
+    for (int r = 1; r < grid.rows(); ++r)
+        for (int c = 1; c < grid.cols(); ++c)
+            if (const QColor colour = grid.courseColour(r, c); colour.isValid())
+                expected.append(QJsonArray{r + 2, c + 1, colour.name(),
+                                           grid.isClash(r, c) ? QJsonValue(clashFrameColour().name()) : QJsonValue()});
+    QCOMPARE(expected.size(), 13);
+    m_prompts->chooseFile(m_folder->file(name));
+    run(8);
+    QCOMPARE(m_prompts->messageTexts(), QStringList{"Done."});
+    const WorkbookReading reading = readWorkbook(m_folder->file(name));
+    QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+    QCOMPARE(reading.book["sheets"][0]["fills"].toArray(), expected);
+}
+
+// Every command of the grid's menu does what its button does; the keys work
+// from the window, F2 and Delete from the grid.
+void ExportCommandsTest::gridMenuRunsTheButtonsCommands()
+{
+    QMenu* menu = m_form->gridMenu();
+    QVERIFY(menu);
+    QStringList entries;
+    for (QAction* action : menu->actions())
+        entries << (action->isSeparator()
+                        ? QString("-")
+                        : action->text() + QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText));
+    QCOMPARE(entries, QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "-", QString::fromUtf8("Print…|Ctrl+P"), "-",
+                                   "Add Course|Ctrl+N", "Edit Course|F2", "Delete Course|Del", "Delete All Courses|",
+                                   "-", "Save Schedule As Image For Printing|",
+                                   "Export Schedule To Excel For Printing|", QString::fromUtf8("Export Calendar…|")}));
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->gridView().setFocus();
+    QTest::keyClick(&m_form->gridView(), Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(&m_form->gridView(), Qt::Key_F2);
+    QTest::keyClick(&m_form->gridView(), Qt::Key_Delete);
+    QStringList dialogs;
+    for (const auto& shown : m_prompts->shown)
+        dialogs << shown.kind + QLatin1Char(' ') + shown.dialogName;
+    QCOMPARE(dialogs, QStringList({"dialog Form2", "dialog Form3", "dialog Form4"}));
+    // Away from the grid, F2 and Delete are not the grid's.
+    m_prompts->clear();
+    m_form->listView().setFocus();
+    QTest::keyClick(&m_form->listView(), Qt::Key_F2);
+    QTest::keyClick(&m_form->listView(), Qt::Key_Delete);
+    QVERIFY(m_prompts->shown.isEmpty());
+    // The exports ask for their files as their buttons do.
+    menu->actions().at(10)->trigger();
+    menu->actions().at(11)->trigger();
+    QCOMPARE(m_prompts->shown.size(), 2);
+    QCOMPARE(m_prompts->shown.at(0).save.fileName, QString("Schedule.bmp"));
+    QCOMPARE(m_prompts->shown.at(1).save.fileName, QString("Schedule.xls"));
+    // A right click opens the menu.
+    QSignalSpy shown(menu, &QMenu::aboutToShow);
+    const QRect cell = m_form->gridView().visualRect(m_form->grid().index(5, 1));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center(),
+                            m_form->gridView().viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(m_form->gridView().viewport(), &click);
+    QCOMPARE(shown.size(), 1);
+    menu->close();
+    // So does the Menu key, at the current cell.
+    m_form->gridView().setCurrentGridCell(8, 3);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), m_form->gridView().mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(&m_form->gridView(), &key);
+    QCOMPARE(shown.size(), 2);
+    const QRect current = m_form->gridView().visualRect(m_form->grid().index(7, 3));
+    QCOMPARE(menu->pos(), m_form->gridView().viewport()->mapToGlobal(current.center()));
+    menu->close();
 }
 
 // The sample and a schedule of long non-Latin names, as LibreOffice prints

@@ -1,15 +1,21 @@
 // The timetable drawn for paper, as a picture and as a PDF page; the files are
 // read back by ImageMagick's identify and poppler's pdfinfo and pdftotext.
 #include "app/form1.h"
+#include "base/failure.h"
+#include "export/page_fit.h"
 #include "export/picture_file.h"
 #include "export/timetable_picture.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
 #include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QtTest>
 
 using namespace quorvane;
@@ -60,8 +66,13 @@ private slots:
             return image.pixel(80 + col * 100 - 5, row * rowHeight + rowHeight - 3);
         };
         QCOMPARE(background(0, 3), qRgb(0xE8, 0xE8, 0xE8)); // the header row
-        QCOMPARE(background(6, 1), TimetableGrid::clashColour().rgb());
-        QCOMPARE(background(6, 2), qRgb(0xFF, 0xFF, 0xFF));
+        // Design's colour in both its cells, the clash framed; the empty cells white.
+        QCOMPARE(background(6, 1), drawn.courseColour(6, 2).rgb());
+        QCOMPARE(background(6, 2), drawn.courseColour(6, 2).rgb());
+        QCOMPARE(background(7, 2), drawn.courseColour(6, 2).rgb());
+        QCOMPARE(background(6, 3), qRgb(0xFF, 0xFF, 0xFF));
+        QCOMPARE(image.pixel(80 + 1, 6 * rowHeight + rowHeight / 2), clashFrameColour().rgb());
+        QVERIFY(image.pixel(180 + 1, 6 * rowHeight + rowHeight / 2) != clashFrameColour().rgb());
         int darkest = 255;
         for (int x = 183; x < 240; ++x)
             darkest = std::min(darkest, qGray(image.pixel(x, 6 * rowHeight + rowHeight / 2)));
@@ -107,12 +118,82 @@ private slots:
             return;
         }
         const QString info = programOutput("pdfinfo", {path});
-        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n.*\nPage size: +842 x 595 pts \\(A4\\)")),
-                 qPrintable(info));
+        const QString paper =
+            localePaper() == QPageSize::Letter ? "792 x 612 pts \\(letter\\)" : "842 x 595 pts \\(A4\\)";
+        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n.*\nPage size: +" + paper)), qPrintable(info));
         // Vector text: every name whole, the title above the grid.
         const QString text = pdfText(path);
         QVERIFY2(text.startsWith(title + " Time Monday") && text.contains(kLatin) && text.contains(kCyrillic),
                  qPrintable(text));
+    }
+
+    void printsOneLandscapePageWithEveryName()
+    {
+        if (const QString missing = programsMissing({"pdfinfo", "pdftotext"}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QString thousand = QString(995, QLatin1Char('x')) + QStringLiteral(" tail");
+        grid({{kLatin, "0", "08:30", "09:00"}, {kCyrillic, "2", "10:00", "10:00"}, {thousand, "6", "21:30", "21:30"}});
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_folder.file("printed.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        m_form->printSchedule(printer, "Autumn term");
+        const QString info = programOutput("pdfinfo", {printer.outputFileName()});
+        QVERIFY2(info.contains(QRegularExpression("Pages: +1\n.*\nPage size: +792 x 612 pts")), qPrintable(info));
+        const QString text = pdfText(printer.outputFileName());
+        QVERIFY2(text.startsWith("Autumn term Time Monday") && text.contains(kLatin) && text.contains(kCyrillic) &&
+                     text.contains("xxxxxxxxxx"),
+                 qPrintable(text));
+
+        // A job that cannot be written fails with the reason.
+        printer.setOutputFileName(m_folder.file("missing/printed.pdf"));
+        try {
+            m_form->printSchedule(printer, "Autumn term");
+            QFAIL("printed to a missing folder");
+        } catch (const Failure& failure) {
+            QVERIFY2(failure.description().contains("No such file or directory"), qPrintable(failure.description()));
+        }
+    }
+
+    void pdfPaperFollowsTheLocale()
+    {
+        if (const QString missing = programsMissing({"pdfinfo"}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        const QLocale before;
+        QLocale::setDefault(QLocale("en_US"));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        saveTimetablePicture(grid({{"Mathematics", "0", "08:30", "09:00"}}), "W", m_folder.file("letter.pdf"));
+        const QString info = programOutput("pdfinfo", {m_folder.file("letter.pdf")});
+        QVERIFY2(info.contains(QRegularExpression("Page size: +792 x 612 pts")), qPrintable(info));
+    }
+
+    void previewOpensAndCloses()
+    {
+        grid({{"Mathematics", "0", "08:30", "09:00"}});
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        int pages = -1;
+        m_prompts.onDialog([&](QDialog& dialog) {
+            QCOMPARE(dialog.objectName(), QString("PrintPreview"));
+            auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+            QVERIFY(preview);
+            preview->updatePreview();
+            pages = preview->pageCount();
+            QCOMPARE(preview->orientation(), QPageLayout::Landscape);
+            // A job that fails: the error box with the reason, the preview stays.
+            QPrinter* printer = static_cast<QPrintPreviewDialog&>(dialog).printer();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(m_folder.file("missing/week.pdf"));
+            preview->print();
+            dialog.reject();
+        });
+        QTest::keyClick(m_form.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(pages, 1);
+        QCOMPARE(m_prompts.errors().size(), 1);
+        QVERIFY2(m_prompts.errors().first().text.contains("week.pdf: No such file or directory"),
+                 qPrintable(m_prompts.errors().first().text));
     }
 };
 

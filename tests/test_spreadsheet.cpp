@@ -5,6 +5,7 @@
 // files record by record.
 #include "base/failure.h"
 #include "export/cell_text.h"
+#include "export/page_fit.h"
 #include "export/spreadsheet.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/timetable_sheet.h"
@@ -489,7 +490,8 @@ private slots:
         READ_WORKBOOK(path(fileName), result);
         const QJsonObject layout = result["sheets"][0]["layout"].toObject();
         QCOMPARE(layout["area"], QJsonArray({1, 1, 34, 8}));
-        QCOMPARE(layout["page"], "paper 9, landscape, fit to 1x1 pages on, centred");
+        QCOMPARE(layout["page"], QStringLiteral("paper %1, landscape, fit to 1x1 pages on, centred")
+                                     .arg(localePaper() == QPageSize::Letter ? 1 : 9));
         QCOMPARE(layout["merged"], QJsonArray{QJsonArray({1, 1, 1, 8})});
         QStringList styles{"title", "heading"};
         while (styles.size() < 34)
@@ -500,6 +502,33 @@ private slots:
         for (int column = 0; column < 8; ++column)
             QCOMPARE(layout["widths"][column].toDouble(),
                      std::floor((std::floor(printed.columnWidths[column] * 7 + 0.5) + 5) / 7 * 256) / 256);
+    }
+
+    // Letter where the locale measures in US units, A4 elsewhere.
+    void paperFollowsTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("paper");
+        QTest::newRow("en_US") << "en_US" << 1;
+        QTest::newRow("de_DE") << "de_DE" << 9;
+        QTest::newRow("en_GB") << "en_GB" << 9;
+    }
+    void paperFollowsTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, paper);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        for (const QString name : {"paper.xls", "paper.xlsx"}) {
+            Workbook workbook;
+            workbook.sheets(1).setCellValue(2, 1, QStringLiteral("Time"));
+            workbook.sheets(1).setUpForPrinting(3, 2);
+            workbook.saveAs(path(name));
+            READ_WORKBOOK(path(name), result);
+            QVERIFY(
+                result["sheets"][0]["layout"]["page"].toString().startsWith(QStringLiteral("paper %1,").arg(paper)));
+        }
     }
 
     void csvHoldsTheCellsQuoted()

@@ -6,6 +6,7 @@
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
@@ -61,6 +62,10 @@ private slots:
     void dayEntriesOutsideTheWeekAreSkipped();
     void unreadableDaysGiveOneBoxAndSkipTheCourse();
     void clashingCoursesAreMarkedAndListed();
+    void paletteIsLightForBlackText();
+    void colourFollowsTheNameStablyAndDistinctly();
+    void coursesShowTheirColoursInBlack();
+    void clashFrameShowsOnScreen();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
     void gridModelAnnouncesEveryChange();
 
@@ -374,18 +379,100 @@ void TimetableTest::clashingCoursesAreMarkedAndListed()
     // The later course still shows; the cell is drawn apart and names both.
     QCOMPARE(grid.text(ten, 1), QString("Physics"));
     const QModelIndex clash = grid.index(ten - 1, 1);
-    QCOMPARE(grid.data(clash, Qt::BackgroundRole).value<QColor>(), TimetableGrid::clashColour());
+    QVERIFY(grid.data(clash, TimetableGrid::ClashRole).toBool());
+    QCOMPARE(grid.data(clash, Qt::BackgroundRole).value<QColor>(), grid.courseColour(ten, 2));
     QCOMPARE(grid.data(clash, Qt::ToolTipRole).toString(),
              QString("Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)"));
-    // A cell with one course looks as it always did.
+    // A cell with one course is not marked.
     for (const QModelIndex& single : {grid.index(ten - 2, 1), grid.index(ten - 1, 2)}) {
-        QVERIFY(!grid.data(single, Qt::BackgroundRole).isValid());
+        QVERIFY(!grid.data(single, TimetableGrid::ClashRole).toBool());
         QCOMPARE(grid.data(single, Qt::ToolTipRole), grid.data(single, Qt::DisplayRole));
     }
     // Redrawn without the clash, the mark goes.
     execSql(db(), "delete from tblCourse where CourseName='Mathematics'");
     m_form->ListCourses();
-    QVERIFY(!grid.data(clash, Qt::BackgroundRole).isValid());
+    QVERIFY(!grid.data(clash, TimetableGrid::ClashRole).toBool());
+}
+
+void TimetableTest::paletteIsLightForBlackText()
+{
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QVector<QColor>& palette = coursePalette();
+    QVERIFY(palette.size() >= 12);
+    for (const QColor& colour : palette) {
+        const double luminance =
+            0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+        QVERIFY2((luminance + 0.05) / 0.05 >= 4.5, qPrintable(colour.name()));
+        QCOMPARE(palette.count(colour), 1);
+        QVERIFY(colour != clashFrameColour());
+    }
+}
+
+void TimetableTest::colourFollowsTheNameStablyAndDistinctly()
+{
+    // Twelve names, the first with two rows: twelve colours, whatever order the rows come in.
+    QVector<std::pair<qint64, QString>> courses;
+    for (int i = 0; i < 12; ++i)
+        courses.append({10 + i, QStringLiteral("Course %1").arg(i)});
+    courses.append({30, QStringLiteral("Course 0")});
+    const QHash<QString, int> colours = courseColourIndexes(courses);
+    QCOMPARE(colours.size(), 12);
+    QCOMPARE(QSet<int>(colours.cbegin(), colours.cend()).size(), 12);
+    std::reverse(courses.begin(), courses.end());
+    QCOMPARE(courseColourIndexes(courses), colours);
+    // A course added later moves no colour.
+    courses.append({40, QStringLiteral("Course 12")});
+    QHash<QString, int> more = courseColourIndexes(courses);
+    more.remove(QStringLiteral("Course 12"));
+    QCOMPARE(more, colours);
+
+    // In the grid: the same name the same colour on every day, at every start.
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "09:00");
+    addCourse(db(), 1, "Physics", "1", "08:30", "09:00");
+    addCourse(db(), 1, "Mathematics", "2", "10:00", "10:00");
+    load();
+    const QColor mathematics = m_form->grid().courseColour(6, 1);
+    QVERIFY(mathematics.isValid());
+    QCOMPARE(m_form->grid().courseColour(9, 3), mathematics);
+    QVERIFY(m_form->grid().courseColour(6, 2) != mathematics);
+    QVERIFY(!m_form->grid().courseColour(6, 4).isValid());
+    load();
+    QCOMPARE(m_form->grid().courseColour(6, 1), mathematics);
+    m_form->ListCourses();
+    QCOMPARE(m_form->grid().courseColour(9, 3), mathematics);
+}
+
+void TimetableTest::coursesShowTheirColoursInBlack()
+{
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30");
+    load();
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30))); // a dark theme
+    const TimetableGrid& grid = m_form->grid();
+    QCOMPARE(grid.data(grid.index(5, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+    QCOMPARE(grid.data(grid.index(5, 1), Qt::BackgroundRole).value<QColor>(), grid.courseColour(6, 1));
+    QVERIFY(!grid.data(grid.index(5, 2), Qt::BackgroundRole).isValid());
+    QApplication::setPalette(light);
+}
+
+void TimetableTest::clashFrameShowsOnScreen()
+{
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30");
+    addCourse(db(), 1, "Physics", "0,1", "08:30", "08:30");
+    load();
+    TimetableView& view = m_form->gridView();
+    view.setCurrentGridCell(1, 3);
+    const QImage shot = view.viewport()->grab().toImage();
+    const auto hasFrame = [&](int col) {
+        const QRect cell = view.visualRect(m_form->grid().index(5, col));
+        const QRgb frame = clashFrameColour().rgb();
+        return shot.pixel(cell.left() + 1, cell.center().y()) == frame &&
+               shot.pixel(cell.center().x(), cell.top() + 1) == frame;
+    };
+    QVERIFY(hasFrame(1));
+    QVERIFY(!hasFrame(2));
+    const QRect physics = view.visualRect(m_form->grid().index(5, 2));
+    QCOMPARE(QColor(shot.pixel(physics.right() - 2, physics.top() + 2)), m_form->grid().courseColour(6, 2));
 }
 
 QTEST_MAIN(TimetableTest)

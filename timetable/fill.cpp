@@ -55,14 +55,16 @@ void fillTimetable(TimetableGrid& grid, const Connection& db, const QString& sch
         // the reading of the entries, and skipped.
         QByteArrayView daySet;
         QString name;
+        qint64 id = -1;
         WeekDays days{};
         drawable = drawable && p.step(120, [&] { daySet = row.bytes(CourseRowReader::Column::Days); }) &&
                    !daySet.isEmpty() && p.step(126, [&] {
                        name = textFromEngine(row.bytes(CourseRowReader::Column::CourseName));
+                       id = row.integer(CourseRowReader::Column::Id);
                        days = courseDays(daySet);
                    });
         if (drawable) {
-            const int course = grid.addCourse(name, times->from, times->to);
+            const int course = grid.addCourse(name, times->from, times->to, id);
             forEachCourseRow(grid, times->from, times->until(), [&](int r) {
                 for (int d = 0; d < dayset::kDays; ++d)
                     if (days[static_cast<size_t>(d)])

@@ -18,7 +18,7 @@ void setUpTimetable(TimetableGrid& grid, Procedure& p);
 // Draws the courses of schedule scheduleId into the grid's course cells, as
 // ListCourses does, reporting through p with its step numbers: 108 the query
 // (which, failing, ends the drawing), 110 the end of the walk, 112 the times,
-// 120 the day set, 126 the name and the days, 134 the move to the next
+// 120 the day set, 126 the name, the id and the days, 134 the move to the next
 // course. A course that cannot be read is reported once and skipped; a column
 // the table lacks, reported once, ends the drawing. The cells are not
 // emptied first.

@@ -3,6 +3,7 @@
 #include "base/failure.h"
 #include "base/shown_text.h"
 #include "store/time_of_day.h"
+#include "timetable/course_colours.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -35,6 +36,7 @@ void TimetableGrid::setRows(int rows)
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
     m_drawn.clear();
+    m_coloursChosen = false;
     m_rowSecondsRead = false;
     m_rows = rows;
     endResetModel();
@@ -52,6 +54,7 @@ void TimetableGrid::setCols(int cols)
     m_cells = std::move(cells);
     m_courses = QVector<CellCourses>(m_cells.size());
     m_drawn.clear();
+    m_coloursChosen = false;
     m_rowSecondsRead = false;
     m_widths.resize(cols);
     for (int c = m_cols; c < cols; ++c)
@@ -126,13 +129,50 @@ void TimetableGrid::clearCourseCells()
         }
     }
     m_drawn.clear();
+    m_coloursChosen = false;
     endBatch();
 }
 
-int TimetableGrid::addCourse(const QString& name, const QTime& from, const QTime& to)
+int TimetableGrid::addCourse(const QString& name, const QTime& from, const QTime& to, qint64 id)
 {
-    m_drawn.append({name, from, to});
+    m_drawn.append({name, from, to, id >= 0 ? id : qint64(m_drawn.size())});
+    m_coloursChosen = false;
     return int(m_drawn.size() - 1);
+}
+
+const QVector<int>& TimetableGrid::drawnColours() const
+{
+    if (m_coloursChosen)
+        return m_colours;
+    // Each name once, with its lowest id: far fewer than the courses in a
+    // large schedule.
+    QHash<QString, qint64> lowestIds;
+    for (const Course& course : m_drawn) {
+        const auto found = lowestIds.find(course.name);
+        if (found == lowestIds.end())
+            lowestIds.insert(course.name, course.id);
+        else if (course.id < *found)
+            *found = course.id;
+    }
+    QVector<std::pair<qint64, QString>> names;
+    names.reserve(lowestIds.size());
+    for (auto name = lowestIds.cbegin(); name != lowestIds.cend(); ++name)
+        names.append({name.value(), name.key()});
+    const QHash<QString, int> indexes = courseColourIndexes(std::move(names));
+    m_colours.resize(m_drawn.size());
+    for (qsizetype i = 0; i < m_drawn.size(); ++i)
+        m_colours[i] = indexes.value(m_drawn[i].name);
+    m_coloursChosen = true;
+    return m_colours;
+}
+
+QColor TimetableGrid::courseColour(int row, int col) const
+{
+    checkCell(row, col);
+    const CellCourses& courses = m_courses[row * m_cols + col];
+    if (courses.count == 0)
+        return QColor();
+    return coursePalette().at(drawnColours().at(courses.last));
 }
 
 void TimetableGrid::placeCourse(int row, int col, int course)
@@ -176,11 +216,6 @@ bool TimetableGrid::isClash(int row, int col) const
 {
     checkCell(row, col);
     return m_courses[row * m_cols + col].count > 1;
-}
-
-QColor TimetableGrid::clashColour()
-{
-    return QColor(0xFF, 0xD8, 0x9A);
 }
 
 void TimetableGrid::clearAll()
@@ -261,8 +296,14 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
     }
     const int row = index.row() + 1;
     const bool clash = isClash(row, index.column());
-    if (role == Qt::BackgroundRole && clash)
-        return clashColour();
+    if (role == ClashRole)
+        return clash;
+    if (role == Qt::BackgroundRole || role == Qt::ForegroundRole) {
+        const QColor colour = courseColour(row, index.column());
+        if (!colour.isValid())
+            return {};
+        return role == Qt::BackgroundRole ? colour : QColor(Qt::black);
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const QString& cell = cellText(row * m_cols + index.column());

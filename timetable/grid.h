@@ -39,8 +39,9 @@ public:
     // Empties every course cell (rows 1.., columns 1..) and forgets the
     // courses drawn into them; the header row and the time column stay.
     void clearCourseCells();
-    // A course to draw; its number for placeCourse.
-    int addCourse(const QString& name, const QTime& from, const QTime& to);
+    // A course to draw; its number for placeCourse. Its id orders the
+    // choice of colours (courseColourIndexes); by default the order added.
+    int addCourse(const QString& name, const QTime& from, const QTime& to, qint64 id = -1);
     // Draws course `course` into a cell: the cell shows its name, replacing
     // what was there, and remembers every course drawn into it since it was
     // last emptied. A cell with more than one is a clash: drawn apart, with
@@ -50,7 +51,14 @@ public:
     // the first few, one line says how many more there are.
     QStringList coursesAt(int row, int col) const;
     bool isClash(int row, int col) const;
-    static QColor clashColour();
+    // The colour of the course a cell shows, the same for every course of
+    // that name; no colour for a cell without a course.
+    QColor courseColour(int row, int col) const;
+
+    // Besides the background (the course's colour) and the foreground (black
+    // on a course's colour, whatever the desktop's colours), the view reads
+    // whether a cell is a clash (bool) to frame it.
+    static constexpr int ClashRole = Qt::UserRole + 1;
 
     // Cell writes between begin and end are announced to views once.
     void beginBatch();
@@ -84,8 +92,14 @@ private:
         QString name;
         QTime from;
         QTime to;
+        qint64 id;
     };
     QVector<Course> m_drawn; // since the course cells were last emptied
+    // The palette entry of each drawn course, chosen again after a course is
+    // added.
+    const QVector<int>& drawnColours() const;
+    mutable QVector<int> m_colours;
+    mutable bool m_coloursChosen = false;
     // The courses drawn into each cell, parallel to m_cells: the first
     // without an allocation, the others only where courses clash.
     struct CellCourses

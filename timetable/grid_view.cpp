@@ -1,15 +1,37 @@
 #include "timetable/grid_view.h"
 
 #include "base/twips.h"
+#include "timetable/course_colours.h"
 #include "timetable/grid.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace quorvane {
+
+namespace {
+
+// Cells drawn as the style draws them, a clash framed on top.
+class TimetableDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.data(TimetableGrid::ClashRole).toBool())
+            paintClashFrame(*painter, option.rect);
+    }
+};
+
+} // namespace
 
 TimetableView::TimetableView(TimetableGrid* grid, QWidget* parent) : QTableView(parent), m_grid(grid)
 {
     setModel(grid);
+    setItemDelegate(new TimetableDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
