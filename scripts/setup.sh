@@ -15,8 +15,8 @@ packages=(
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl python3-xlib clang libclang-rt-dev clang-format)
   # The install test validates the desktop files and builds the Debian package,
-  # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file.
-  packages+=(desktop-file-utils appstream dpkg-dev file)
+  # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file, and checks it with lintian.
+  packages+=(desktop-file-utils appstream dpkg-dev file lintian)
   # The export tests read PDF files back (pdfinfo, pdftotext), calendars with
   # the icalendar module, and print the workbooks with LibreOffice; xmllint
   # checks every part of an .xlsx.
