@@ -11,6 +11,7 @@
 #include "store/statements.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/fit_to_screen.h"
 #include "widgets/fonts.h"
 #include "widgets/program_icon.h"
 #include "widgets/push_button.h"
@@ -82,6 +83,7 @@ void Form1::buildControls()
     Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
+    new FitToScreen(this);
     setFont(arialBold(9));
     setAutoFillBackground(true);
     QPalette white = palette();
