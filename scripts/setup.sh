@@ -21,6 +21,8 @@ if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   # the icalendar module, and print the workbooks with LibreOffice; xmllint
   # checks every part of an .xlsx.
   packages+=(poppler-utils python3-icalendar libreoffice-calc-nogui libxml2-utils)
+  # What a screen reader reads: the AT-SPI bus and its Python client in a D-Bus session.
+  packages+=(at-spi2-core python3-pyatspi dbus)
 fi
 
 missing=()
