@@ -51,6 +51,11 @@ void SmallScreenTest::mainWindowFitsAndScrollsToEveryButton()
         QCOMPARE(button->geometry().translated(0, vertical->value()), atTop);
     }
     vertical->setValue(0);
+    QWheelEvent wheel(QPointF(5, 5), form.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&form, &wheel);
+    QVERIFY(vertical->value() > 0);
+    vertical->setValue(0);
     form.pushButton(8)->setFocus();
     QVERIFY(view.contains(form.pushButton(8)->geometry()));
     form.pushButton(1)->setFocus();

@@ -23,6 +23,9 @@ bool FitToScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal))
         fit();
+    // The wheel over the window's background scrolls the window.
+    if (watched == m_window && event->type() == QEvent::Wheel && m_vertical && m_vertical->isVisibleTo(m_window))
+        return QCoreApplication::sendEvent(m_vertical, event);
     return QObject::eventFilter(watched, event);
 }
 
