@@ -12,10 +12,12 @@
 #include "store/statements.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/fit_to_screen.h"
 #include "widgets/fonts.h"
 #include "widgets/program_icon.h"
 #include "widgets/push_button.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,10 +68,25 @@ Form1::Form1(const ProgramPaths& paths, Prompts& prompts, SpreadsheetFactory spr
 
 Form1::~Form1() = default;
 
+namespace {
+
+// Assistive technology sees the main window as a window, not as a pane.
+QAccessibleInterface* accessibleForm1(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 void Form1::buildControls()
 {
+    static const bool accessibleAsWindow = (QAccessible::installFactory(accessibleForm1), true);
+    Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
+    new FitToScreen(this);
     setFont(arialBold(9));
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -324,7 +341,8 @@ void Form1::selectSchedule(int row)
 {
     if (row < 1 || row > m_schedules->count())
         throw Failure(QStringLiteral("Index out of bounds"));
-    m_listView->selectionModel()->setCurrentIndex(m_schedules->index(row - 1, 0),
+    // The current cell is the name, the one a screen reader reads.
+    m_listView->selectionModel()->setCurrentIndex(m_schedules->index(row - 1, 1),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 

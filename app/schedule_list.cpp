@@ -52,6 +52,10 @@ int ScheduleList::columnCount(const QModelIndex& parent) const
 
 QVariant ScheduleList::data(const QModelIndex& index, int role) const
 {
+    // The hidden id column reads out as the name, so that assistive
+    // technology, which still lists it, never says the bare id.
+    if (index.isValid() && index.column() == 0 && role == Qt::AccessibleTextRole)
+        return data(index.siblingAtColumn(1), Qt::DisplayRole);
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     if (index.column() == 0)

@@ -15,14 +15,16 @@ packages=(
 if [ "${QUORVANE_TEST_TOOLS:-0}" = 1 ]; then
   packages+=(xvfb xauth xdotool x11-utils imagemagick python3 python3-xlrd python3-openpyxl python3-xlib clang libclang-rt-dev clang-format)
   # The install test validates the desktop files and builds the Debian package,
-  # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file.
-  packages+=(desktop-file-utils appstream dpkg-dev file)
+  # for which cpack runs dpkg-shlibdeps (dpkg-dev) and file, and checks it with lintian.
+  packages+=(desktop-file-utils appstream dpkg-dev file lintian)
   # The export tests read PDF files back (pdfinfo, pdftotext), calendars with
   # the icalendar module, and print the workbooks with LibreOffice; xmllint
   # checks every part of an .xlsx.
   packages+=(poppler-utils python3-icalendar libreoffice-calc-nogui libxml2-utils)
   # A calendar program lists the exported meetings (khal import, khal list).
   packages+=(khal)
+  # What a screen reader reads: the AT-SPI bus and its Python client in a D-Bus session.
+  packages+=(at-spi2-core python3-pyatspi dbus)
 fi
 
 missing=()

@@ -238,6 +238,9 @@ void CourseDialogsTest::windowsAreFixedDialogs()
     QCOMPARE(dialog->size(), QSize(pixelsFromTwips(width), pixelsFromTwips(height)));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
     const Qt::WindowFlags flags = dialog->windowFlags();
+    QCOMPARE(dialog->windowType(), Qt::Dialog);
+    // Without the customize hint the window system adds its default buttons.
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
     QVERIFY(flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));

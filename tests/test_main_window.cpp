@@ -56,6 +56,7 @@ private slots:
     void closingClosesTheConnection();
     void pointerIsNormalAfterAFailedRead();
     void realPromptsShowTextsAsWrittenAndSaveWhereTheFilesAre();
+    void realBoxesAreAsWideAsTheirTitles();
 };
 
 void MainWindowTest::withoutDatabaseOneBoxAndNoWindow()
@@ -382,6 +383,31 @@ void MainWindowTest::realPromptsShowTextsAsWrittenAndSaveWhereTheFilesAre()
     choose(home.path() + "/again.xls");
     // No Documents folder here: home first, then where the last file went.
     QCOMPARE(openedIn, (QStringList{home.path(), home.path() + "/work/term"}));
+}
+
+// A window manager cuts a title wider than its window.
+void MainWindowTest::realBoxesAreAsWideAsTheirTitles()
+{
+    QtPrompts prompts;
+    const QString title = "Export Schedule To Excel For Printing";
+    int boxWidth = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        boxWidth = box->width();
+        QMetaObject::invokeMethod(box, "reject");
+    });
+    prompts.messageBox(nullptr, {"Done.", title});
+    QVERIFY2(boxWidth >= QtPrompts::titleWidth(title), qPrintable(QString::number(boxWidth)));
+
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        boxWidth = box->width();
+        QMetaObject::invokeMethod(box, "reject");
+    });
+    QVERIFY(!prompts.inputBox(nullptr, {"Enter:", title, ""}));
+    QVERIFY2(boxWidth >= QtPrompts::titleWidth(title), qPrintable(QString::number(boxWidth)));
 }
 
 QTEST_MAIN(MainWindowTest)

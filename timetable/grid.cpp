@@ -304,9 +304,12 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
             return {};
         return role == Qt::BackgroundRole ? colour : QColor(Qt::black);
     }
+    const QString& cell = cellText(row * m_cols + index.column());
+    // What a screen reader says of an empty cell: where it is.
+    if (role == Qt::AccessibleTextRole && index.column() > 0 && cell.isEmpty())
+        return QStringLiteral("%1 %2, free").arg(cellText(index.column()).trimmed(), cellText(row * m_cols));
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const QString& cell = cellText(row * m_cols + index.column());
     if (role == Qt::ToolTipRole) {
         if (clash)
             return coursesAt(row, index.column()).join(QLatin1Char('\n'));
@@ -320,6 +323,9 @@ QVariant TimetableGrid::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_cols)
         return m_cells[section];
+    // The hidden row headers, which assistive technology reads: the time labels.
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 && section < m_rows - 1)
+        return cellText((section + 1) * m_cols);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

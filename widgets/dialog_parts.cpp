@@ -2,6 +2,7 @@
 
 #include "base/twips.h"
 #include "widgets/appearance.h"
+#include "widgets/fit_to_screen.h"
 #include "widgets/pointer.h"
 #include "widgets/push_button.h"
 #include "widgets/time_picker.h"
@@ -33,6 +34,7 @@ void setUpDialogWindow(QDialog* dialog, const QString& objectName, const QString
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog->setFixedSize(pixelsFromTwips(widthTwips), pixelsFromTwips(heightTwips));
+    new FitToScreen(dialog);
     dialog->setSizeGripEnabled(false);
     dialog->setFont(dialogFont());
     paintWhite(dialog);

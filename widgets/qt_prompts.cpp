@@ -2,10 +2,12 @@
 
 #include "base/shown_text.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -25,6 +27,32 @@ QString shownAsWritten(const QString& text)
 
 } // namespace
 
+int QtPrompts::titleWidth(const QString& title)
+{
+    // The window manager's title font is unknown here: the application's
+    // title-bar font stands in, with room for the icon, the close button
+    // and the frame on either side.
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    return metrics.horizontalAdvance(title) + 6 * metrics.height();
+}
+
+namespace {
+
+// Both boxes size themselves to their layouts, so the title's width is a
+// spacer across the bottom of the layout.
+void holdTitleWidth(QDialog& box)
+{
+    auto* spacer = new QSpacerItem(QtPrompts::titleWidth(box.windowTitle()), 0);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(spacer, grid->rowCount(), 0, 1, grid->columnCount());
+    else if (box.layout())
+        box.layout()->addItem(spacer);
+    else
+        delete spacer;
+}
+
+} // namespace
+
 Answer QtPrompts::messageBox(QWidget* parent, const MessageBoxRequest& request)
 {
     QMessageBox box(parent);
@@ -32,6 +60,7 @@ Answer QtPrompts::messageBox(QWidget* parent, const MessageBoxRequest& request)
     box.setTextFormat(Qt::PlainText);
     box.setText(shownAsWritten(request.text));
     box.setIcon(request.icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+    holdTitleWidth(box);
     if (request.buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(request.defaultButton == Answer::No ? QMessageBox::No : QMessageBox::Yes);
@@ -52,6 +81,8 @@ std::optional<QString> QtPrompts::inputBox(QWidget* parent, const InputBoxReques
     dialog.setLabelText(request.prompt);
     dialog.setTextValue(request.preset);
     dialog.setInputMode(QInputDialog::TextInput);
+    dialog.sizeHint(); // lays the dialog out, which it otherwise does only when shown
+    holdTitleWidth(dialog);
     for (QLabel* label : dialog.findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
     if (dialog.exec() != QDialog::Accepted)

@@ -16,6 +16,8 @@ public:
 
     // Where the first save dialog of a run opens: Documents, else home.
     static QString documentsFolder();
+    // How wide a box must be for a window manager to show its whole title.
+    static int titleWidth(const QString& title);
 
 private:
     QString m_lastFolder;

@@ -19,6 +19,11 @@ namespace quorvane {
 class TimePicker : public QTimeEdit
 {
     Q_OBJECT
+    // What assistive technology reads as the picker's value: the minute of
+    // the day; the value text is the time as shown.
+    Q_PROPERTY(int value READ minuteOfDay WRITE setMinuteOfDay)
+    Q_PROPERTY(int minimum READ firstMinute CONSTANT)
+    Q_PROPERTY(int maximum READ lastMinute CONSTANT)
 public:
     explicit TimePicker(QWidget* parent = nullptr);
 
@@ -33,6 +38,11 @@ public:
     int minute() const { return time().minute(); }
     // Changes only the minute; hour and seconds stay.
     void setMinute(int minute);
+
+    int minuteOfDay() const { return time().hour() * 60 + time().minute(); }
+    void setMinuteOfDay(int minute) { setTime(QTime(minute / 60 % 24, minute % 60)); }
+    static int firstMinute() { return 0; }
+    static int lastMinute() { return 24 * 60 - 1; }
 
 protected:
     // Tab leaves the picker for the next control; the arrow keys move

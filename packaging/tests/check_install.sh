@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Installs the built program into a scratch prefix and checks what a desktop
 # expects to find there, that a reinstall leaves a user's database alone, then
-# builds the Debian package and checks its fields and contents.
+# that the uninstall script removes the install and keeps that database, then
+# builds the Debian package and checks its fields, its contents and lintian.
 # Arguments: the build folder (already built) and the project version.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 version="$2"
 id=org.quorvane.Quorvane
 scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-prefix="$scratch/prefix"
+# Every install writes the build's install_manifest.txt, which the uninstall
+# script reads: the one of the user's own install is put back.
+manifest="$build/install_manifest.txt"
+[ ! -f "$manifest" ] || cp -p "$manifest" "$scratch/manifest"
+trap 'if [ -f "$scratch/manifest" ]; then cp -p "$scratch/manifest" "$manifest"; else rm -f "$manifest"; fi; rm -rf "$scratch"' EXIT
+# A blank in the prefix, as in a home folder's name.
+prefix="$scratch/pre fix"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in sqlite3 desktop-file-validate appstreamcli identify python3 cpack dpkg-deb file xvfb-run xdotool; do
+for tool in sqlite3 desktop-file-validate appstreamcli identify python3 cpack dpkg-deb file xvfb-run xdotool lintian; do
   command -v "$tool" >/dev/null || fail "$tool is missing (test.sh installs it)"
 done
 
@@ -24,9 +30,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
   fail "bin/quorvane does not lead to the program"
 [ -s "$prefix/lib/quorvane/HAND-M.CUR" ] || fail "no hand pointer beside the program"
 
-# The template: read-only, and an empty database with the program's tables.
+# The template: an empty database with the program's tables.
 template="$prefix/share/quorvane/template/dbSchedules.mdb"
-[ "$(stat -c %a "$template")" = 444 ] || fail "the template is not read-only"
+[ "$(stat -c %a "$template")" = 644 ] || fail "the template is not installed 0644"
 [ "$(sqlite3 -readonly "$template" 'SELECT count(*) FROM tblSchedules; SELECT count(*) FROM tblCourse')" = $'0\n0' ] ||
   fail "the template is not an empty schedules database"
 [ ! -e "$prefix/share/quorvane/dbSchedules.mdb" ] || fail "the install made a live database"
@@ -45,6 +51,12 @@ root = ET.parse(sys.argv[1]).getroot()
 sys.exit(root.tag != "{http://www.w3.org/2000/svg}svg" or root.get("viewBox") != "0 0 32 32")' \
   "$prefix/share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalable icon is no 32-unit SVG"
 gzip -t "$prefix/share/man/man1/quorvane.1.gz" || fail "no manual page"
+# Outside /usr the menu entry starts the launcher by its full path, which a
+# session without ~/.local/bin on its PATH finds too.
+[ "$(grep '^Exec=' "$prefix/share/applications/$id.desktop")" = "Exec=\"$prefix/bin/quorvane\" %f" ] ||
+  fail "the menu entry does not start $prefix/bin/quorvane"
+grep -q '^License: GPL-3+$' "$prefix/share/doc/quorvane/copyright" || fail "no copyright file"
+zcat "$prefix/share/doc/quorvane/changelog.gz" | grep -q "^quorvane ($version) " || fail "no changelog of $version"
 
 # Answered without a display and without a database.
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/quorvane" --version)" = "Quorvane $version" ] || fail "--version"
@@ -75,11 +87,25 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 [ "$(sqlite3 "$live" 'select Description from tblSchedules')" = "Fall term" ] ||
   fail "a reinstall touched the user's database"
 
+# Uninstalling removes every installed file and keeps the user's database,
+# its backups and its lock file.
+cp "$manifest" "$scratch/installed"
+bash "$(dirname "$0")/../../scripts/uninstall.sh" "$scratch/installed" >/dev/null || fail "the uninstall script failed"
+left="$(cd "$prefix" && find . ! -type d | grep -v -e '^\./share/quorvane/dbSchedules\.mdb\(\.lock\)\?$' \
+  -e '^\./share/quorvane/backups/dbSchedules-[-0-9]*\.mdb$' || true)"
+[ -z "$left" ] && [ -f "$prefix/share/quorvane/dbSchedules.mdb" ] ||
+  fail "the uninstall left other files than the database: $(cd "$prefix" && find . ! -type d)"
+[ ! -e "$prefix/lib/quorvane" ] && [ ! -e "$prefix/share/quorvane/template" ] ||
+  fail "the uninstall left the program's folders"
+[ "$(sqlite3 "$live" 'select Description from tblSchedules')" = "Fall term" ] || fail "the uninstall lost the database"
+
 # The Debian package. cpack's usual install step builds the whole tree first;
 # the tree is built already, so the package is made from its install script
-# alone and nothing is rebuilt while other tests run.
+# alone, stripped as cpack's usual step strips, and nothing is rebuilt while
+# other tests run.
+printf 'set(CMAKE_INSTALL_DO_STRIP 1)\ninclude("%s/cmake_install.cmake")\n' "$build" >"$scratch/install.cmake"
 (cd "$build" && cpack -G DEB -B "$scratch/deb" -D CPACK_INSTALL_CMAKE_PROJECTS= \
-  -D CPACK_INSTALL_SCRIPTS="$build/cmake_install.cmake" -D CPACK_INSTALL_PREFIX=/usr >/dev/null) ||
+  -D CPACK_INSTALL_SCRIPTS="$scratch/install.cmake" -D CPACK_INSTALL_PREFIX=/usr >/dev/null) ||
   fail "cpack could not make the package"
 arch="$(dpkg --print-architecture)"
 deb="$scratch/deb/quorvane_${version}_${arch}.deb"
@@ -95,9 +121,20 @@ for entry in "./usr/bin/quorvane -> ../lib/quorvane/quorvane" ./usr/lib/quorvane
     ./usr/lib/quorvane/HAND-M.CUR ./usr/share/quorvane/template/dbSchedules.mdb \
     "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
     "./usr/share/icons/hicolor/scalable/apps/$id.svg" "./usr/share/icons/hicolor/48x48/apps/$id.png" \
-    ./usr/share/man/man1/quorvane.1.gz; do
+    ./usr/share/man/man1/quorvane.1.gz ./usr/share/doc/quorvane/copyright ./usr/share/doc/quorvane/changelog.gz; do
   grep -qF " $entry" <<<"$contents" || fail "the package lacks $entry"
 done
-grep -qE '^-r--r--r-- .* \./usr/share/quorvane/template/dbSchedules\.mdb$' <<<"$contents" ||
-  fail "the packaged template is not read-only"
+grep -qE '^-rw-r--r-- .* \./usr/share/quorvane/template/dbSchedules\.mdb$' <<<"$contents" ||
+  fail "the packaged template is not 0644"
+dpkg-deb -x "$deb" "$scratch/unpacked"
+[ "$(grep '^Exec=' "$scratch/unpacked/usr/share/applications/$id.desktop")" = "Exec=quorvane %f" ] ||
+  fail "the packaged menu entry does not start quorvane by name"
+file "$scratch/unpacked/usr/lib/quorvane/quorvane" | grep -q ', stripped$' || fail "the packaged program is not stripped"
+# No error and no warning; an optimised build carries Debian's hardening too.
+out="$(lintian --info --display-info "$deb" 2>&1)" || true
+echo "$out"
+! grep -E '^[EW]: ' <<<"$out" || fail "lintian reports errors or warnings"
+if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Debug$' "$build/CMakeCache.txt"; then
+  ! grep -E 'hardening-|unneeded-section' <<<"$out" || fail "the packaged program lacks the hardening"
+fi
 echo "install layout and package: ok"
