@@ -7,6 +7,7 @@
 #include "store/connection.h"
 #include "store/ical_reader.h"
 #include "tests/support/expected_texts.h"
+#include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -31,16 +32,6 @@ QString courseLine(const ImportedCourse& c)
 {
     return QStringLiteral("%1|%2|%3|%4|%5")
         .arg(c.name, c.notes, dayset::build(c.days), c.from.toString("HH:mm"), c.to.toString("HH:mm"));
-}
-
-// Every course cell of the grid, row by row.
-QStringList gridTexts(const TimetableGrid& grid)
-{
-    QStringList texts;
-    for (int row = 1; row < grid.rows(); ++row)
-        for (int col = 1; col < grid.cols(); ++col)
-            texts << grid.text(row, col);
-    return texts;
 }
 
 } // namespace
@@ -227,10 +218,10 @@ private slots:
         ScriptedPrompts prompts;
         Form1 form(folder.path(), prompts);
         QVERIFY(form.Form_Load());
-        const QStringList before = gridTexts(form.grid());
+        const QStringList before = gridTexts(form);
         QVERIFY(form.ImportCalendar(folder.file("week.ics")));
         QCOMPARE(form.selectedScheduleName(), "Week (2)");
-        QCOMPARE(gridTexts(form.grid()), before);
+        QCOMPARE(gridTexts(form), before);
         QCOMPARE(querySql(folder.databasePath(), "select Notes from tblCourse where ScheduleID = 2"),
                  querySql(folder.databasePath(), "select Notes from tblCourse where ScheduleID = 1"));
     }
@@ -255,7 +246,7 @@ private slots:
         QVERIFY(prompts.messageTexts().first().startsWith(
             "Imported 5 courses into the new schedule \"Autumn Term 2026\".\n"));
         QCOMPARE(form.selectedScheduleName(), "Autumn Term 2026");
-        QVERIFY(gridTexts(form.grid()).contains("Linear Algebra"));
+        QVERIFY(gridTexts(form).contains("Linear Algebra"));
 
         auto* menuEntry = form.listView().findChild<QAction*>("ImportCalendar");
         QVERIFY(menuEntry && form.listView().actions().contains(menuEntry));

@@ -19,15 +19,6 @@ using namespace quorvane::testing;
 namespace {
 
 // Every cell of the grid, header row and time column included.
-QStringList gridTexts(const Form1& form)
-{
-    QStringList cells;
-    for (int r = 0; r < form.grid().rows(); ++r)
-        for (int c = 0; c < form.grid().cols(); ++c)
-            cells << form.grid().text(r, c);
-    return cells;
-}
-
 QStringList listNames(const Form1& form)
 {
     QStringList names;

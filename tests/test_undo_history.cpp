@@ -5,6 +5,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
+#include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
@@ -26,15 +27,6 @@ using namespace quorvane;
 using namespace quorvane::testing;
 
 namespace {
-
-QStringList gridTexts(const Form1& form)
-{
-    QStringList cells;
-    for (int r = 0; r < form.grid().rows(); ++r)
-        for (int c = 0; c < form.grid().cols(); ++c)
-            cells << form.grid().text(r, c);
-    return cells;
-}
 
 enum class Command {
     AddSchedule,

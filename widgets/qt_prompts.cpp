@@ -104,11 +104,7 @@ QString QtPrompts::saveFileName(QWidget* parent, const SaveFileRequest& request)
     // "/" for a program started from a desktop launcher.
     dialog.setDirectory(m_lastFolder.isEmpty() ? documentsFolder() : m_lastFolder);
     dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    const QString chosen = dialog.selectedFiles().constFirst();
-    m_lastFolder = QFileInfo(chosen).absolutePath();
-    return chosen;
+    return chosenFile(dialog);
 }
 
 QString QtPrompts::openFileName(QWidget* parent, const SaveFileRequest& request)
@@ -120,6 +116,11 @@ QString QtPrompts::openFileName(QWidget* parent, const SaveFileRequest& request)
     dialog.setDirectory(m_lastFolder.isEmpty() ? documentsFolder() : m_lastFolder);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    return chosenFile(dialog);
+}
+
+QString QtPrompts::chosenFile(QFileDialog& dialog)
+{
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString chosen = dialog.selectedFiles().constFirst();

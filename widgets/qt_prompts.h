@@ -2,6 +2,8 @@
 
 #include "base/prompts.h"
 
+class QFileDialog;
+
 namespace quorvane {
 
 // The real conversation: QMessageBox, QInputDialog, QFileDialog, QDialog::exec.
@@ -20,6 +22,9 @@ public:
     static int titleWidth(const QString& title);
 
 private:
+    // The file chosen in the dialog, remembering its folder; empty when cancelled.
+    QString chosenFile(QFileDialog& dialog);
+
     QString m_lastFolder;
 };
 

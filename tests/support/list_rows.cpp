@@ -1,6 +1,7 @@
 #include "tests/support/list_rows.h"
 
 #include "app/form1.h"
+#include "timetable/grid.h"
 
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -23,6 +24,15 @@ QStringList listColumn(const Form1& form, int column)
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
     return texts;
+}
+
+QStringList gridTexts(const Form1& form)
+{
+    QStringList cells;
+    for (int r = 0; r < form.grid().rows(); ++r)
+        for (int c = 0; c < form.grid().cols(); ++c)
+            cells << form.grid().text(r, c);
+    return cells;
 }
 
 } // namespace quorvane::testing

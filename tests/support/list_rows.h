@@ -15,4 +15,7 @@ int selectedRow(const Form1& form);
 // The texts one column of the schedules list shows, row by row.
 QStringList listColumn(const Form1& form, int column);
 
+// Every cell text of the main window's grid, headings included, row by row.
+QStringList gridTexts(const Form1& form);
+
 } // namespace quorvane::testing
