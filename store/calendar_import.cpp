@@ -165,7 +165,11 @@ CalendarImport importCalendar(const ical::Component& calendar)
             skip(QStringLiteral("no end that can be read"));
             continue;
         }
-        if (from->time() < earliest || to->date() != from->date() || to->time() > latest) {
+        // Taken to the minute, as a course's times are typed: a second past
+        // 9:30 PM would put the end beyond the grid's last row.
+        const QTime fromTime(from->time().hour(), from->time().minute());
+        const QTime toTime(to->time().hour(), to->time().minute());
+        if (fromTime < earliest || to->date() != from->date() || toTime > latest) {
             skip(QStringLiteral("outside the timetable's hours (6:00 AM to 9:30 PM)"));
             continue;
         }
@@ -173,8 +177,8 @@ CalendarImport importCalendar(const ical::Component& calendar)
         meeting.name = summary;
         meeting.location = text(event, "LOCATION");
         meeting.description = text(event, "DESCRIPTION");
-        meeting.from = from->time();
-        meeting.to = to->time();
+        meeting.from = fromTime;
+        meeting.to = toTime;
         const int localDay = from->date().dayOfWeek() - 1;
         if (rule) {
             // The rule's days are the start's zone's: moved as the start moved.
