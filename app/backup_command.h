@@ -1,19 +1,12 @@
 #pragma once
 
+#include "app/command_line.h"
+
 #include <QString>
 
 namespace quorvane {
 
-struct CommandLine;
-
-// What `quorvane --backups` and `quorvane --restore FILE` end with: the exit
-// status, what goes to standard output, and the one line for standard error.
-struct BackupOutcome
-{
-    int status = 0;
-    QString output;
-    QString message;
-};
+using BackupOutcome = CommandOutcome;
 
 // Lists the backups of the database the window would open, newest first, or
 // restores one (any timetable database file) over it. Needs no display.

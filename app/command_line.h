@@ -8,6 +8,15 @@
 
 namespace quorvane {
 
+// What a command run without a window ends with: the exit status, what goes
+// to standard output, and the one line for standard error (each may be empty).
+struct CommandOutcome
+{
+    int status = 0;
+    QString output;
+    QString message;
+};
+
 // What the program's arguments ask for. --help (-h) or --version anywhere
 // answers. Without the program's own options, Qt's own options go to Qt, as
 // they always have, a plain argument is a calendar to import into the window,

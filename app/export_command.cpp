@@ -24,7 +24,7 @@ namespace {
 
 ExportOutcome failed(const QString& why)
 {
-    return {1, QStringLiteral("quorvane: ") + why};
+    return {1, QString(), QStringLiteral("quorvane: ") + why};
 }
 
 // The first failure of a run without a window, as its one line.

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "app/command_line.h"
+
 #include <QString>
 
 namespace quorvane {
 
-struct CommandLine;
-
-// What `quorvane --export` ends with: the exit status, and the one line it
-// writes to standard error (empty when there is none).
-struct ExportOutcome
-{
-    int status = 0;
-    QString message;
-};
+// An export writes nothing to standard output.
+using ExportOutcome = CommandOutcome;
 
 // Writes the schedule line.schedule names (the first one in list order when
 // it names none) to line.exportFile in the format of its extension, as the

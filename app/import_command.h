@@ -1,19 +1,13 @@
 #pragma once
 
+#include "app/command_line.h"
+
 #include <QString>
 
 namespace quorvane {
 
-struct CommandLine;
-
-// What `quorvane --import` ends with: the exit status, the report for
-// standard output and the one line for standard error (each may be empty).
-struct ImportOutcome
-{
-    int status = 0;
-    QString report;
-    QString message;
-};
+// The report goes to standard output.
+using ImportOutcome = CommandOutcome;
 
 // Makes a new schedule from the calendar file line.importFile, named
 // line.schedule or after the calendar, in the database the window uses

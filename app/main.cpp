@@ -24,51 +24,27 @@ void keepQuiet(QtMsgType type, const QMessageLogContext&, const QString& message
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-// `quorvane --export`: no window and no display, whatever the session has.
-// A QGuiApplication, for the fonts the pictures are drawn with; no widget.
-int runExportCommand(const quorvane::CommandLine& line, char* program)
+// What a command without a window prints, and its exit status.
+int finish(const quorvane::CommandOutcome& outcome)
 {
-    using namespace quorvane;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(keepQuiet);
-    // Qt sees none of the arguments: they are all the export's.
-    int qtArgc = 1;
-    char* qtArgv[] = {program, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
-    const ExportOutcome outcome = runExport(line, QCoreApplication::applicationDirPath());
-    if (!outcome.message.isEmpty())
-        std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
-    return outcome.status;
-}
-
-// `quorvane --backups` and `--restore FILE`: no window and no display.
-int runBackupCommand(const quorvane::CommandLine& line, char* program)
-{
-    int qtArgc = 1;
-    char* qtArgv[] = {program, nullptr};
-    QCoreApplication app(qtArgc, qtArgv);
-    const quorvane::BackupOutcome outcome = quorvane::runBackupCommand(line, QCoreApplication::applicationDirPath());
     std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
     if (!outcome.message.isEmpty())
         std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
     return outcome.status;
 }
 
-// `quorvane --import`: the report on standard output, a failure on standard
-// error; no window and no display.
-int runImportCommand(const quorvane::CommandLine& line, char* program)
+// A command without a window and without a display, whatever the session
+// has; Qt sees none of the arguments: they are all the command's.
+// `Application` is QGuiApplication where pictures are drawn (for their
+// fonts), else QCoreApplication.
+template <class Application, class Command>
+int runWithoutWindow(char* program, Command command)
 {
-    using namespace quorvane;
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
-    QCoreApplication app(qtArgc, qtArgv);
+    Application app(qtArgc, qtArgv);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
-    const ImportOutcome outcome = runImport(line, QCoreApplication::applicationDirPath());
-    std::fputs(outcome.report.toLocal8Bit().constData(), stdout);
-    if (!outcome.message.isEmpty())
-        std::fprintf(stderr, "%s\n", outcome.message.toLocal8Bit().constData());
-    return outcome.status;
+    return finish(command(QCoreApplication::applicationDirPath()));
 }
 
 } // namespace
@@ -93,12 +69,18 @@ int main(int argc, char** argv)
                      usageText().toLocal8Bit().constData());
         return 2;
     case CommandLine::Action::Export:
-        return runExportCommand(line, argv[0]);
+        // An export speaks only through its one line; it draws offscreen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(keepQuiet);
+        return runWithoutWindow<QGuiApplication>(argv[0],
+                                                 [&](const QString& folder) { return runExport(line, folder); });
     case CommandLine::Action::ListBackups:
     case CommandLine::Action::Restore:
-        return runBackupCommand(line, argv[0]);
+        return runWithoutWindow<QCoreApplication>(
+            argv[0], [&](const QString& folder) { return runBackupCommand(line, folder); });
     case CommandLine::Action::Import:
-        return runImportCommand(line, argv[0]);
+        return runWithoutWindow<QCoreApplication>(argv[0],
+                                                  [&](const QString& folder) { return runImport(line, folder); });
     case CommandLine::Action::Window:
         break;
     }

@@ -13,6 +13,25 @@
 using namespace quorvane;
 using namespace quorvane::testing;
 
+namespace {
+
+// The program run without a display: its exit status, its standard output
+// and the lines of its standard error up to line lastErrorLine (from 0).
+QStringList runWithoutDisplay(const QString& program, const QStringList& arguments, int lastErrorLine)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    QProcess quorvane;
+    quorvane.setProcessEnvironment(environment);
+    quorvane.start(program, arguments);
+    quorvane.waitForFinished(120000);
+    return QStringList{QString::number(quorvane.exitCode()), quorvane.readAllStandardOutput(),
+                       QString(quorvane.readAllStandardError()).section('\n', 0, lastErrorLine)};
+}
+
+} // namespace
+
 using Action = CommandLine::Action;
 
 class CommandLineTest : public QObject
@@ -164,17 +183,7 @@ private slots:
         execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Week')");
         const QString program = folder.file("quorvane");
         QVERIFY(QFile::copy(qEnvironmentVariable("QUORVANE_BUILD_DIR") + "/quorvane", program));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(name);
-        const auto run = [&](const QStringList& arguments) {
-            QProcess quorvane;
-            quorvane.setProcessEnvironment(environment);
-            quorvane.start(program, arguments);
-            quorvane.waitForFinished(120000);
-            return QStringList{QString::number(quorvane.exitCode()), quorvane.readAllStandardOutput(),
-                               QString(quorvane.readAllStandardError()).section('\n', 0, 1)};
-        };
+        const auto run = [&](const QStringList& arguments) { return runWithoutDisplay(program, arguments, 1); };
         QCOMPARE(run({"--export", folder.file("week.pdf")}), QStringList({"0", "", ""}));
         QVERIFY(fileBytes(folder.file("week.pdf")).startsWith("%PDF-"));
         QCOMPARE(run({"--schedule", "Nope", "--export", folder.file("nope.png")}),
@@ -203,17 +212,7 @@ private slots:
                        "BEGIN:VEVENT\r\nUID:b\r\nSUMMARY:Holiday\r\nDTSTART;VALUE=DATE:20261012\r\nEND:VEVENT\r\n"
                        "END:VCALENDAR\r\n");
         calendar.close();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(name);
-        const auto run = [&](const QStringList& arguments) {
-            QProcess quorvane;
-            quorvane.setProcessEnvironment(environment);
-            quorvane.start(program, arguments);
-            quorvane.waitForFinished(120000);
-            return QStringList{QString::number(quorvane.exitCode()), quorvane.readAllStandardOutput(),
-                               QString(quorvane.readAllStandardError()).section('\n', 0, 0)};
-        };
+        const auto run = [&](const QStringList& arguments) { return runWithoutDisplay(program, arguments, 0); };
         QCOMPARE(run({"--import", calendar.fileName()}),
                  QStringList({"0",
                               "Imported 1 course into the new schedule \"Fall (2)\".\nSkipped:\n"
