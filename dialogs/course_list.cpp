@@ -82,28 +82,11 @@ void CourseList::release()
     m_pages.clear();
 }
 
-CourseList::Page CourseList::readPage(int pageIndex) const
+CourseList::Page CourseList::readRows(const QString& statement, int rows, bool downwards) const
 {
-    const int first = pageIndex * kPageRows;
-    const int rows = std::min(kPageRows, m_count - first);
-    // From a neighbour's ids when one is held, else by position from the
-    // nearer end of the list.
-    QString statement;
-    bool downwards = false;
-    const auto before = m_pages.find(pageIndex - 1);
-    const auto after = m_pages.find(pageIndex + 1);
-    if (before != m_pages.end() && before->second.ids.last() >= 0) {
-        statement = sql::selectCourseNamesAfter(before->second.ids.last(), rows);
-    } else if (after != m_pages.end() && after->second.ids.first() >= 0) {
-        statement = sql::selectCourseNamesBefore(after->second.ids.first(), rows);
-        downwards = true;
-    } else if (first <= m_count - (first + rows)) {
-        statement = sql::selectCourseNamesAt(first, rows, false);
-    } else {
-        statement = sql::selectCourseNamesAt(m_count - (first + rows), rows, true);
-        downwards = true;
-    }
     Page page;
+    if (rows <= 0)
+        return page;
     Recordset rs;
     rs.open(statement, *m_db);
     while (!rs.eof() && page.ids.size() < rows) {
@@ -126,24 +109,61 @@ CourseList::Page CourseList::readPage(int pageIndex) const
     return page;
 }
 
+CourseList::Page CourseList::readPage(int pageIndex) const
+{
+    const int first = pageIndex * kPageRows;
+    const int rows = std::min(kPageRows, m_count - first);
+    // From a neighbour's ids when one is held, else by position from the
+    // nearer end of the list.
+    const auto before = m_pages.find(pageIndex - 1);
+    const auto after = m_pages.find(pageIndex + 1);
+    if (before != m_pages.end() && before->second.ids.last() >= 0)
+        return readRows(sql::selectCourseNamesAfter(before->second.ids.last(), rows), rows, false);
+    if (after != m_pages.end() && after->second.ids.first() >= 0)
+        return readRows(sql::selectCourseNamesBefore(after->second.ids.first(), rows), rows, true);
+    if (first <= m_count - (first + rows))
+        return readRows(sql::selectCourseNamesAt(first, rows, false), rows, false);
+    return readRows(sql::selectCourseNamesAt(m_count - (first + rows), rows, true), rows, true);
+}
+
+void CourseList::holdPageAround(int index, qint64 courseId) const
+{
+    const int pageIndex = index / kPageRows;
+    if (m_pages.count(pageIndex) > 0)
+        return;
+    const int first = pageIndex * kPageRows;
+    const int rows = std::min(kPageRows, m_count - first);
+    const int above = index - first;
+    Page page = readRows(sql::selectCourseNamesBefore(courseId, above), above, true);
+    const Page rest = readRows(sql::selectCourseNamesAfter(courseId - 1, rows - above), rows - above, false);
+    page.ids += rest.ids;
+    page.names += rest.names;
+    hold(pageIndex, std::move(page));
+}
+
+CourseList::Page& CourseList::hold(int pageIndex, Page page) const
+{
+    if (int(m_pages.size()) >= kKeptPages) {
+        // The page of the selected entry stays: its id is the one the
+        // dialog's statement will use.
+        const int selected = m_combo->currentIndex() < 0 ? -1 : m_combo->currentIndex() / kPageRows;
+        auto oldest = m_pages.end();
+        for (auto it = m_pages.begin(); it != m_pages.end(); ++it)
+            if (it->first != selected && (oldest == m_pages.end() || it->second.used < oldest->second.used))
+                oldest = it;
+        if (oldest != m_pages.end())
+            m_pages.erase(oldest);
+    }
+    Page& held = m_pages.emplace(pageIndex, std::move(page)).first->second;
+    held.used = ++m_uses;
+    return held;
+}
+
 const CourseList::Page& CourseList::page(int pageIndex) const
 {
-    auto found = m_pages.find(pageIndex);
-    if (found == m_pages.end()) {
-        Page read = readPage(pageIndex);
-        if (int(m_pages.size()) >= kKeptPages) {
-            // The page of the selected entry stays: its id is the one the
-            // dialog's statement will use.
-            const int selected = m_combo->currentIndex() < 0 ? -1 : m_combo->currentIndex() / kPageRows;
-            auto oldest = m_pages.end();
-            for (auto it = m_pages.begin(); it != m_pages.end(); ++it)
-                if (it->first != selected && (oldest == m_pages.end() || it->second.used < oldest->second.used))
-                    oldest = it;
-            if (oldest != m_pages.end())
-                m_pages.erase(oldest);
-        }
-        found = m_pages.emplace(pageIndex, std::move(read)).first;
-    }
+    const auto found = m_pages.find(pageIndex);
+    if (found == m_pages.end())
+        return hold(pageIndex, readPage(pageIndex));
     found->second.used = ++m_uses;
     return found->second;
 }
@@ -210,6 +230,7 @@ int CourseList::preselect(const QString& name, const QString& scheduleId)
     const int index = positionOf(id);
     if (index < 0 || index >= m_count)
         return -1;
+    holdPageAround(index, id);
     m_combo->setCurrentIndex(index);
     return index;
 }
@@ -276,7 +297,10 @@ QModelIndexList CourseList::match(const QModelIndex& start, int role, const QVar
         if (found < 0)
             return {};
         const int row = positionOf(found);
-        return row >= 0 && row < m_count ? QModelIndexList{index(row)} : QModelIndexList{};
+        if (row < 0 || row >= m_count)
+            return {};
+        holdPageAround(row, found);
+        return {index(row)};
     } catch (...) {
         return {};
     }

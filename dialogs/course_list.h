@@ -76,7 +76,15 @@ private:
     };
 
     const Page& page(int pageIndex) const;
+    // Keeps `page`, letting the least recently used page go when too many are held.
+    Page& hold(int pageIndex, Page page) const;
     Page readPage(int pageIndex) const;
+    // Up to `rows` rows of `statement`, ids and shown names, put in id order
+    // (`downwards`: the statement reads them in descending order).
+    Page readRows(const QString& statement, int rows, bool downwards) const;
+    // Holds the page of entry `index`, read around course `courseId`, the
+    // one at that entry: no walk to its position from an end of the list.
+    void holdPageAround(int index, qint64 courseId) const;
     qint64 idAt(int index) const;
     // The position of the course with id `courseId`.
     int positionOf(qint64 courseId) const;

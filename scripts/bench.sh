@@ -27,4 +27,8 @@ echo
 echo "== start-up (X server)"
 xvfb-run -a -s "-screen 0 1280x1024x24" /usr/bin/python3 bench/startup_under_x.py \
   "$build_dir/quorvane" "$build_dir/bench_bare_window" "$build_dir/bench_make_db" || { echo "start-up failed"; status=1; }
+echo
+echo "== course dialogs (X server)"
+xvfb-run -a -s "-screen 0 1280x1024x24" /usr/bin/python3 bench/dialogs_under_x.py \
+  "$build_dir/quorvane" "$build_dir/bench_bare_window" "$build_dir/bench_make_db" || { echo "course dialogs failed"; status=1; }
 exit "$status"

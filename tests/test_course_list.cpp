@@ -191,6 +191,11 @@ void CourseListTest::preselectsTheSelectedSchedulesCourseAmongAHundredThousand()
         // What was read is the page of the entry shown (and the first one,
         // which the box measures), not the list.
         QVERIFY(form->courseList().rowsHeld() <= 2 * CourseList::kPageRows);
+        // That page, read from the course's id both ways, holds the courses
+        // round it at their positions, across the gaps of deleted ids.
+        const int first = position / CourseList::kPageRows * CourseList::kPageRows;
+        for (const int at : {first, position - 1, position + 1, first + CourseList::kPageRows - 1})
+            QCOMPARE(form->courseList().courseId(at), QString::number(idAt(at)));
     }
     QVERIFY(m_prompts->shown.isEmpty());
 }
