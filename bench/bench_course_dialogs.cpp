@@ -101,8 +101,9 @@ void prepare(const ProgramFolder& folder, int courses)
 {
     if (courses == kMiddle) {
         bench::fillDatabase(folder.databasePath(), 10, -courses);
-        bench::runStatements(folder.databasePath(),
-                      {QStringLiteral("update tblCourse set ScheduleID=2 where ScheduleID=1 and id>%1").arg(-courses / 2)});
+        bench::runStatements(
+            folder.databasePath(),
+            {QStringLiteral("update tblCourse set ScheduleID=2 where ScheduleID=1 and id>%1").arg(-courses / 2)});
         return;
     }
     if (courses > 0) {
