@@ -8,6 +8,7 @@
 #include "base/twips.h"
 #include "export/spreadsheet.h"
 #include "store/connection.h"
+#include "store/course_positions.h"
 #include "store/schema.h"
 #include "store/statements.h"
 #include "timetable/grid.h"
@@ -216,7 +217,9 @@ bool Form1::Form_Load()
         return false;
     }
     p.step(106, [&] {
+        m_coursePositions.reset();
         m_scheduleDb = std::make_unique<Connection>();
+        m_coursePositions = std::make_unique<CoursePositions>(*m_scheduleDb);
         // Every wait for another program's lock shows the busy pointer, over
         // the dialogs as well.
         m_scheduleDb->setWaitNotice([](bool waiting) {

@@ -17,6 +17,7 @@ class QTreeView;
 namespace quorvane {
 
 class Connection;
+class CoursePositions;
 class Procedure;
 struct SampleRowSteps;
 class SpreadsheetApplication;
@@ -96,6 +97,8 @@ public:
     Prompts& prompts() { return m_prompts; }
     // ScheduleDb; raises a failure before Form_Load has created it.
     Connection& scheduleDb();
+    // Null before the database is opened.
+    const CoursePositions* coursePositions() const { return m_coursePositions.get(); }
     bool hasScheduleDb() const { return m_scheduleDb != nullptr; }
     TimetableGrid& grid() { return *m_grid; }
     const TimetableGrid& grid() const { return *m_grid; }
@@ -155,6 +158,8 @@ private:
     ProgramPaths m_paths;
     Prompts& m_prompts;
     std::unique_ptr<Connection> m_scheduleDb;
+    // Positions in the course dialogs' lists; goes before the connection.
+    std::unique_ptr<CoursePositions> m_coursePositions;
     TimetableGrid* m_grid = nullptr;
     TimetableView* m_gridView = nullptr;
     QMenu* m_gridMenu = nullptr;

@@ -32,9 +32,11 @@ void openCourseListDialog(Form1& form, const char* handler)
     // The dialog is created, and its list filled, at its first touch.
     std::unique_ptr<Dialog> dialog;
     const auto touch = [&]() -> Dialog& {
-        if (!dialog)
+        if (!dialog) {
             dialog = std::make_unique<Dialog>(form.scheduleDb(), form.prompts(), form.programFolder(),
                                               form.selectedScheduleIdOrNone().value_or(QString()));
+            dialog->usePositions(form.coursePositions());
+        }
         return *dialog;
     };
     QString cell;

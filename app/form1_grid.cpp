@@ -1,6 +1,7 @@
 // The main window's grid: its set-up during start-up, ClearGrid and ListCourses.
 #include "app/form1.h"
 #include "base/reporting.h"
+#include "store/course_positions.h"
 #include "timetable/fill.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
@@ -47,6 +48,10 @@ void Form1::ListCourses()
         }))
         return;
     fillTimetable(*m_grid, *db, scheduleId, p);
+    // After every change the grid is drawn again: the course dialogs' list
+    // positions are counted again meanwhile, off this thread.
+    if (m_coursePositions)
+        m_coursePositions->refresh();
 }
 
 } // namespace quorvane

@@ -3,6 +3,7 @@
 #include "base/failure.h"
 #include "base/shown_text.h"
 #include "store/connection.h"
+#include "store/course_positions.h"
 #include "store/statements.h"
 
 #include <QComboBox>
@@ -121,6 +122,11 @@ CourseList::Page CourseList::readPage(int pageIndex) const
         return readRows(sql::selectCourseNamesAfter(before->second.ids.last(), rows), rows, false);
     if (after != m_pages.end() && after->second.ids.first() >= 0)
         return readRows(sql::selectCourseNamesBefore(after->second.ids.first(), rows), rows, true);
+    if (std::min(first, m_count - (first + rows)) > CoursePositions::kStep && m_positions &&
+        m_positions->current(m_count)) {
+        const auto [milestone, position] = m_positions->milestoneAtOrBefore(first);
+        return readRows(sql::selectCourseNamesFrom(milestone, first - position, rows), rows, false);
+    }
     if (first <= m_count - (first + rows))
         return readRows(sql::selectCourseNamesAt(first, rows, false), rows, false);
     return readRows(sql::selectCourseNamesAt(m_count - (first + rows), rows, true), rows, true);
@@ -194,6 +200,8 @@ QString CourseList::name(int index) const
 
 int CourseList::positionOf(qint64 courseId) const
 {
+    if (m_positions && m_positions->current(m_count))
+        return int(m_positions->countBefore(courseId));
     // Counting walks the ids, so count on the shorter side of the course.
     Recordset range;
     range.open(sql::selectCourseIdRange(), *m_db);

@@ -12,6 +12,7 @@ class QComboBox;
 namespace quorvane {
 
 class Connection;
+class CoursePositions;
 
 // The course list of the Edit and Delete dialogs: Combo1 shows every course
 // of every schedule by name, in the order the database returns them (id
@@ -39,6 +40,10 @@ public:
     // as rows are shown. The list is left with no entry selected. A failure
     // leaves the list empty and is raised to the caller.
     void fill(const Connection& db);
+
+    // Positions of courses are counted from these milestones while they are
+    // current, instead of from an end of the list.
+    void usePositions(const CoursePositions* positions) { m_positions = positions; }
 
     // Releases CourseIds when the dialog closes.
     void release();
@@ -94,6 +99,7 @@ private:
 
     QComboBox* m_combo;
     const Connection* m_db = nullptr;
+    const CoursePositions* m_positions = nullptr;
     int m_count = 0;
     bool m_released = false;
     mutable std::map<int, Page> m_pages;

@@ -19,6 +19,8 @@ class CourseListDialog : public CourseDialogBase
 public:
     QComboBox* Combo1() const { return m_combo1; }
     const CourseList& courseList() const { return *m_courseListModel; }
+    // See CourseList::usePositions; before the preselection.
+    void usePositions(const CoursePositions* positions) { m_courseListModel->usePositions(positions); }
 
     // The caller's preselection, setting the text of Combo1: the first
     // entry of that name that belongs to the schedule selected in the main

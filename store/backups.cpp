@@ -1,6 +1,7 @@
 #include "store/backups.h"
 
 #include "base/failure.h"
+#include "store/engine.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kDaysKept = 14;
 constexpr int kMostFiles = 30;
-constexpr int kBusyTimeoutMs = 2000;
 constexpr int kPagesPerStep = 256;
 
 QString systemReason(int error)
@@ -36,48 +36,6 @@ QByteArray nativeName(const QString& path)
 {
     return QFile::encodeName(path);
 }
-
-// One engine connection of its own, closed on every way out.
-class Engine
-{
-public:
-    Engine(const QString& path, int flags)
-    {
-        const int result = sqlite3_open_v2(nativeName(path).constData(), &m_db, flags, nullptr);
-        if (result != SQLITE_OK)
-            throw Failure(message(result));
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    }
-    ~Engine() { sqlite3_close_v2(m_db); }
-    Engine(const Engine&) = delete;
-    Engine& operator=(const Engine&) = delete;
-    sqlite3* get() const { return m_db; }
-
-    QString message(int result) const
-    {
-        const char* text = m_db ? sqlite3_errmsg(m_db) : nullptr;
-        return QString::fromUtf8(text ? text : sqlite3_errstr(result));
-    }
-
-    // The first column of each row of `statement`, as text.
-    QStringList column(const char* statement) const
-    {
-        sqlite3_stmt* s = nullptr;
-        int result = sqlite3_prepare_v2(m_db, statement, -1, &s, nullptr);
-        const auto finish = qScopeGuard([&] { sqlite3_finalize(s); });
-        if (result != SQLITE_OK)
-            throw Failure(message(result));
-        QStringList values;
-        while ((result = sqlite3_step(s)) == SQLITE_ROW)
-            values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
-        if (result != SQLITE_DONE)
-            throw Failure(message(result));
-        return values;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
 
 // Copies the database at `source` into a new file at `target`, readable by
 // its owner only, through the engine's online backup: a consistent copy even

@@ -157,6 +157,12 @@ QString selectCourseNamesAt(int offset, int limit, bool fromLast)
            QStringLiteral(" limit %1 offset %2").arg(limit).arg(offset);
 }
 
+QString selectCourseNamesFrom(qint64 courseId, qint64 offset, int limit)
+{
+    return idAndShownName() +
+           QStringLiteral("where id>=%1 order by id limit %2 offset %3").arg(courseId).arg(limit).arg(offset);
+}
+
 QString selectCourseNamesAfter(qint64 courseId, int limit)
 {
     return idAndShownName() + QStringLiteral("where id>%1 order by id limit %2").arg(courseId).arg(limit);

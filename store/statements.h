@@ -45,6 +45,8 @@ QString selectCourseIdRange();               // min(id), max(id)
 // `limit` rows from position `offset`, counted from the first id or, when
 // `fromLast`, from the last one down.
 QString selectCourseNamesAt(int offset, int limit, bool fromLast);
+// `limit` rows from course `courseId`'s position plus `offset` on.
+QString selectCourseNamesFrom(qint64 courseId, qint64 offset, int limit);
 // `limit` rows after `courseId` upwards, or before it downwards.
 QString selectCourseNamesAfter(qint64 courseId, int limit);
 QString selectCourseNamesBefore(qint64 courseId, int limit);

@@ -4,6 +4,7 @@
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
 #include "store/connection.h"
+#include "store/course_positions.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 
@@ -32,6 +33,7 @@ private slots:
     void preselectsTheSelectedSchedulesCourseAmongAHundredThousand();
     void typeAheadFindsTheNextNameWithThatBeginning_data();
     void typeAheadFindsTheNextNameWithThatBeginning();
+    void positionsCountFromMilestonesUntilTheCoursesChange();
 
 private:
     QString db() const { return m_folder->databasePath(); }
@@ -233,6 +235,42 @@ void CourseListTest::typeAheadFindsTheNextNameWithThatBeginning()
     QCOMPARE(hits.isEmpty() ? -1 : hits.first().row(), found);
     // What was read is what the search started from, not the list.
     QVERIFY(form->courseList().rowsHeld() <= CourseList::kPageRows);
+}
+
+void CourseListTest::positionsCountFromMilestonesUntilTheCoursesChange()
+{
+    fill(20000);
+    CoursePositions positions(*m_db);
+    QSignalSpy refreshed(&positions, &CoursePositions::refreshed);
+    const auto courses = [&] { return scalarSql(db(), "select count(*) from tblCourse").toLongLong(); };
+    const auto walk = [&] {
+        positions.refresh();
+        QVERIFY(refreshed.wait());
+        QVERIFY(positions.current(courses()));
+    };
+    walk();
+    constexpr int kStep = CoursePositions::kStep;
+    for (const int at : {0, 1, kStep - 1, kStep, 9000, int(courses()) - 1}) {
+        QCOMPARE(positions.countBefore(idAt(at)), at);
+        QCOMPARE(positions.milestoneAtOrBefore(at), std::pair(idAt(at / kStep * kStep), qint64(at / kStep * kStep)));
+    }
+    // A change through the connection, and one by another program, each
+    // leaves them unused until walked again.
+    m_db->execute(QStringLiteral("delete from tblCourse where id=5"));
+    QVERIFY(!positions.current(courses()));
+    walk();
+    QCOMPARE(positions.countBefore(idAt(9000)), 9000);
+    execSql(db(), QStringLiteral("update tblCourse set CourseName='Zebra Studies' where id=%1").arg(idAt(9000)));
+    QVERIFY(!positions.current(courses()));
+    walk();
+    // A dialog's list preselects from them, and reads a page far from both
+    // ends from the milestone below it.
+    const auto form = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QString());
+    form->usePositions(&positions);
+    form->setCombo1Text(QStringLiteral("Zebra Studies"));
+    QCOMPARE(form->Combo1()->currentIndex(), 9000);
+    for (const int at : {4321, 4321 / CourseList::kPageRows * CourseList::kPageRows, 12345})
+        QCOMPARE(form->courseList().courseId(at), QString::number(idAt(at)));
 }
 
 QTEST_MAIN(CourseListTest)

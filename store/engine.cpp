@@ -1,0 +1,53 @@
+#include "store/engine.h"
+
+#include "base/failure.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+
+} // namespace
+
+Engine::Engine(const QString& path, int flags)
+{
+    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+    if (result != SQLITE_OK) {
+        const QString text = message(result);
+        sqlite3_close_v2(m_db);
+        throw Failure(text);
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+}
+
+Engine::~Engine()
+{
+    sqlite3_close_v2(m_db);
+}
+
+QString Engine::message(int result) const
+{
+    const char* text = m_db ? sqlite3_errmsg(m_db) : nullptr;
+    return QString::fromUtf8(text ? text : sqlite3_errstr(result));
+}
+
+QStringList Engine::column(const char* statement) const
+{
+    sqlite3_stmt* s = nullptr;
+    int result = sqlite3_prepare_v2(m_db, statement, -1, &s, nullptr);
+    const auto finish = qScopeGuard([&] { sqlite3_finalize(s); });
+    if (result != SQLITE_OK)
+        throw Failure(message(result));
+    QStringList values;
+    while ((result = sqlite3_step(s)) == SQLITE_ROW)
+        values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    if (result != SQLITE_DONE)
+        throw Failure(message(result));
+    return values;
+}
+
+} // namespace quorvane
