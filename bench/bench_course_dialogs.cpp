@@ -7,8 +7,9 @@
 //   - from the click on "Edit Course" or "Delete Course" to the dialog
 //     painted, against a bare window's first paint (bench/bare_window.h,
 //     built and shown in the same process);
-//   - from the click on its course list to the list drawn, at the first and
-//     at the second opening, against the same bare window;
+//   - from the click on its course list to the list drawn with the entry
+//     preselected in sight, at the first and at the second opening, against
+//     the same bare window;
 //   - the peak and the resident memory with the dialog and its list open,
 //     each size in a process of its own, against the sample's.
 // Runs are taken in turn across the sizes and the baseline; flat figures
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 
 using namespace quorvane;
 using namespace quorvane::testing;
@@ -45,22 +47,23 @@ double msSince(const QElapsedTimer& timer)
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// Waits until `widget` has been painted and its paint flushed; the time on
-// `clock` then.
-double paintedAt(QWidget* widget, const QElapsedTimer& clock)
+// Waits until `widget` has been painted and its paint flushed, with `ready`
+// true after that paint; the time on `clock` then.
+double paintedAt(QWidget* widget, const QElapsedTimer& clock, const std::function<bool()>& ready = {})
 {
     struct Watch : QObject
     {
         QWidget* watched;
+        std::function<bool()> ready;
         bool painted = false;
-        explicit Watch(QWidget* w) : watched(w) { w->installEventFilter(this); }
+        Watch(QWidget* w, std::function<bool()> r) : watched(w), ready(std::move(r)) { w->installEventFilter(this); }
         bool eventFilter(QObject* object, QEvent* event) override
         {
             if (object == watched && event->type() == QEvent::Paint)
-                QTimer::singleShot(0, this, [this] { painted = true; });
+                QTimer::singleShot(0, this, [this] { painted = !ready || ready(); });
             return false;
         }
-    } watch(widget);
+    } watch(widget, ready);
     while (!watch.painted)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return msSince(clock);
@@ -88,7 +91,9 @@ public:
         for (double* list : {&opening.firstListMs, &opening.secondListMs}) {
             clock.restart();
             QTest::mouseClick(combo, Qt::LeftButton);
-            *list = paintedAt(combo->view()->viewport(), clock);
+            *list = paintedAt(combo->view()->viewport(), clock, [view = combo->view()] {
+                return view->viewport()->rect().contains(view->visualRect(view->currentIndex()));
+            });
             combo->hidePopup();
             QCoreApplication::processEvents();
         }

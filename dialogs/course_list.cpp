@@ -7,9 +7,10 @@
 #include "store/statements.h"
 
 #include <QComboBox>
-#include <QListView>
+#include <QHeaderView>
 #include <QProxyStyle>
 #include <QSignalBlocker>
+#include <QTableView>
 
 #include <algorithm>
 #include <limits>
@@ -32,6 +33,37 @@ public:
     }
 };
 
+// The open list: a table of one column, drawn as a plain list. A table
+// places a row from its number alone, so the list opens at once on the entry
+// selected anywhere among a million, where a list view lays out every row
+// before it first. Home and End go to the first and the last entry, as in a
+// list.
+class OpenList : public QTableView
+{
+public:
+    OpenList()
+    {
+        horizontalHeader()->hide();
+        verticalHeader()->hide();
+        horizontalHeader()->setStretchLastSection(true);
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        verticalHeader()->setMinimumSectionSize(1);
+        setShowGrid(false);
+        setWordWrap(false);
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        if (action == MoveHome || action == MoveEnd)
+            modifiers |= Qt::ControlModifier;
+        return QTableView::moveCursor(action, modifiers);
+    }
+};
+
 } // namespace
 
 CourseList::CourseList(QComboBox* combo) : QAbstractListModel(combo), m_combo(combo)
@@ -44,10 +76,7 @@ CourseList::CourseList(QComboBox* combo) : QAbstractListModel(combo), m_combo(co
     auto* style = new PlainListStyle;
     style->setParent(combo);
     combo->setStyle(style);
-    if (auto* view = qobject_cast<QListView*>(combo->view())) {
-        view->setUniformItemSizes(true);
-        view->setLayoutMode(QListView::Batched);
-    }
+    combo->setView(new OpenList);
 }
 
 void CourseList::fill(const Connection& db)
@@ -75,6 +104,9 @@ void CourseList::fill(const Connection& db)
         throw;
     }
     commit(count);
+    // Rows as high as the box draws its entries, measured on the first.
+    if (auto* table = qobject_cast<QTableView*>(m_combo->view()); table && count > 0)
+        table->verticalHeader()->setDefaultSectionSize(std::max(1, m_combo->view()->sizeHintForRow(0)));
 }
 
 void CourseList::release()
