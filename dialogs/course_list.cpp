@@ -94,6 +94,8 @@ void CourseList::fill(const Connection& db)
         endResetModel();
         m_combo->setCurrentIndex(-1);
     };
+    if (auto* table = qobject_cast<QTableView*>(m_combo->view()))
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height());
     int count = 0;
     try {
         Recordset rs;
@@ -104,9 +106,15 @@ void CourseList::fill(const Connection& db)
         throw;
     }
     commit(count);
-    // Rows as high as the box draws its entries, measured on the first.
-    if (auto* table = qobject_cast<QTableView*>(m_combo->view()); table && count > 0)
-        table->verticalHeader()->setDefaultSectionSize(std::max(1, m_combo->view()->sizeHintForRow(0)));
+    // Rows as high as the box draws its entries: set before the rows are
+    // there, since a change of height afterwards goes over every row; made
+    // exact on the first entry where the style draws entries higher than a
+    // line of text.
+    if (auto* table = qobject_cast<QTableView*>(m_combo->view()); table && count > 0) {
+        const int height = std::max(1, m_combo->view()->sizeHintForRow(0));
+        if (height != table->verticalHeader()->defaultSectionSize())
+            table->verticalHeader()->setDefaultSectionSize(height);
+    }
 }
 
 void CourseList::release()
