@@ -7,4 +7,4 @@ here="$(cd "$(dirname "$0")" && pwd)"
 for tool in xvfb-run xdotool import convert sqlite3; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (test.sh installs it)"; exit 1; }
 done
-exec xvfb-run -a -s "-screen 0 1280x1024x24" /usr/bin/python3 "$here/e2e/drive.py" "$@"
+exec xvfb-run -a -n "$((100 + RANDOM % 800))" -s "-screen 0 1280x1024x24" /usr/bin/python3 "$here/e2e/drive.py" "$@"

@@ -68,7 +68,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/quorvane" --help | grep -q '^Usag
 home="$scratch/home"
 mkdir -p "$home"
 live="$prefix/share/quorvane/dbSchedules.mdb"
-HOME="$home" XDG_DATA_HOME="$prefix/share" QT_QPA_PLATFORM=xcb xvfb-run -a bash -c '
+HOME="$home" XDG_DATA_HOME="$prefix/share" QT_QPA_PLATFORM=xcb xvfb-run -a -n "$((100 + RANDOM % 800))" bash -c '
   "$1" & program=$!
   for _ in $(seq 600); do
     window=$(xdotool search --onlyvisible --name "^Quorvane\$" 2>/dev/null | head -n 1)

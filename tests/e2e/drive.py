@@ -95,14 +95,28 @@ class Program:
     def __init__(self, folder):
         self.folder = folder
         self.db = os.path.join(folder, "dbSchedules.mdb")
-        # The X server of this run, whatever platform the caller's environment names.
-        environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
-        self.process = subprocess.Popen([os.path.join(folder, "quorvane")], cwd="/", env=environment,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        self.starts = 0
+        self.start()
         self.main = None
 
+    def start(self):
+        # The X server of this run, whatever platform the caller's environment names.
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        self.process = subprocess.Popen([os.path.join(self.folder, "quorvane")], cwd="/", env=environment,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        self.starts += 1
+
+    def main_window(self):
+        """The main window once shown. The X server may turn a program away
+        while it still lets go of one just ended: such a start is made again."""
+        if self.process.poll() is not None and self.starts < 3 and \
+                b"could not connect to display" in self.process.stderr.read():
+            time.sleep(0.5)
+            self.start()
+        return (windows("Quorvane") or [None])[0]
+
     def wait_main(self):
-        self.main = wait_for("the main window", lambda: (windows("Quorvane") or [None])[0])
+        self.main = wait_for("the main window", self.main_window)
         wait_for("the main window's size", lambda: geometry(self.main)[2:] == (824, 664))
         self.painted()
         return self.main
