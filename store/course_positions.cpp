@@ -98,7 +98,7 @@ void CoursePositions::refresh()
         // Changed while walking: walked again for the state now.
         refresh();
     });
-    m_walk->start(QThread::LowPriority);
+    m_walk->start(QThread::IdlePriority);
 }
 
 bool CoursePositions::current(qint64 courses) const
