@@ -19,14 +19,14 @@ namespace {
 
 Failure systemFailure(int error)
 {
-    return Failure(QString::fromLocal8Bit(std::strerror(error)));
+    return Failure(systemReason(error));
 }
 
 // Written with plain write() rather than through a file's buffer, whose
 // failure a later commit would not see, so that every refusal of the disk
 // surfaces with the system's words. A disk may also take the bytes and
-// refuse them only when they are synced.
-void writeAndSync(int fd, const QByteArray& bytes)
+// refuse them only when they are synced, which the caller does.
+void writeAll(int fd, const QByteArray& bytes)
 {
     const char* data = bytes.constData();
     qint64 left = bytes.size();
@@ -39,9 +39,9 @@ void writeAndSync(int fd, const QByteArray& bytes)
         data += written;
         left -= written;
     }
-    if (::fsync(fd) != 0)
-        throw systemFailure(errno);
 }
+
+} // namespace
 
 void syncFolderOf(const QString& path)
 {
@@ -51,8 +51,6 @@ void syncFolderOf(const QString& path)
         ::close(folder);
     }
 }
-
-} // namespace
 
 void replaceFileAtomically(const QString& path, const QByteArray& bytes)
 {
@@ -64,7 +62,9 @@ void replaceFileAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(file.errorString());
-    writeAndSync(file.handle(), bytes);
+    writeAll(file.handle(), bytes);
+    if (::fsync(file.handle()) != 0)
+        throw systemFailure(errno);
     if (!file.commit())
         throw Failure(file.errorString());
 }
@@ -109,7 +109,7 @@ bool createFileAtomically(const QString& path, const QByteArray& bytes, unsigned
             if (fd < 0)
                 throw systemFailure(errno);
             const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-            writeAndSync(fd, bytes);
+            writeAll(fd, bytes); // synced by the caller
         },
         mode);
 }

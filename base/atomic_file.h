@@ -27,4 +27,7 @@ bool createFileAtomically(const QString& path, const std::function<void(const QS
                           unsigned mode = 0666);
 bool createFileAtomically(const QString& path, const QByteArray& bytes, unsigned mode = 0666);
 
+// Syncs the folder holding `path`, so that a name just given there lasts.
+void syncFolderOf(const QString& path);
+
 } // namespace quorvane

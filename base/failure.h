@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstring>
 #include <stdexcept>
 
 namespace quorvane {
@@ -19,6 +20,12 @@ public:
 private:
     QString m_description;
 };
+
+// The system's words for the error number `error` ("No space left on device").
+inline QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // The description of any exception, as the error box shows it.
 inline QString describe(const std::exception& e)

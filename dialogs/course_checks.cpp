@@ -38,16 +38,6 @@ bool refuse(Procedure& p, int number, const QString& message, QWidget* focus)
 
 } // namespace
 
-QTime earliestCourseTime()
-{
-    return QTime(6, 0, 0);
-}
-
-QTime latestCourseTime()
-{
-    return QTime(21, 30, 0);
-}
-
 bool RunCourseChecks(Procedure& p, const CourseInput& in, CheckedDays& days)
 {
     TimePicker* from = in.dtpFrom;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/day_set.h"
+#include "store/time_of_day.h"
 
 #include <QString>
 #include <QTime>
@@ -14,10 +15,8 @@ namespace quorvane {
 class Procedure;
 class TimePicker;
 
-// The first and the last half-hour row of the timetable: the earliest and
-// the latest time a course may start or end.
-QTime earliestCourseTime(); // 06:00:00
-QTime latestCourseTime();   // 21:30:00
+using timeofday::earliestCourseTime;
+using timeofday::latestCourseTime;
 
 // The controls the course checks read and change.
 struct CourseInput

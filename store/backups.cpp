@@ -1,5 +1,6 @@
 #include "store/backups.h"
 
+#include "base/atomic_file.h"
 #include "base/failure.h"
 #include "store/engine.h"
 
@@ -26,11 +27,6 @@ namespace {
 constexpr int kDaysKept = 14;
 constexpr int kMostFiles = 30;
 constexpr int kPagesPerStep = 256;
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray nativeName(const QString& path)
 {
@@ -301,11 +297,7 @@ QString restoreDatabase(const QString& databasePath, const QString& file, const 
     }
     if (::rename(nativeName(temporary).constData(), nativeName(databasePath).constData()) != 0)
         throw Failure(QStringLiteral("Cannot replace %1: %2").arg(databasePath, systemReason(errno)));
-    const int folder = ::open(nativeName(QFileInfo(databasePath).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    syncFolderOf(databasePath);
     return saved;
 }
 

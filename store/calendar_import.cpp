@@ -4,6 +4,7 @@
 #include "store/connection.h"
 #include "store/ical_reader.h"
 #include "store/statements.h"
+#include "store/time_of_day.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -16,9 +17,6 @@ namespace quorvane {
 
 namespace {
 
-const QStringList kWeekdays = {QStringLiteral("MO"), QStringLiteral("TU"), QStringLiteral("WE"), QStringLiteral("TH"),
-                               QStringLiteral("FR"), QStringLiteral("SA"), QStringLiteral("SU")};
-
 // One weekly meeting before those alike are put together.
 struct Meeting
 {
@@ -29,16 +27,6 @@ struct Meeting
     QTime from; // local, as the file has it
     QTime to;
 };
-
-QString rulePart(const QString& rule, const QString& name)
-{
-    for (const QString& part : rule.split(QLatin1Char(';'))) {
-        const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals > 0 && part.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return part.mid(equals + 1).trimmed().toUpper();
-    }
-    return QString();
-}
 
 // A DURATION such as PT1H30M, P1W or -PT15M, in seconds; nothing when it is none.
 std::optional<qint64> duration(const QString& text)
@@ -92,8 +80,8 @@ CalendarImport importCalendar(const ical::Component& calendar)
     if (const ical::Property* name = calendar.property(QStringLiteral("X-WR-CALNAME")))
         result.calendarName = ical::unescaped(name->value).simplified();
     const ical::TimeZones zones(calendar);
-    const QTime earliest(6, 0);
-    const QTime latest(21, 30);
+    const QTime earliest = timeofday::earliestCourseTime();
+    const QTime latest = timeofday::latestCourseTime();
 
     QVector<Meeting> meetings;
     // Single events alike, by summary, weekday, start and end: the first of
@@ -137,13 +125,13 @@ CalendarImport importCalendar(const ical::Component& calendar)
         const ical::Property* rule = event.property(QStringLiteral("RRULE"));
         QString frequency;
         if (rule) {
-            frequency = rulePart(rule->value, QStringLiteral("FREQ"));
+            frequency = ical::rulePart(rule->value, QStringLiteral("FREQ"));
             if (frequency != QLatin1String("WEEKLY")) {
                 skip(QStringLiteral("repeats %1, not weekly")
                          .arg(frequency.isEmpty() ? QStringLiteral("without a frequency") : frequency.toLower()));
                 continue;
             }
-            if (rulePart(rule->value, QStringLiteral("COUNT")) == QLatin1String("1")) {
+            if (ical::rulePart(rule->value, QStringLiteral("COUNT")) == QLatin1String("1")) {
                 skip(QStringLiteral("occurs once"));
                 continue;
             }
@@ -184,16 +172,16 @@ CalendarImport importCalendar(const ical::Component& calendar)
             // The rule's days are the start's zone's: moved as the start moved.
             const int shift = int(start->date.daysTo(from->date()));
             const QStringList byDay =
-                rulePart(rule->value, QStringLiteral("BYDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+                ical::rulePart(rule->value, QStringLiteral("BYDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts);
             for (const QString& day : byDay) {
-                const int index = int(kWeekdays.indexOf(day.right(2)));
+                const int index = int(ical::weekdayCodes().indexOf(day.right(2)));
                 if (index >= 0)
                     meeting.days[size_t(((index + shift) % 7 + 7) % 7)] = true;
             }
             // Without days it can read, the rule repeats on the start's.
             if (std::none_of(meeting.days.begin(), meeting.days.end(), [](bool day) { return day; }))
                 meeting.days[size_t(localDay)] = true;
-            const int interval = rulePart(rule->value, QStringLiteral("INTERVAL")).toInt();
+            const int interval = ical::rulePart(rule->value, QStringLiteral("INTERVAL")).toInt();
             if (interval > 1)
                 result.changed
                     << QStringLiteral("%1: repeats every %2 weeks, taken as every week").arg(label).arg(interval);

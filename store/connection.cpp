@@ -22,9 +22,6 @@ namespace quorvane {
 
 namespace {
 
-// How long a statement waits for another program's lock before it fails.
-constexpr int kBusyTimeoutMs = 2000;
-
 // The engine's own words ("no such table: x"); a lock held by another
 // program is said in plain words first.
 QString engineMessage(sqlite3* db)

@@ -12,6 +12,9 @@ struct sqlite3_stmt;
 
 namespace quorvane {
 
+// How long a statement waits for another program's lock before it fails.
+constexpr int kBusyTimeoutMs = 2000;
+
 // The one open database connection of the program. Statements are sent as
 // text; every failure of the engine is raised as a Failure carrying the
 // engine's own message.

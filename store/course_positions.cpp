@@ -3,6 +3,7 @@
 #include "base/failure.h"
 #include "store/connection.h"
 #include "store/engine.h"
+#include "store/statements.h"
 
 #include <QScopeGuard>
 #include <QThread>
@@ -26,7 +27,7 @@ std::optional<std::pair<QVector<qint64>, qint64>> walkIds(const QString& path, c
         sqlite3_busy_timeout(engine.get(), 0);
         sqlite3_stmt* s = nullptr;
         const auto finish = qScopeGuard([&] { sqlite3_finalize(s); });
-        if (sqlite3_prepare_v2(engine.get(), "select id from tblCourse order by id", -1, &s, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(engine.get(), sql::selectCourseIds().toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK)
             return std::nullopt;
         QVector<qint64> ids;
         qint64 courses = 0;
@@ -113,7 +114,7 @@ qint64 CoursePositions::countBefore(qint64 courseId) const
         return 0;
     const qint64 milestone = *(above - 1);
     Recordset rs;
-    rs.open(QStringLiteral("select count(*) from tblCourse where id>=%1 and id<%2").arg(milestone).arg(courseId), m_db);
+    rs.open(sql::countCoursesBetween(milestone, courseId), m_db);
     const qint64 counted = rs.integer(0);
     rs.close();
     return qint64(above - 1 - m_ids.cbegin()) * kStep + counted;

@@ -19,11 +19,6 @@ namespace {
 
 const QString kDatabaseName = QStringLiteral("dbSchedules.mdb");
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Creates `folder` and any missing parent, each readable by its owner only,
 // as the XDG rules ask of a data folder. Empty when it is there, else why not.
 QString makeFolder(const QString& folder)
@@ -109,6 +104,11 @@ QString userDataHome()
     if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME")))
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+QString DatabaseLocation::file() const
+{
+    return folder + QLatin1Char('/') + kDatabaseName;
 }
 
 DatabaseLocation locateDatabase(const QString& programFolder, MakeUserDatabase make)

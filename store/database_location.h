@@ -22,6 +22,9 @@ struct DatabaseLocation
 {
     QString folder;  // the folder to look for dbSchedules.mdb in; empty when the user's folder is refused
     QString failure; // why the user's database cannot be used or made; empty when all is well
+
+    // The database file in `folder`.
+    QString file() const;
 };
 
 enum class MakeUserDatabase { IfMissing, Never };

@@ -1,17 +1,12 @@
 #include "store/engine.h"
 
 #include "base/failure.h"
+#include "store/connection.h"
 
 #include <QFile>
 #include <QScopeGuard>
 
 namespace quorvane {
-
-namespace {
-
-constexpr int kBusyTimeoutMs = 2000;
-
-} // namespace
 
 Engine::Engine(const QString& path, int flags)
 {

@@ -97,20 +97,25 @@ QDateTime wall(const QDate& date, const QTime& time)
     return QDateTime(date, time, Qt::UTC);
 }
 
+} // namespace
+
 QString rulePart(const QString& rule, const QString& name)
 {
     for (const QString& part : rule.split(QLatin1Char(';'))) {
         const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals > 0 && part.left(equals).compare(name, Qt::CaseInsensitive) == 0)
-            return part.mid(equals + 1).toUpper();
+        if (equals > 0 && part.left(equals).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return part.mid(equals + 1).trimmed().toUpper();
     }
     return QString();
 }
 
-const QStringList kWeekdays = {QStringLiteral("MO"), QStringLiteral("TU"), QStringLiteral("WE"), QStringLiteral("TH"),
-                               QStringLiteral("FR"), QStringLiteral("SA"), QStringLiteral("SU")};
-
-} // namespace
+const QStringList& weekdayCodes()
+{
+    static const QStringList codes = {QStringLiteral("MO"), QStringLiteral("TU"), QStringLiteral("WE"),
+                                      QStringLiteral("TH"), QStringLiteral("FR"), QStringLiteral("SA"),
+                                      QStringLiteral("SU")};
+    return codes;
+}
 
 QString Property::parameter(const QString& wanted) const
 {
@@ -326,7 +331,7 @@ TimeZones::TimeZones(const Component& calendar)
                            rulePart(p.value, QStringLiteral("FREQ")) == QLatin1String("YEARLY")) {
                     o.month = rulePart(p.value, QStringLiteral("BYMONTH")).toInt();
                     QString byDay = rulePart(p.value, QStringLiteral("BYDAY"));
-                    o.weekday = int(kWeekdays.indexOf(byDay.right(2))) + 1;
+                    o.weekday = int(weekdayCodes().indexOf(byDay.right(2))) + 1;
                     byDay.chop(2);
                     o.nth = byDay.isEmpty() ? 0 : byDay.toInt();
                     if (o.weekday > 0 && o.nth == 0) {

@@ -49,6 +49,12 @@ Component readFile(const QString& fileName);
 // break.
 QString unescaped(const QString& value);
 
+// Part `name` of a recurrence rule ("FREQ=WEEKLY;BYDAY=MO,WE"), upper-cased;
+// empty when the rule has none.
+QString rulePart(const QString& rule, const QString& name);
+// The weekday codes of a rule, Monday first.
+const QStringList& weekdayCodes();
+
 // A DATE or DATE-TIME value as the property holds it.
 struct DateTime
 {
@@ -76,11 +82,6 @@ public:
     std::optional<QDateTime> toLocal(const DateTime& value) const;
 
 private:
-    struct Onset
-    {
-        QDateTime wall; // local time of the observance before its onset
-        int offsetTo = 0;
-    };
     struct Observance
     {
         DateTime start;

@@ -4,9 +4,6 @@
 #include "base/failure.h"
 #include "store/connection.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace quorvane {
 
 namespace {

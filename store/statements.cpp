@@ -139,6 +139,16 @@ QString countCoursesBefore(qint64 courseId)
     return QStringLiteral("select count(*) from tblCourse where id<") + QString::number(courseId);
 }
 
+QString countCoursesBetween(qint64 fromId, qint64 belowId)
+{
+    return QStringLiteral("select count(*) from tblCourse where id>=%1 and id<%2").arg(fromId).arg(belowId);
+}
+
+QString selectCourseIds()
+{
+    return QStringLiteral("select id from tblCourse order by id");
+}
+
 QString countCoursesFrom(qint64 courseId)
 {
     return QStringLiteral("select count(*) from tblCourse where id>=") + QString::number(courseId);

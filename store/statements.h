@@ -39,9 +39,11 @@ QString deleteCourse(const QString& courseId); // 12
 // the number of ids before the course's own. Names come back as their shown
 // beginning (`shownText` of it equals `shownText` of the whole name).
 QString countCourses();
-QString countCoursesBefore(qint64 courseId); // ids below
-QString countCoursesFrom(qint64 courseId);   // ids from this one up
-QString selectCourseIdRange();               // min(id), max(id)
+QString countCoursesBefore(qint64 courseId);                // ids below
+QString countCoursesFrom(qint64 courseId);                  // ids from this one up
+QString countCoursesBetween(qint64 fromId, qint64 belowId); // ids from one up to below the other
+QString selectCourseIds();                                  // every id, in order
+QString selectCourseIdRange();                              // min(id), max(id)
 // `limit` rows from position `offset`, counted from the first id or, when
 // `fromLast`, from the last one down.
 QString selectCourseNamesAt(int offset, int limit, bool fromLast);

@@ -160,6 +160,16 @@ std::optional<QTime> parse(const QString& text)
     return stored->time;
 }
 
+QTime earliestCourseTime()
+{
+    return QTime(6, 0, 0);
+}
+
+QTime latestCourseTime()
+{
+    return QTime(21, 30, 0);
+}
+
 QTime snappedToHalfHour(const QTime& time)
 {
     return QTime(time.hour(), time.minute() <= 15 ? 0 : 30, time.second());

@@ -30,6 +30,11 @@ std::optional<StoredTime> read(QLatin1StringView text);
 // becomes 0, any later one 30 of the same hour; hour and seconds stay.
 QTime snappedToHalfHour(const QTime& time);
 
+// The first and the last half-hour row of the timetable: the earliest and
+// the latest time a course may start or end.
+QTime earliestCourseTime(); // 06:00:00
+QTime latestCourseTime();   // 21:30:00
+
 // The one form the program writes: "8:30:00 AM".
 QString formatLong(const QTime& time);
 
