@@ -5,6 +5,7 @@
 #include "base/failure.h"
 #include "store/connection.h"
 #include "store/course_row.h"
+#include "store/ical_reader.h"
 #include "store/statements.h"
 #include "timetable/course_colours.h"
 
@@ -133,13 +134,14 @@ void appendTimeZone(QByteArray& out, const QTimeZone& zone, const CalendarTerm& 
 // is imported again; the same course id in another user's database, or on
 // another machine, gives another UID, so two people's calendars never take
 // one another's events for their own.
-QString courseUid(const QString& databaseFile, qint64 id)
+// The digest part, the same for every course of the database.
+QString databaseDigest(const QString& databaseFile)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(QSysInfo::machineUniqueId());
     hash.addData(QByteArrayView("\0", 1));
     hash.addData(databaseFile.toUtf8());
-    return QStringLiteral("course-%1-%2@quorvane").arg(id).arg(QString::fromLatin1(hash.result().toHex().left(20)));
+    return QString::fromLatin1(hash.result().toHex().left(20));
 }
 
 } // namespace
@@ -150,6 +152,7 @@ QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& sch
     Recordset rs;
     rs.open(sql::selectCoursesOfSchedule(scheduleId), db);
     CourseRowReader row(rs);
+    const QString digest = databaseDigest(db.fileName());
     QVector<CalendarCourse> courses;
     for (; !rs.eof(); rs.moveNext()) {
         std::optional<CourseTimes> times;
@@ -180,7 +183,7 @@ QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& sch
         // To the second, as the file holds times: an end on a calendar date
         // is the last second of the day.
         course.to = times->until();
-        course.uid = courseUid(db.fileName(), course.id);
+        course.uid = QStringLiteral("course-%1-%2@quorvane").arg(course.id).arg(digest);
         courses.append(course);
     }
     rs.close();
@@ -225,7 +228,6 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
         throw Failure(QStringLiteral("The last day of classes comes before the first."));
     if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
         throw Failure(QStringLiteral("A calendar covers at most %1 weeks.").arg(kMaxCalendarWeeks));
-    static const char* const kDays[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
     const QString stamped = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     const bool zoned = zone.isValid();
     // Floating times, when the zone is unknown, end with a floating UNTIL.
@@ -248,7 +250,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     for (const CalendarCourse& course : courses) {
         QStringList byDay;
         for (const int day : course.days)
-            byDay << QLatin1String(kDays[day]);
+            byDay << ical::weekdayCodes().at(day);
         QDate first = term.first;
         while (first <= term.last && !course.days.contains(first.dayOfWeek() - 1))
             first = first.addDays(1);

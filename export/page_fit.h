@@ -39,4 +39,10 @@ inline QPageSize::PageSizeId localePaper()
     return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
 }
 
+// The same as a workbook's paper code: 1 Letter, 9 A4.
+inline int localePaperCode()
+{
+    return localePaper() == QPageSize::Letter ? 1 : 9;
+}
+
 } // namespace quorvane

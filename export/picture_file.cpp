@@ -25,24 +25,12 @@ QByteArray imageBytes(const QImage& picture, const char* format)
 
 } // namespace
 
-PictureFormat pictureFormatOf(const QString& fileName)
-{
-    switch (exportFormatOf(fileName).value_or(ExportFormat::Bmp)) {
-    case ExportFormat::Png:
-        return PictureFormat::Png;
-    case ExportFormat::Pdf:
-        return PictureFormat::Pdf;
-    default:
-        return PictureFormat::Bmp;
-    }
-}
-
 void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName)
 {
-    const PictureFormat format = pictureFormatOf(fileName);
-    const QByteArray bytes = format == PictureFormat::Pdf
+    const ExportFormat format = exportFormatOf(fileName).value_or(ExportFormat::Bmp);
+    const QByteArray bytes = format == ExportFormat::Pdf
                                  ? timetablePdf(grid, title)
-                                 : imageBytes(timetableImage(grid), format == PictureFormat::Png ? "png" : "bmp");
+                                 : imageBytes(timetableImage(grid), format == ExportFormat::Png ? "png" : "bmp");
     replaceFileAtomically(fileName, bytes);
 }
 

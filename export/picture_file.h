@@ -6,14 +6,9 @@ namespace quorvane {
 
 class TimetableGrid;
 
-enum class PictureFormat { Bmp, Png, Pdf };
-
-// The format a picture file's name asks for: ".png" and ".pdf" in any case;
-// a Windows bitmap for any other name.
-PictureFormat pictureFormatOf(const QString& fileName);
-
 // Writes the timetable (timetable_picture.h) to fileName in the format its
-// name asks for, atomically (replaceFileAtomically). The title heads a PDF page.
+// name asks for (".png" and ".pdf" in any case; a Windows bitmap for any
+// other name), atomically (replaceFileAtomically). The title heads a PDF page.
 void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName);
 
 } // namespace quorvane

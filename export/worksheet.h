@@ -99,7 +99,6 @@ public:
     // workbooks, not in CSV.
     void setCellFill(int row, int column, const QColor& colour, const QColor& frame = QColor());
     using Fills = std::map<std::pair<int, int>, CellFill>;
-    const Fills& fills() const { return m_fills; }
     std::optional<CellFill> cellFill(int row, int column) const;
 
 private:

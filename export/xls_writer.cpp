@@ -106,18 +106,11 @@ constexpr int kRowsPerBlock = 32;
 constexpr quint16 kCellXf = 15; // the first cell XF: CellStyle::Plain
 constexpr quint16 kCodePageUtf16 = 1200;
 constexpr int kRowRecordSize = 4 + 16;
-constexpr quint16 kPaperLetter = 1;
-constexpr quint16 kPaperA4 = 9;
 
 // The cell XF of each style, in the order of CellStyle.
 quint16 cellXf(CellStyle style)
 {
     return quint16(kCellXf + int(style));
-}
-
-quint16 localePaperCode()
-{
-    return localePaper() == QPageSize::Letter ? kPaperLetter : kPaperA4;
 }
 
 // Twips (1/20 of a point) for a height in points.
@@ -664,13 +657,13 @@ void writeSheet(Stream& stream, const std::vector<RowCells>& rows, const std::op
     u16Record(stream, kVCenter, 0);
     Data setup;
     setup
-        .u16(layout ? localePaperCode() : 0) // paper size
-        .u16(100)                            // scale, percent
-        .u16(1)                              // first page number
-        .u16(1)                              // fit to 1 page wide
-        .u16(1)                              // and 1 page high
-        .u16(layout ? 0 : 0x0006)            // landscape, with these printer settings / portrait, no printer settings
-        .u16(600)                            // resolution
+        .u16(layout ? quint16(localePaperCode()) : 0) // paper size
+        .u16(100)                                     // scale, percent
+        .u16(1)                                       // first page number
+        .u16(1)                                       // fit to 1 page wide
+        .u16(1)                                       // and 1 page high
+        .u16(layout ? 0 : 0x0006) // landscape, with these printer settings / portrait, no printer settings
+        .u16(600)                 // resolution
         .u16(600)
         .f64(0.5) // header margin, inches
         .f64(0.5) // footer margin

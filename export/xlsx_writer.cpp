@@ -164,7 +164,7 @@ void setUpForPrinting(lxw_worksheet* worksheet, const Worksheet& sheet, CellForm
                 check(worksheet_write_blank(worksheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
                                             formats.of(row, column)));
     worksheet_set_landscape(worksheet);
-    worksheet_set_paper(worksheet, localePaper() == QPageSize::Letter ? 1 : 9);
+    worksheet_set_paper(worksheet, uint8_t(localePaperCode()));
     worksheet_fit_to_pages(worksheet, 1, 1);
     worksheet_center_horizontally(worksheet);
     check(worksheet_print_area(worksheet, 0, 0, lxw_row_t(layout->lastRow - 1), lxw_col_t(layout->lastColumn - 1)));
