@@ -12,11 +12,6 @@ namespace quorvane {
 
 namespace {
 
-BackupOutcome failed(const QString& why)
-{
-    return {1, QString(), QStringLiteral("quorvane: ") + why};
-}
-
 QString listing(const QString& databasePath)
 {
     const QList<Backup> backups = listBackups(databasePath);
@@ -41,14 +36,14 @@ QString listing(const QString& databasePath)
 
 } // namespace
 
-BackupOutcome runBackupCommand(const CommandLine& line, const QString& programFolder)
+CommandOutcome runBackupCommand(const CommandLine& line, const QString& programFolder)
 {
     const bool restoring = line.action == CommandLine::Action::Restore;
     const DatabaseLocation location =
         locateDatabase(programFolder, restoring ? MakeUserDatabase::IfMissing : MakeUserDatabase::Never);
     if (!location.failure.isEmpty())
-        return failed(location.failure);
-    const QString databasePath = location.folder + QStringLiteral("/dbSchedules.mdb");
+        return commandFailure(location.failure);
+    const QString databasePath = location.file();
     if (!restoring)
         return {0, listing(databasePath), QString()};
     try {
@@ -58,7 +53,7 @@ BackupOutcome runBackupCommand(const CommandLine& line, const QString& programFo
             output += QStringLiteral("The database as it was is saved as %1.\n").arg(saved);
         return {0, output, QString()};
     } catch (const Failure& failure) {
-        return failed(failure.description());
+        return commandFailure(failure.description());
     }
 }
 

@@ -17,6 +17,12 @@ struct CommandOutcome
     QString message;
 };
 
+// A command that failed: status 1 and the one line "quorvane: <why>".
+inline CommandOutcome commandFailure(const QString& why, const QString& output = QString())
+{
+    return {1, output, QStringLiteral("quorvane: ") + why};
+}
+
 // What the program's arguments ask for. --help (-h) or --version anywhere
 // answers. Without the program's own options, Qt's own options go to Qt, as
 // they always have, a plain argument is a calendar to import into the window,

@@ -22,11 +22,6 @@ namespace quorvane {
 
 namespace {
 
-ExportOutcome failed(const QString& why)
-{
-    return {1, QString(), QStringLiteral("quorvane: ") + why};
-}
-
 // The first failure of a run without a window, as its one line.
 class FirstFailure
 {
@@ -74,14 +69,14 @@ std::optional<Schedule> findSchedule(const Connection& db, const std::optional<Q
 
 } // namespace
 
-ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
+CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
 {
     const DatabaseLocation location = locateDatabase(programFolder, MakeUserDatabase::Never);
     if (!location.failure.isEmpty())
-        return failed(location.failure);
-    const QString database = location.folder + QStringLiteral("/dbSchedules.mdb");
+        return commandFailure(location.failure);
+    const QString database = location.file();
     if (!QFileInfo(database).isFile())
-        return failed(database + QStringLiteral(" not found"));
+        return commandFailure(database + QStringLiteral(" not found"));
     // Read only: the database is not upgraded as the window's start-up does.
     Connection db;
     std::optional<Schedule> schedule;
@@ -90,11 +85,11 @@ ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
         requireTimetableTables(db);
         schedule = findSchedule(db, line.schedule);
     } catch (const std::exception& e) {
-        return failed(describe(e).simplified());
+        return commandFailure(describe(e).simplified());
     }
     if (!schedule)
-        return failed(line.schedule ? QStringLiteral("no schedule is named \"%1\"").arg(*line.schedule)
-                                    : QStringLiteral("%1 holds no schedule").arg(database));
+        return commandFailure(line.schedule ? QStringLiteral("no schedule is named \"%1\"").arg(*line.schedule)
+                                            : QStringLiteral("%1 holds no schedule").arg(database));
 
     // The grid as the window draws it; a course it would report fails the
     // export, whatever the file's format.
@@ -104,12 +99,12 @@ ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
     setUpTimetable(grid, p);
     fillTimetable(grid, db, schedule->id, p);
     if (!failure.text().isEmpty())
-        return failed(failure.text());
+        return commandFailure(failure.text());
 
     const QString& file = line.exportFile;
     const QString refusal = exportRefusal(file, database);
     if (!refusal.isEmpty())
-        return failed(QStringLiteral("cannot write %1: %2").arg(file, refusal));
+        return commandFailure(QStringLiteral("cannot write %1: %2").arg(file, refusal));
     try {
         switch (exportKindOf(file).value_or(ExportKind::Picture)) {
         case ExportKind::Picture:
@@ -130,7 +125,7 @@ ExportOutcome runExport(const CommandLine& line, const QString& programFolder)
             break;
         }
     } catch (const std::exception& e) {
-        return failed(QStringLiteral("cannot write %1: %2").arg(file, describe(e)));
+        return commandFailure(QStringLiteral("cannot write %1: %2").arg(file, describe(e)));
     }
     return {};
 }

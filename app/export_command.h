@@ -7,8 +7,6 @@
 namespace quorvane {
 
 // An export writes nothing to standard output.
-using ExportOutcome = CommandOutcome;
-
 // Writes the schedule line.schedule names (the first one in list order when
 // it names none) to line.exportFile in the format of its extension, as the
 // window would draw and export it, through the same grid model and writers,
@@ -18,6 +16,6 @@ using ExportOutcome = CommandOutcome;
 // reported a failure while drawing the schedule, no schedule has that name,
 // or the file cannot be written (nothing is then left of it). Needs a
 // QGuiApplication, for the pictures' fonts; builds no widget.
-ExportOutcome runExport(const CommandLine& line, const QString& programFolder);
+CommandOutcome runExport(const CommandLine& line, const QString& programFolder);
 
 } // namespace quorvane

@@ -60,12 +60,7 @@ bool Form1::ImportCalendar(const QString& fileName)
         BusyPointer busy(*m_pointer);
         if (!p.step(100, [&] { stored = storeImport(scheduleDb(), wanted, import.courses); }))
             return false;
-        p.step(102, [&] {
-            ListSchedules();
-            for (int row = 1; row <= scheduleCount(); ++row)
-                if (m_schedules->row(row - 1).id == stored->id)
-                    selectSchedule(row);
-        });
+        p.step(102, [&] { showSchedule({stored->id}); });
     }
     showMessage(m_prompts, this, importReport(import, stored->name).trimmed());
     return true;

@@ -25,24 +25,24 @@ namespace {
 struct GridCommand
 {
     const char* objectName;
-    const char* text;
+    const char* text; // an entry with a button takes the button's caption
     QKeySequence::StandardKey standardKey;
     int key;
     int button;
     bool inGridOnly;
 };
 
-// A separator before each entry whose text is empty.
+// A separator where the entry has no name.
 constexpr GridCommand kGridCommands[] = {
     {"actionPrint", "Print\xE2\x80\xA6", QKeySequence::Print, 0, 0, false},
     {nullptr, nullptr, QKeySequence::UnknownKey, 0, 0, false},
-    {"actionAddCourse", "Add Course", QKeySequence::New, 0, 3, false},
-    {"actionEditCourse", "Edit Course", QKeySequence::UnknownKey, Qt::Key_F2, 6, true},
-    {"actionDeleteCourse", "Delete Course", QKeySequence::UnknownKey, Qt::Key_Delete, 4, true},
-    {"actionDeleteAllCourses", "Delete All Courses", QKeySequence::UnknownKey, 0, 10, false},
+    {"actionAddCourse", nullptr, QKeySequence::New, 0, 3, false},
+    {"actionEditCourse", nullptr, QKeySequence::UnknownKey, Qt::Key_F2, 6, true},
+    {"actionDeleteCourse", nullptr, QKeySequence::UnknownKey, Qt::Key_Delete, 4, true},
+    {"actionDeleteAllCourses", nullptr, QKeySequence::UnknownKey, 0, 10, false},
     {nullptr, nullptr, QKeySequence::UnknownKey, 0, 0, false},
-    {"actionSaveImage", "Save Schedule As Image For Printing", QKeySequence::UnknownKey, 0, 7, false},
-    {"actionExportWorkbook", "Export Schedule To Excel For Printing", QKeySequence::UnknownKey, 0, 8, false},
+    {"actionSaveImage", nullptr, QKeySequence::UnknownKey, 0, 7, false},
+    {"actionExportWorkbook", nullptr, QKeySequence::UnknownKey, 0, 8, false},
 };
 
 // Opens the grid's menu where the user asked for it: at the pointer for a
@@ -89,11 +89,12 @@ void Form1::buildGridMenu()
     m_gridMenu = new QMenu(this);
     m_gridMenu->setObjectName(QStringLiteral("gridMenu"));
     for (const GridCommand& command : kGridCommands) {
-        if (!command.text) {
+        if (!command.objectName) {
             m_gridMenu->addSeparator();
             continue;
         }
-        auto* action = new QAction(QString::fromUtf8(command.text), this);
+        const QString text = command.button ? pushButton(command.button)->text() : QString::fromUtf8(command.text);
+        auto* action = new QAction(text, this);
         action->setObjectName(QLatin1String(command.objectName));
         if (command.key)
             action->setShortcut(QKeySequence(command.key));

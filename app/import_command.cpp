@@ -12,10 +12,10 @@
 
 namespace quorvane {
 
-ImportOutcome runImport(const CommandLine& line, const QString& programFolder)
+CommandOutcome runImport(const CommandLine& line, const QString& programFolder)
 {
     const auto failed = [](const QString& why, const QString& report = QString()) {
-        return ImportOutcome{1, report, QStringLiteral("quorvane: ") + why.simplified()};
+        return commandFailure(why.simplified(), report);
     };
     // The file first: one that cannot be imported leaves the database untouched.
     CalendarImport import;
@@ -32,7 +32,7 @@ ImportOutcome runImport(const CommandLine& line, const QString& programFolder)
     const DatabaseLocation location = locateDatabase(programFolder);
     if (!location.failure.isEmpty())
         return failed(location.failure);
-    const QString database = location.folder + QStringLiteral("/dbSchedules.mdb");
+    const QString database = location.file();
     if (!QFileInfo(database).isFile())
         return failed(database + QStringLiteral(" not found"));
     try {

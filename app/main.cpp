@@ -100,7 +100,7 @@ int main(int argc, char** argv)
         showMessage(prompts, nullptr, database.failure);
         return 1;
     }
-    const QString databasePath = database.folder + QStringLiteral("/dbSchedules.mdb");
+    const QString databasePath = database.file();
     // Held while the window runs: a restore waits for it to close.
     const auto lock = DatabaseLock::forWindow(databasePath);
     Form1 window({programFolder, database.folder}, prompts);

@@ -76,7 +76,8 @@ CourseList::CourseList(QComboBox* combo) : QAbstractListModel(combo), m_combo(co
     auto* style = new PlainListStyle;
     style->setParent(combo);
     combo->setStyle(style);
-    combo->setView(new OpenList);
+    m_openList = new OpenList;
+    combo->setView(m_openList);
 }
 
 void CourseList::fill(const Connection& db)
@@ -94,8 +95,8 @@ void CourseList::fill(const Connection& db)
         endResetModel();
         m_combo->setCurrentIndex(-1);
     };
-    if (auto* table = qobject_cast<QTableView*>(m_combo->view()))
-        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height());
+    QHeaderView* rows = m_openList->verticalHeader();
+    rows->setDefaultSectionSize(m_openList->fontMetrics().height());
     int count = 0;
     try {
         Recordset rs;
@@ -110,10 +111,10 @@ void CourseList::fill(const Connection& db)
     // there, since a change of height afterwards goes over every row; made
     // exact on the first entry where the style draws entries higher than a
     // line of text.
-    if (auto* table = qobject_cast<QTableView*>(m_combo->view()); table && count > 0) {
+    if (count > 0) {
         const int height = std::max(1, m_combo->view()->sizeHintForRow(0));
-        if (height != table->verticalHeader()->defaultSectionSize())
-            table->verticalHeader()->setDefaultSectionSize(height);
+        if (height != rows->defaultSectionSize())
+            rows->setDefaultSectionSize(height);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 
 class QComboBox;
+class QTableView;
 
 namespace quorvane {
 
@@ -98,6 +99,7 @@ private:
     qint64 firstStarting(const QString& prefix, Qt::CaseSensitivity cs, qint64 courseId, bool below) const;
 
     QComboBox* m_combo;
+    QTableView* m_openList; // the combo's open list
     const Connection* m_db = nullptr;
     const CoursePositions* m_positions = nullptr;
     int m_count = 0;

@@ -229,7 +229,7 @@ void BackupsTest::listingShowsNewestFirstWithCounts()
 {
     CommandLine line;
     line.action = CommandLine::Action::ListBackups;
-    BackupOutcome outcome = runBackupCommand(line, m_folder->path());
+    CommandOutcome outcome = runBackupCommand(line, m_folder->path());
     QCOMPARE(outcome.status, 0);
     QCOMPARE(outcome.output, QStringLiteral("No backups of %1 yet.\n").arg(db()));
     const QString older = makeDailyBackup(db(), kNow.addDays(-1));
@@ -257,7 +257,7 @@ void BackupsTest::restoreBringsTheRowsBackAndSavesTheDatabase()
     execSql(db(), "update tblSchedules set Description='overwritten'");
     const auto current = rowsOf(db());
 
-    const BackupOutcome outcome = runBackupCommand(restoreLine(backup), m_folder->path());
+    const CommandOutcome outcome = runBackupCommand(restoreLine(backup), m_folder->path());
     QCOMPARE(outcome.status, 0);
     QCOMPARE(outcome.message, QString());
     QCOMPARE(rowsOf(db()), kept);
@@ -280,7 +280,7 @@ void BackupsTest::restoreIsRefusedWhileTheWindowRuns()
     {
         const auto window = DatabaseLock::forWindow(db());
         QVERIFY(window);
-        const BackupOutcome outcome = runBackupCommand(restoreLine(backup), m_folder->path());
+        const CommandOutcome outcome = runBackupCommand(restoreLine(backup), m_folder->path());
         QCOMPARE(outcome.status, 1);
         QCOMPARE(outcome.message, QStringLiteral("quorvane: Quorvane has %1 open: close its window first").arg(db()));
         QCOMPARE(bytesOf(db()), before);
@@ -314,7 +314,7 @@ void BackupsTest::restoreRefusesWhatIsNotATimetableDatabase()
         out.write(content);
     }
     const QByteArray before = bytesOf(db());
-    const BackupOutcome outcome = runBackupCommand(restoreLine(file), m_folder->path());
+    const CommandOutcome outcome = runBackupCommand(restoreLine(file), m_folder->path());
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.message.startsWith(QStringLiteral("quorvane: ") + file), qPrintable(outcome.message));
     QVERIFY2(outcome.message.endsWith(why), qPrintable(outcome.message));

@@ -150,7 +150,7 @@ private slots:
             execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Week 1'), ('Week 2')");
         CommandLine line = parseCommandLine({"--export", folder.file(file)});
         line.schedule = "Week 2";
-        const ExportOutcome outcome = runExport(line, folder.path());
+        const CommandOutcome outcome = runExport(line, folder.path());
         QCOMPARE(outcome.message, "quorvane: " + message.replace("FOLDER", folder.path()));
         QCOMPARE(outcome.status, 1);
         QVERIFY(!QFileInfo::exists(folder.file(file)));

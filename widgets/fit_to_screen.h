@@ -22,9 +22,6 @@ class FitToScreen : public QObject
 public:
     explicit FitToScreen(QWidget* window);
 
-    // The window's own scroll bars; null until a screen has needed them.
-    QScrollBar* horizontalBar() const { return m_horizontal; }
-    QScrollBar* verticalBar() const { return m_vertical; }
     // Scrolls so that `widget`, inside the window, is in view.
     void ensureVisible(const QWidget* widget);
 
