@@ -4,15 +4,13 @@
 #include "app/command_line.h"
 #include "base/failure.h"
 #include "base/reporting.h"
-#include "export/calendar_file.h"
-#include "export/picture_file.h"
-#include "export/save_file.h"
-#include "export/spreadsheet.h"
+#include "domain/repository.h"
+#include "export/timetable_export.h"
 #include "export/timetable_sheet.h"
+#include "export/workbook.h"
 #include "store/connection.h"
 #include "store/database_location.h"
 #include "store/schema.h"
-#include "store/statements.h"
 #include "timetable/fill.h"
 #include "timetable/grid.h"
 
@@ -41,32 +39,6 @@ private:
     QString m_text;
 };
 
-struct Schedule
-{
-    QString id;
-    QString name;
-};
-
-// The schedule named `name`, or the first one in list order; nothing when
-// there is none.
-std::optional<Schedule> findSchedule(const Connection& db, const std::optional<QString>& name)
-{
-    Recordset rs;
-    rs.open(sql::selectSchedules(), db);
-    std::optional<int> id;
-    std::optional<int> description;
-    for (; !rs.eof(); rs.moveNext()) {
-        if (!id) {
-            id = rs.column(QStringLiteral("id"));
-            description = rs.column(QStringLiteral("Description"));
-        }
-        Schedule schedule{rs.text(*id), rs.text(*description)};
-        if (!name || schedule.name == *name)
-            return schedule;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
@@ -79,11 +51,12 @@ CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
         return commandFailure(database + QStringLiteral(" not found"));
     // Read only: the database is not upgraded as the window's start-up does.
     Connection db;
+    Repository courses(db);
     std::optional<Schedule> schedule;
     try {
         db.open(database);
         requireTimetableTables(db);
-        schedule = findSchedule(db, line.schedule);
+        schedule = courses.findSchedule(line.schedule);
     } catch (const std::exception& e) {
         return commandFailure(describe(e).simplified());
     }
@@ -96,8 +69,8 @@ CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
     FirstFailure failure;
     Procedure p = failure.procedure();
     TimetableGrid grid;
-    setUpTimetable(grid, p);
-    fillTimetable(grid, db, schedule->id, p);
+    setUpTimetable(grid, p, {});
+    fillTimetable(grid, courses, schedule->id, p, {});
     if (!failure.text().isEmpty())
         return commandFailure(failure.text());
 
@@ -106,24 +79,15 @@ CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
     if (!refusal.isEmpty())
         return commandFailure(QStringLiteral("cannot write %1: %2").arg(file, refusal));
     try {
-        switch (exportKindOf(file).value_or(ExportKind::Picture)) {
-        case ExportKind::Picture:
-            saveTimetablePicture(grid, schedule->name, file);
-            break;
-        case ExportKind::Workbook: {
-            Workbook workbook;
-            Worksheet& sheet = workbook.sheets(1);
-            fillTimetableSheet(sheet, schedule->name, grid, p);
+        const ExportKind kind = exportKindOf(file).value_or(ExportKind::Picture);
+        Workbook workbook;
+        if (kind == ExportKind::Workbook) {
+            fillTimetableSheet(workbook.sheets(1), schedule->name, grid, p);
             if (!failure.text().isEmpty())
                 throw Failure(failure.text());
-            setUpTimetableSheet(sheet, grid);
-            workbook.saveAs(file, FileFormat::WorkbookNormal);
-            break;
         }
-        case ExportKind::Calendar:
-            saveScheduleCalendar(db, schedule->id, schedule->name, exportTerm(line, QDate::currentDate()), file);
-            break;
-        }
+        saveTimetable(kind, file, grid, schedule->name, &workbook,
+                      {&courses, schedule->id, exportTerm(line, QDate::currentDate())});
     } catch (const std::exception& e) {
         return commandFailure(QStringLiteral("cannot write %1: %2").arg(file, describe(e)));
     }

@@ -6,11 +6,11 @@
 #include "base/failure.h"
 #include "base/reporting.h"
 #include "base/twips.h"
+#include "domain/repository.h"
 #include "export/spreadsheet.h"
 #include "store/connection.h"
 #include "store/course_positions.h"
 #include "store/schema.h"
-#include "store/statements.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 #include "widgets/fit_to_screen.h"
@@ -204,6 +204,13 @@ Connection& Form1::scheduleDb()
     return *m_scheduleDb;
 }
 
+Repository& Form1::repository()
+{
+    if (!m_repository)
+        throw Failure(QStringLiteral("The database is not open"));
+    return *m_repository;
+}
+
 // Steps 100 and 114 (FileExists never fails), 104 (the end of the program),
 // 136 (caption, icon and application title) and 138 to 144 (the list's
 // columns) cannot fail and carry no statement of their own.
@@ -218,7 +225,9 @@ bool Form1::Form_Load()
     }
     p.step(106, [&] {
         m_coursePositions.reset();
+        m_repository.reset();
         m_scheduleDb = std::make_unique<Connection>();
+        m_repository = std::make_unique<Repository>(*m_scheduleDb);
         m_coursePositions = std::make_unique<CoursePositions>(*m_scheduleDb);
         // Every wait for another program's lock shows the busy pointer, over
         // the dialogs as well.
@@ -272,29 +281,11 @@ void Form1::ApplySkin()
 
 void Form1::ListSchedules()
 {
-    Recordset rs;
     BusyPointer busy(*m_pointer);
-    rs.open(sql::selectSchedules(), scheduleDb());
-    ScheduleList::Rows rows;
-    // The list is emptied once the query is open. Rows read before a failure
-    // stay in it, put in in one go on every way out, and the first row is
-    // selected.
-    const auto putRows = qScopeGuard([&] {
-        m_schedules->setRows(std::move(rows));
-        if (m_schedules->count() > 0)
-            selectSchedule(1);
-    });
-    std::optional<int> id;
-    std::optional<int> description;
-    while (!rs.eof()) {
-        if (!id) {
-            id = rs.column(QStringLiteral("id"));
-            description = rs.column(QStringLiteral("Description"));
-        }
-        rows.append(rs, *id, *description);
-        rs.moveNext();
-    }
-    rs.close();
+    QVector<Schedule> rows = repository().schedules();
+    m_schedules->setRows(std::move(rows));
+    if (m_schedules->count() > 0)
+        selectSchedule(1);
 }
 
 int Form1::scheduleCount() const
@@ -302,7 +293,7 @@ int Form1::scheduleCount() const
     return m_schedules->count();
 }
 
-ScheduleList::Row Form1::selectedRow() const
+const Schedule& Form1::selectedRow() const
 {
     const QModelIndex current = m_listView->currentIndex();
     if (!current.isValid())
@@ -310,12 +301,12 @@ ScheduleList::Row Form1::selectedRow() const
     return m_schedules->row(current.row());
 }
 
-QString Form1::selectedScheduleId() const
+ScheduleId Form1::selectedScheduleId() const
 {
     return selectedRow().id;
 }
 
-std::optional<QString> Form1::selectedScheduleIdOrNone() const
+std::optional<ScheduleId> Form1::selectedScheduleIdOrNone() const
 {
     const QModelIndex current = m_listView->currentIndex();
     if (!current.isValid())
@@ -349,11 +340,11 @@ void Form1::selectSchedule(int row)
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void Form1::showSchedule(const QStringList& ids)
+void Form1::showSchedule(const QList<ScheduleId>& ids)
 {
     SelectionFollower follower(*this);
     ListSchedules();
-    for (const QString& id : ids) {
+    for (const ScheduleId id : ids) {
         for (int row = 1; row <= m_schedules->count(); ++row) {
             if (m_schedules->row(row - 1).id != id)
                 continue;
@@ -383,7 +374,7 @@ void Form1::followSelection()
         return;
     // Rows without a selected one (which only a program can make) leave the
     // grid as it is; the commands report that nothing is selected.
-    const std::optional<QString> selected = selectedScheduleIdOrNone();
+    const std::optional<ScheduleId> selected = selectedScheduleIdOrNone();
     if ((selected || scheduleCount() == 0) && selected != m_drawnScheduleId)
         ListCourses();
 }

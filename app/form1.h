@@ -18,6 +18,7 @@ namespace quorvane {
 
 class Connection;
 class CoursePositions;
+class Repository;
 class Procedure;
 struct SampleRowSteps;
 class SpreadsheetApplication;
@@ -73,8 +74,10 @@ public:
     void PushButton10_Click(); // Delete All Courses
     void ListView1_Click();
     // Commands of the context menus and shortcuts.
-    void ImportCalendar_Click(); // "Import Calendar…", Ctrl+I
-    void ExportCalendar_Click(); // "Export Calendar…"
+    void ImportCalendar_Click();    // "Import Calendar…", Ctrl+I
+    void ExportCalendar_Click();    // "Export Calendar…"
+    void DuplicateSchedule_Click(); // "Duplicate Schedule", Ctrl+D
+    void CopyCourseTo_Click();      // "Copy Course To…"
 
     // Makes a new schedule from a calendar file, shows the report in one box
     // and selects the schedule; true when it was stored.
@@ -97,6 +100,8 @@ public:
     Prompts& prompts() { return m_prompts; }
     // ScheduleDb; raises a failure before Form_Load has created it.
     Connection& scheduleDb();
+    // Every read and write of schedules and courses; the same failure.
+    Repository& repository();
     // Null before the database is opened.
     const CoursePositions* coursePositions() const { return m_coursePositions.get(); }
     bool hasScheduleDb() const { return m_scheduleDb != nullptr; }
@@ -115,17 +120,18 @@ public:
     // The selected row of the schedules list: its text is the schedule id,
     // its first sub-item the name. Reading it with no row selected fails.
     int scheduleCount() const;
-    QString selectedScheduleId() const;
+    ScheduleId selectedScheduleId() const;
     // The selected schedule's id, or nothing when no row is selected.
-    std::optional<QString> selectedScheduleIdOrNone() const;
+    std::optional<ScheduleId> selectedScheduleIdOrNone() const;
     QString selectedScheduleName() const;
     QString scheduleName(int row) const; // rows counted from 1
     void selectSchedule(int row);        // rows counted from 1
     // Reloads the list, selects and shows the first of the schedules given by
     // id that is in it (else the first row) and redraws the grid.
-    void showSchedule(const QStringList& ids);
+    void showSchedule(const QList<ScheduleId>& ids);
 
-    // The changes made in the window during this run.
+    // The changes made in the window during this run. Every command that
+    // changes data runs through record(), which keeps it as one step.
     UndoHistory& history() { return *m_history; }
 
 signals:
@@ -149,7 +155,7 @@ private:
     void Form_QueryUnload();
     // Export Schedule To Excel For Printing, its save dialog preset as given.
     void ExportWorkbook(const QString& fileName, const QString& filter, const char* procedure);
-    ScheduleList::Row selectedRow() const;
+    const Schedule& selectedRow() const;
     // Selects the first row named exactly "Sample Schedule"; true when one
     // matched. Under a reporting procedure its statements report with the
     // given numbers; without one a failure travels to the caller.
@@ -158,6 +164,7 @@ private:
     ProgramPaths m_paths;
     Prompts& m_prompts;
     std::unique_ptr<Connection> m_scheduleDb;
+    std::unique_ptr<Repository> m_repository;
     // Positions in the course dialogs' lists; goes before the connection.
     std::unique_ptr<CoursePositions> m_coursePositions;
     TimetableGrid* m_grid = nullptr;
@@ -188,8 +195,8 @@ private:
     };
     void followSelection();
     int m_commandsRunning = 0;
-    std::optional<QString> m_drawnScheduleId; // what ListCourses last drew
-    int m_drawings = 0;                       // how many times it drew
+    std::optional<ScheduleId> m_drawnScheduleId; // what ListCourses last drew
+    int m_drawings = 0;                          // how many times it drew
     int m_drawingsAtPress = 0;
 };
 

@@ -33,8 +33,8 @@ void openCourseListDialog(Form1& form, const char* handler)
     std::unique_ptr<Dialog> dialog;
     const auto touch = [&]() -> Dialog& {
         if (!dialog) {
-            dialog = std::make_unique<Dialog>(form.scheduleDb(), form.prompts(), form.programFolder(),
-                                              form.selectedScheduleIdOrNone().value_or(QString()));
+            dialog = std::make_unique<Dialog>(form.repository(), form.prompts(), form.programFolder(),
+                                              form.selectedScheduleIdOrNone());
             dialog->usePositions(form.coursePositions());
         }
         return *dialog;
@@ -62,7 +62,7 @@ void Form1::PushButton3_Click()
     std::unique_ptr<Form2> form2;
     const auto touch = [&]() -> Form2& {
         if (!form2)
-            form2 = std::make_unique<Form2>(scheduleDb(), m_prompts, programFolder());
+            form2 = std::make_unique<Form2>(repository(), m_prompts, programFolder());
         return *form2;
     };
     p.step(102, [&] { touch().m_ScheduleID = selectedScheduleId(); });

@@ -4,10 +4,8 @@
 #include "base/app_info.h"
 #include "base/failure.h"
 #include "base/reporting.h"
-#include "export/calendar_file.h"
-#include "export/picture_file.h"
-#include "export/save_file.h"
 #include "export/spreadsheet.h"
+#include "export/timetable_export.h"
 #include "export/timetable_sheet.h"
 #include "timetable/grid.h"
 
@@ -85,7 +83,7 @@ void Form1::PushButton7_Click()
     // "Done." only follows a file that was really written.
     if (p.step(122, [&] {
             const QString title = selectedScheduleIdOrNone() ? selectedScheduleName() : QString();
-            saveTimetablePicture(*m_grid, title, target);
+            saveTimetable(ExportKind::Picture, target, *m_grid, title, nullptr, {});
         }))
         p.step(124, [&] { showMessage(m_prompts, this, QStringLiteral("Done.")); });
 }
@@ -145,12 +143,12 @@ void Form1::ExportWorkbook(const QString& fileName, const QString& filter, const
     p.step(130, [&] { title = selectedScheduleName(); });
     fillTimetableSheet(workbook->sheets(1), title, *m_grid, p);
     const bool saved = p.step(142, [&] {
-        if (exportKindOf(target) == ExportKind::Calendar) {
-            saveScheduleCalendar(scheduleDb(), selectedScheduleId(), selectedScheduleName(), *term, target);
+        if (term) {
+            saveTimetable(ExportKind::Calendar, target, *m_grid, selectedScheduleName(), workbook,
+                          {&repository(), selectedScheduleId(), *term});
             return;
         }
-        setUpTimetableSheet(workbook->sheets(1), *m_grid);
-        workbook->saveAs(target, FileFormat::WorkbookNormal);
+        saveTimetable(ExportKind::Workbook, target, *m_grid, title, workbook, {});
     });
     p.step(144, [&] { excel->setDisplayAlerts(true); });
     // Quitting closes an unsaved workbook without asking anything.

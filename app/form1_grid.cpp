@@ -15,7 +15,7 @@ namespace quorvane {
 // carry no statement of their own.
 void Form1::SetUpGrid(Procedure& p)
 {
-    setUpTimetable(*m_grid, p);
+    setUpTimetable(*m_grid, p, {150, 152, 158, 174, 190, 196, 200});
     const int rowHeight = m_gridView->fontMetrics().height() + 4;
     m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
@@ -40,14 +40,14 @@ void Form1::ListCourses()
         return;
     BusyPointer busy(*m_pointer);
     // A query that fails ends the drawing: the grid stays cleared.
-    const Connection* db = nullptr;
-    QString scheduleId;
+    const Repository* courses = nullptr;
+    ScheduleId schedule;
     if (!p.step(108, [&] {
-            db = &scheduleDb();
-            scheduleId = selectedScheduleId();
+            courses = &repository();
+            schedule = selectedScheduleId();
         }))
         return;
-    fillTimetable(*m_grid, *db, scheduleId, p);
+    fillTimetable(*m_grid, *courses, schedule, p, {108, 110, 112, 120, 126, 134});
     // After every change the grid is drawn again: the course dialogs' list
     // positions are counted again meanwhile, off this thread.
     if (m_coursePositions)

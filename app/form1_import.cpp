@@ -1,9 +1,11 @@
 // A calendar file made into a new schedule: chosen with the open dialog,
 // dropped on the window, or named on the command line.
 #include "app/form1.h"
+#include "app/undo_history.h"
 #include "base/failure.h"
 #include "base/reporting.h"
-#include "store/calendar_import.h"
+#include "domain/calendar_import.h"
+#include "domain/repository.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -53,15 +55,16 @@ bool Form1::ImportCalendar(const QString& fileName)
         showMessage(m_prompts, this, importReport(import, wanted).trimmed());
         return false;
     }
-    std::optional<StoredSchedule> stored;
-    {
+    std::optional<Schedule> stored;
+    m_history->record(QStringLiteral("Import Calendar"), [&] {
         // The list reloaded and the new schedule drawn before the report.
         SelectionFollower follower(*this);
         BusyPointer busy(*m_pointer);
-        if (!p.step(100, [&] { stored = storeImport(scheduleDb(), wanted, import.courses); }))
-            return false;
-        p.step(102, [&] { showSchedule({stored->id}); });
-    }
+        if (p.step(100, [&] { stored = repository().importSchedule(wanted, import.courses); }))
+            p.step(102, [&] { showSchedule({stored->id}); });
+    });
+    if (!stored)
+        return false;
     showMessage(m_prompts, this, importReport(import, stored->name).trimmed());
     return true;
 }

@@ -1,34 +1,20 @@
 // The one-click sample schedule.
 #include "app/form1.h"
 #include "base/reporting.h"
+#include "domain/repository.h"
+#include "domain/sample.h"
 #include "store/connection.h"
-#include "store/statements.h"
 
-#include <iterator>
 #include <optional>
 
 namespace quorvane {
 
 namespace {
 
-const QString kSampleName = QStringLiteral("Sample Schedule");
+const QString kSampleName = sampleScheduleName();
 
-struct SampleCourse
-{
-    int statement;
-    const char* name;
-    const char* notes;
-    const char* days;
-    const char* from;
-    const char* to;
-};
-
-// In the order in which they are inserted.
-constexpr SampleCourse kSampleCourses[] = {
-    {132, "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"},
-    {134, "Engineering", "engineering advanced level", "1,2,5", "10:00", "10:45"},
-    {136, "Design", "design mid level", "0,2,3", "11:30", "13:00"},
-};
+// The statements that insert the sample's courses, one each, in order.
+constexpr int kFirstSampleCourse = 132;
 
 } // namespace
 
@@ -97,7 +83,7 @@ void Form1::PushButton9_Click()
     };
     if (sampleIsNew) { // 114
         write(116, [&] {
-            scheduleDb().execute(sql::insertSchedule(kSampleName));
+            repository().addSchedule(kSampleName);
             ListSchedules();
             SelectSampleRow();
         });
@@ -114,18 +100,18 @@ void Form1::PushButton9_Click()
             DeleteCourse();
     });
     SelectSampleRow(&p, &kBeforeCourses);
-    for (const SampleCourse& course : kSampleCourses) {
-        write(course.statement, [&] {
-            if (!sampleSelected())
-                return;
-            scheduleDb().execute(sql::insertCourse({selectedScheduleId(), QString::fromLatin1(course.name),
-                                                    QString::fromLatin1(course.notes), QString::fromLatin1(course.days),
-                                                    QString::fromLatin1(course.from), QString::fromLatin1(course.to)}));
+    const QVector<NewCourse> courses = sampleCourses();
+    int statement = kFirstSampleCourse;
+    for (const NewCourse& course : courses) {
+        write(statement, [&] {
+            if (sampleSelected())
+                repository().addCourse(selectedScheduleId(), course);
         });
+        statement += 2;
     }
     // The commit belongs to the last write: a failure there is reported with its number.
     if (written && sample)
-        p.step(std::rbegin(kSampleCourses)->statement, [&] { sample->commit(); });
+        p.step(statement - 2, [&] { sample->commit(); });
     sample.reset();
     SelectSampleRow(&p, &kAfterCourses);
     p.step(148, [&] { ListCourses(); });

@@ -3,9 +3,8 @@
 #include "base/failure.h"
 #include "base/reporting.h"
 #include "base/typed_text.h"
+#include "domain/repository.h"
 #include "store/connection.h"
-#include "store/schema.h"
-#include "store/statements.h"
 
 #include <optional>
 
@@ -28,19 +27,17 @@ std::optional<QString> askScheduleName(Prompts& prompts, QWidget* parent, const 
 
 void Form1::DeleteCourse()
 {
-    scheduleDb().execute(sql::deleteCoursesOfSchedule(selectedScheduleId()));
+    repository().deleteCoursesOf(selectedScheduleId());
 }
 
 void Form1::DeleteSchedules()
 {
-    if (scheduleDb().execute(sql::deleteSchedule(selectedScheduleId())) == 0)
-        throw Failure(scheduleGone());
+    repository().deleteSchedule(selectedScheduleId());
 }
 
 void Form1::UpdateSchedule(const QString& name)
 {
-    if (scheduleDb().execute(sql::updateSchedule(name, selectedScheduleId())) == 0)
-        throw Failure(scheduleGone());
+    repository().renameSchedule(selectedScheduleId(), name);
 }
 
 // Add Schedule
@@ -53,7 +50,7 @@ void Form1::PushButton1_Click()
     // 102, 104: Cancel, or nothing but blanks.
     if (!entry || isBlank(*entry))
         return;
-    p.step(106, [&] { scheduleDb().execute(sql::insertSchedule(*entry)); });
+    p.step(106, [&] { repository().addSchedule(*entry); });
     p.step(108, [&] { ListSchedules(); });
 }
 

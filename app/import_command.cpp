@@ -3,7 +3,8 @@
 
 #include "app/command_line.h"
 #include "base/failure.h"
-#include "store/calendar_import.h"
+#include "domain/calendar_import.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "store/database_location.h"
 #include "store/schema.h"
@@ -40,7 +41,7 @@ CommandOutcome runImport(const CommandLine& line, const QString& programFolder)
         db.open(database);
         requireTimetableTables(db);
         upgradeSchema(db);
-        const StoredSchedule stored = storeImport(db, wanted, import.courses);
+        const Schedule stored = Repository(db).importSchedule(wanted, import.courses);
         return {0, importReport(import, stored.name), QString()};
     } catch (const std::exception& e) {
         return failed(describe(e));

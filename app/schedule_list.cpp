@@ -13,31 +13,11 @@ void ScheduleList::setHeaderTexts(const QString& id, const QString& name)
     emit headerDataChanged(Qt::Horizontal, 0, 1);
 }
 
-void ScheduleList::Rows::append(const Recordset& rs, int idColumn, int nameColumn)
-{
-    rs.appendText(idColumn, m_ids);
-    rs.appendText(nameColumn, m_names);
-    m_idEnds.append(m_ids.size());
-    m_nameEnds.append(m_names.size());
-}
-
-void ScheduleList::setRows(Rows rows)
+void ScheduleList::setRows(QVector<Schedule> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
-}
-
-QStringView ScheduleList::part(const QString& text, const QVector<qsizetype>& ends, int index)
-{
-    const qsizetype start = index == 0 ? 0 : ends.at(index - 1);
-    return QStringView(text).mid(start, ends.at(index) - start);
-}
-
-ScheduleList::Row ScheduleList::row(int index) const
-{
-    return {part(m_rows.m_ids, m_rows.m_idEnds, index).toString(),
-            part(m_rows.m_names, m_rows.m_nameEnds, index).toString()};
 }
 
 int ScheduleList::rowCount(const QModelIndex& parent) const
@@ -58,10 +38,10 @@ QVariant ScheduleList::data(const QModelIndex& index, int role) const
         return data(index.siblingAtColumn(1), Qt::DisplayRole);
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
+    const Schedule& schedule = m_rows.at(index.row());
     if (index.column() == 0)
-        return part(m_rows.m_ids, m_rows.m_idEnds, index.row()).toString();
-    const QStringView name = part(m_rows.m_names, m_rows.m_nameEnds, index.row());
-    return shownText(name);
+        return QString::number(schedule.id.value);
+    return shownText(schedule.name);
 }
 
 QVariant ScheduleList::headerData(int section, Qt::Orientation orientation, int role) const

@@ -21,8 +21,8 @@ namespace {
 class ChangeStep : public QUndoCommand
 {
 public:
-    ChangeStep(Form1& form, const QString& what, RowChange change, std::optional<QString> selectedBefore,
-               std::optional<QString> selectedAfter)
+    ChangeStep(Form1& form, const QString& what, RowChange change, std::optional<ScheduleId> selectedBefore,
+               std::optional<ScheduleId> selectedAfter)
         : QUndoCommand(what),
           m_form(form),
           m_change(std::move(change)),
@@ -30,7 +30,7 @@ public:
           m_selectedAfter(std::move(selectedAfter))
     {
         for (qint64 id : m_change.schedules())
-            m_about << QString::number(id);
+            m_about << ScheduleId(id);
     }
 
     // Pushing runs redo(): the command has made the change already.
@@ -50,7 +50,7 @@ private:
     // A step that cannot be replayed changed nothing; it leaves the history,
     // which stays true to the database.
     template <class Replay>
-    void replay(const char* procedure, const QString& verb, const std::optional<QString>& selected, Replay&& apply)
+    void replay(const char* procedure, const QString& verb, const std::optional<ScheduleId>& selected, Replay&& apply)
     {
         Procedure p(m_form.prompts(), &m_form, location("Form1", procedure));
         const bool done = p.step(100, [&] {
@@ -65,7 +65,7 @@ private:
         });
         if (!done)
             return;
-        QStringList candidates = m_about;
+        QList<ScheduleId> candidates = m_about;
         if (selected)
             candidates << *selected;
         p.step(102, [&] { m_form.showSchedule(candidates); });
@@ -73,9 +73,9 @@ private:
 
     Form1& m_form;
     RowChange m_change;
-    QStringList m_about;
-    std::optional<QString> m_selectedBefore;
-    std::optional<QString> m_selectedAfter;
+    QList<ScheduleId> m_about;
+    std::optional<ScheduleId> m_selectedBefore;
+    std::optional<ScheduleId> m_selectedAfter;
     bool m_pushed = true;
 };
 
@@ -120,7 +120,7 @@ void UndoHistory::record(const QString& what, const std::function<void()>& comma
         command();
         return;
     }
-    const std::optional<QString> before = m_form.selectedScheduleIdOrNone();
+    const std::optional<ScheduleId> before = m_form.selectedScheduleIdOrNone();
     ChangeRecorder recorder(m_form.scheduleDb());
     command();
     RowChange change = recorder.finish();

@@ -5,7 +5,7 @@
 //     20 weeks, in a time zone of the file's own;
 //   - 10,000 weekly events, each a course of its own.
 #include "bench/bench_support.h"
-#include "store/calendar_import.h"
+#include "domain/calendar_import.h"
 #include "store/connection.h"
 #include "tests/support/test_db.h"
 

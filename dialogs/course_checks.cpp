@@ -61,10 +61,9 @@ bool RunCourseChecks(Procedure& p, const CourseInput& in, CheckedDays& days)
     snapMinute(p, 152, to);
 
     // 168 to 184: the day set, built from the ticked boxes; nothing there can fail.
-    std::array<bool, dayset::kDays> ticked{};
-    for (size_t i = 0; i < ticked.size(); ++i)
-        ticked[i] = in.check1[i]->isChecked();
-    days.daySet = dayset::build(ticked);
+    for (size_t i = 0; i < days.days.size(); ++i)
+        days.days[i] = in.check1[i]->isChecked();
+    days.daySet = dayset::build(days.days);
     days.anyDay = !days.daySet.isEmpty();
     return true;
 }

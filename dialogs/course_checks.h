@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/day_set.h"
-#include "store/time_of_day.h"
+#include "base/day_set.h"
+#include "base/time_of_day.h"
 
 #include <QString>
 #include <QTime>
@@ -30,7 +30,8 @@ struct CourseInput
 struct CheckedDays
 {
     bool anyDay = false; // the flag: some day box is ticked
-    QString daySet;      // "0,3,4"
+    WeekDays days{};
+    QString daySet; // "0,3,4"
 };
 
 // The course checks shared by Save (Add Course) and Update (Edit Course),

@@ -11,11 +11,11 @@
 
 namespace quorvane {
 
-CourseDialogBase::CourseDialogBase(const char* windowName, Connection& scheduleDb, Prompts& prompts,
+CourseDialogBase::CourseDialogBase(const char* windowName, Repository& repository, Prompts& prompts,
                                    const QString& programFolder, QWidget* parent)
     : QDialog(parent),
       m_windowName(windowName),
-      m_scheduleDb(scheduleDb),
+      m_repository(repository),
       m_prompts(prompts),
       m_programFolder(programFolder)
 {

@@ -10,11 +10,11 @@ class QPushButton;
 
 namespace quorvane {
 
-class Connection;
 class PointerConvention;
+class Repository;
 class Procedure;
 
-// What the Add, Edit and Delete Course dialogs share: the connection, the
+// What the Add, Edit and Delete Course dialogs share: the repository, the
 // prompts and the program's folder they are given, the window's pointer,
 // the two push buttons (PushButton2 is Cancel in all three), the first
 // statements of the load procedure, and the closing, which every way out
@@ -30,7 +30,7 @@ public:
     void PushButton2_Click(); // Cancel: unloads the dialog, nothing is written
 
 protected:
-    CourseDialogBase(const char* windowName, Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
+    CourseDialogBase(const char* windowName, Repository& repository, Prompts& prompts, const QString& programFolder,
                      QWidget* parent);
 
     // The two push buttons on one line, placed in twips; Cancel is wired here.
@@ -46,7 +46,7 @@ protected:
     virtual void unloading() {}
 
     const char* const m_windowName;
-    Connection& m_scheduleDb;
+    Repository& m_repository;
     Prompts& m_prompts;
     const QString m_programFolder;
     PointerConvention* m_pointer = nullptr;

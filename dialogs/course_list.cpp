@@ -2,9 +2,8 @@
 
 #include "base/failure.h"
 #include "base/shown_text.h"
-#include "store/connection.h"
+#include "domain/course_catalog.h"
 #include "store/course_positions.h"
-#include "store/statements.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -80,7 +79,7 @@ CourseList::CourseList(QComboBox* combo) : QAbstractListModel(combo), m_combo(co
     combo->setView(m_openList);
 }
 
-void CourseList::fill(const Connection& db)
+void CourseList::fill(const CourseCatalog& catalog)
 {
     // Filling selects nothing and loads no course: the box's signals are
     // held back while its model changes.
@@ -88,7 +87,7 @@ void CourseList::fill(const Connection& db)
         const QSignalBlocker block(m_combo);
         m_combo->setCurrentIndex(-1);
         beginResetModel();
-        m_db = count > 0 ? &db : nullptr;
+        m_db = count > 0 ? &catalog : nullptr;
         m_count = count;
         m_released = false;
         m_pages.clear();
@@ -99,9 +98,7 @@ void CourseList::fill(const Connection& db)
     rows->setDefaultSectionSize(m_openList->fontMetrics().height());
     int count = 0;
     try {
-        Recordset rs;
-        rs.open(sql::countCourses(), db);
-        count = rs.eof() ? 0 : int(std::clamp<qint64>(rs.integer(0), 0, std::numeric_limits<int>::max()));
+        count = int(std::clamp<qint64>(catalog.count(), 0, std::numeric_limits<int>::max()));
     } catch (...) {
         commit(0);
         throw;
@@ -124,24 +121,11 @@ void CourseList::release()
     m_pages.clear();
 }
 
-CourseList::Page CourseList::readRows(const QString& statement, int rows, bool downwards) const
+CourseList::Page CourseList::padded(CourseCatalog::Rows read, int rows, bool downwards)
 {
     Page page;
-    if (rows <= 0)
-        return page;
-    Recordset rs;
-    rs.open(statement, *m_db);
-    while (!rs.eof() && page.ids.size() < rows) {
-        page.ids.append(rs.integer(0));
-        page.names.append(shownText(rs.text(1)));
-        rs.moveNext();
-    }
-    if (rs.isOpen())
-        rs.close();
-    if (downwards) {
-        std::reverse(page.ids.begin(), page.ids.end());
-        std::reverse(page.names.begin(), page.names.end());
-    }
+    page.ids = std::move(read.ids);
+    page.names = std::move(read.names);
     // Rows another program deleted since the count: entries with no course.
     const int missing = rows - int(page.ids.size());
     for (int i = 0; i < missing; ++i) {
@@ -160,17 +144,17 @@ CourseList::Page CourseList::readPage(int pageIndex) const
     const auto before = m_pages.find(pageIndex - 1);
     const auto after = m_pages.find(pageIndex + 1);
     if (before != m_pages.end() && before->second.ids.last() >= 0)
-        return readRows(sql::selectCourseNamesAfter(before->second.ids.last(), rows), rows, false);
+        return padded(m_db->after(before->second.ids.last(), rows), rows, false);
     if (after != m_pages.end() && after->second.ids.first() >= 0)
-        return readRows(sql::selectCourseNamesBefore(after->second.ids.first(), rows), rows, true);
+        return padded(m_db->before(after->second.ids.first(), rows), rows, true);
     if (std::min(first, m_count - (first + rows)) > CoursePositions::kStep && m_positions &&
         m_positions->current(m_count)) {
         const auto [milestone, position] = m_positions->milestoneAtOrBefore(first);
-        return readRows(sql::selectCourseNamesFrom(milestone, first - position, rows), rows, false);
+        return padded(m_db->from(milestone, first - position, rows), rows, false);
     }
     if (first <= m_count - (first + rows))
-        return readRows(sql::selectCourseNamesAt(first, rows, false), rows, false);
-    return readRows(sql::selectCourseNamesAt(m_count - (first + rows), rows, true), rows, true);
+        return padded(m_db->at(first, rows, false), rows, false);
+    return padded(m_db->at(m_count - (first + rows), rows, true), rows, true);
 }
 
 void CourseList::holdPageAround(int index, qint64 courseId) const
@@ -181,8 +165,8 @@ void CourseList::holdPageAround(int index, qint64 courseId) const
     const int first = pageIndex * kPageRows;
     const int rows = std::min(kPageRows, m_count - first);
     const int above = index - first;
-    Page page = readRows(sql::selectCourseNamesBefore(courseId, above), above, true);
-    const Page rest = readRows(sql::selectCourseNamesAfter(courseId - 1, rows - above), rows - above, false);
+    Page page = padded(m_db->before(courseId, above), above, true);
+    const Page rest = padded(m_db->after(courseId - 1, rows - above), rows - above, false);
     page.ids += rest.ids;
     page.names += rest.names;
     hold(pageIndex, std::move(page));
@@ -222,64 +206,35 @@ qint64 CourseList::idAt(int index) const
     return page(index / kPageRows).ids.at(index % kPageRows);
 }
 
-QString CourseList::courseId(int index) const
+CourseId CourseList::courseId(int index) const
 {
-    return QString::number(idAt(index));
+    return CourseId(idAt(index));
 }
 
 QString CourseList::name(int index) const
 {
-    const qint64 id = idAt(index);
-    Recordset rs;
-    rs.open(sql::selectCourseName(id), *m_db);
     // A course gone meanwhile keeps the name the list showed.
-    const QString stored = rs.eof() ? page(index / kPageRows).names.at(index % kPageRows) : rs.text(0);
-    if (rs.isOpen())
-        rs.close();
-    return stored;
+    return m_db->name(courseId(index)).value_or(page(index / kPageRows).names.at(index % kPageRows));
 }
 
 int CourseList::positionOf(qint64 courseId) const
 {
-    if (m_positions && m_positions->current(m_count))
-        return int(m_positions->countBefore(courseId));
-    // Counting walks the ids, so count on the shorter side of the course.
-    Recordset range;
-    range.open(sql::selectCourseIdRange(), *m_db);
-    const qint64 lowest = range.integer(0);
-    const qint64 highest = range.integer(1);
-    range.close();
-    const bool fromBelow = courseId - lowest <= highest - courseId;
-    Recordset rs;
-    rs.open(fromBelow ? sql::countCoursesBefore(courseId) : sql::countCoursesFrom(courseId), *m_db);
-    const qint64 counted = rs.integer(0);
-    rs.close();
-    return int(fromBelow ? counted : m_count - counted);
+    return int(m_db->position(CourseId(courseId), m_count, m_positions));
 }
 
-int CourseList::preselect(const QString& name, const QString& scheduleId)
+int CourseList::preselect(const QString& name, std::optional<ScheduleId> schedule)
 {
     if (!m_db)
         return -1;
-    const auto firstNamed = [&](const QString& schedule) -> qint64 {
-        Recordset rs;
-        rs.open(sql::selectFirstCourseNamed(name, schedule), *m_db);
-        const qint64 id = rs.eof() ? -1 : rs.integer(0);
-        if (rs.isOpen())
-            rs.close();
-        return id;
-    };
-    bool isNumber = false;
-    const qint64 preferred = scheduleId.toLongLong(&isNumber);
-    qint64 id = isNumber ? firstNamed(QString::number(preferred)) : -1;
-    if (id < 0)
-        id = firstNamed(QString());
-    if (id < 0)
+    std::optional<CourseId> id = schedule ? m_db->firstNamed(name, schedule) : std::nullopt;
+    if (!id)
+        id = m_db->firstNamed(name, std::nullopt);
+    if (!id)
         return -1;
-    const int index = positionOf(id);
+    const int index = positionOf(id->value);
     if (index < 0 || index >= m_count)
         return -1;
-    holdPageAround(index, id);
+    holdPageAround(index, id->value);
     m_combo->setCurrentIndex(index);
     return index;
 }
@@ -310,21 +265,6 @@ QVariant CourseList::data(const QModelIndex& index, int role) const
     }
 }
 
-qint64 CourseList::firstStarting(const QString& prefix, Qt::CaseSensitivity cs, qint64 courseId, bool below) const
-{
-    Recordset rs;
-    rs.open(sql::selectCourseNamesMaybeStarting(prefix, courseId, below), *m_db);
-    qint64 found = -1;
-    while (found < 0 && !rs.eof()) {
-        if (shownText(rs.text(1)).startsWith(prefix, cs))
-            found = rs.integer(0);
-        rs.moveNext();
-    }
-    if (rs.isOpen())
-        rs.close();
-    return found;
-}
-
 QModelIndexList CourseList::match(const QModelIndex& start, int role, const QVariant& value, int hits,
                                   Qt::MatchFlags flags) const
 {
@@ -340,15 +280,15 @@ QModelIndexList CourseList::match(const QModelIndex& start, int role, const QVar
         const qint64 from = idAt(start.row());
         if (from < 0)
             return {};
-        qint64 found = firstStarting(prefix, cs, from, false);
-        if (found < 0 && flags.testFlag(Qt::MatchWrap))
-            found = firstStarting(prefix, cs, from, true);
-        if (found < 0)
+        std::optional<CourseId> found = m_db->firstStarting(prefix, cs, from, false);
+        if (!found && flags.testFlag(Qt::MatchWrap))
+            found = m_db->firstStarting(prefix, cs, from, true);
+        if (!found)
             return {};
-        const int row = positionOf(found);
+        const int row = positionOf(found->value);
         if (row < 0 || row >= m_count)
             return {};
-        holdPageAround(row, found);
+        holdPageAround(row, found->value);
         return {index(row)};
     } catch (...) {
         return {};

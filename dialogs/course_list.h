@@ -5,14 +5,16 @@
 #include <QStringList>
 #include <QVector>
 
+#include "domain/course_catalog.h"
+
 #include <map>
+#include <optional>
 
 class QComboBox;
 class QTableView;
 
 namespace quorvane {
 
-class Connection;
 class CoursePositions;
 
 // The course list of the Edit and Delete dialogs: Combo1 shows every course
@@ -37,10 +39,11 @@ public:
     // Becomes the model of `combo`, a pick-only list, and a child of it.
     explicit CourseList(QComboBox* combo);
 
-    // FillCourseList: counts the courses of statement 3 and reads from `db`
-    // as rows are shown. The list is left with no entry selected. A failure
-    // leaves the list empty and is raised to the caller.
-    void fill(const Connection& db);
+    // FillCourseList: counts the courses of statement 3 and reads them from
+    // `catalog`, which outlives the list, as rows are shown. The list is left
+    // with no entry selected. A failure leaves the list empty and is raised
+    // to the caller.
+    void fill(const CourseCatalog& catalog);
 
     // Positions of courses are counted from these milestones while they are
     // current, instead of from an end of the list.
@@ -50,10 +53,10 @@ public:
     void release();
 
     int count() const { return m_released ? 0 : m_count; }
-    // The decimal text of the id of entry `index`; an entry without an id
-    // (released, out of range) raises a failure. A course that went from the
-    // table after the list was counted gives an id that no row has.
-    QString courseId(int index) const;
+    // The id of entry `index`; an entry without an id (released, out of
+    // range) raises a failure. A course that went from the table after the
+    // list was counted gives an id that no row has.
+    CourseId courseId(int index) const;
     // The name of entry `index` as stored, whole.
     QString name(int index) const;
 
@@ -61,7 +64,7 @@ public:
     // belongs to schedule `scheduleId`, else the first entry of that name
     // in list order. No entry of that name leaves the selection as it was.
     // Returns the selected index, -1 when nothing matched.
-    int preselect(const QString& name, const QString& scheduleId);
+    int preselect(const QString& name, std::optional<ScheduleId> schedule);
 
     // The rows held now (a measure of memory, for the tests).
     int rowsHeld() const;
@@ -85,22 +88,19 @@ private:
     // Keeps `page`, letting the least recently used page go when too many are held.
     Page& hold(int pageIndex, Page page) const;
     Page readPage(int pageIndex) const;
-    // Up to `rows` rows of `statement`, ids and shown names, put in id order
-    // (`downwards`: the statement reads them in descending order).
-    Page readRows(const QString& statement, int rows, bool downwards) const;
+    // The `rows` rows read, with an entry of no course for each row another
+    // program deleted since the count: before them when read `downwards`.
+    static Page padded(CourseCatalog::Rows read, int rows, bool downwards);
     // Holds the page of entry `index`, read around course `courseId`, the
     // one at that entry: no walk to its position from an end of the list.
     void holdPageAround(int index, qint64 courseId) const;
     qint64 idAt(int index) const;
     // The position of the course with id `courseId`.
     int positionOf(qint64 courseId) const;
-    // The first course from `courseId` up (or below it) whose shown name
-    // begins with `prefix`; -1 when none does.
-    qint64 firstStarting(const QString& prefix, Qt::CaseSensitivity cs, qint64 courseId, bool below) const;
 
     QComboBox* m_combo;
     QTableView* m_openList; // the combo's open list
-    const Connection* m_db = nullptr;
+    const CourseCatalog* m_db = nullptr;
     const CoursePositions* m_positions = nullptr;
     int m_count = 0;
     bool m_released = false;

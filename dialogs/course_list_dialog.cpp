@@ -2,15 +2,19 @@
 
 #include "base/reporting.h"
 #include "base/twips.h"
+#include "domain/repository.h"
 #include "widgets/pointer.h"
 
 #include <QComboBox>
 
 namespace quorvane {
 
-CourseListDialog::CourseListDialog(const char* windowName, Connection& scheduleDb, Prompts& prompts,
-                                   const QString& programFolder, const QString& selectedScheduleId, QWidget* parent)
-    : CourseDialogBase(windowName, scheduleDb, prompts, programFolder, parent), m_selectedScheduleId(selectedScheduleId)
+CourseListDialog::CourseListDialog(const char* windowName, Repository& repository, Prompts& prompts,
+                                   const QString& programFolder, std::optional<ScheduleId> selectedSchedule,
+                                   QWidget* parent)
+    : CourseDialogBase(windowName, repository, prompts, programFolder, parent),
+      m_selectedSchedule(selectedSchedule),
+      m_catalog(repository.catalog())
 {
 }
 
@@ -24,7 +28,7 @@ void CourseListDialog::makeCombo1(QWidget* parent, int left, int top, int width,
 
 void CourseListDialog::setCombo1Text(const QString& name)
 {
-    m_courseListModel->preselect(name, m_selectedScheduleId);
+    m_courseListModel->preselect(name, m_selectedSchedule);
 }
 
 void CourseListDialog::Form_Load()
@@ -37,7 +41,7 @@ void CourseListDialog::Form_Load()
 void CourseListDialog::FillCourseList()
 {
     BusyPointer busy(*m_pointer);
-    m_courseListModel->fill(m_scheduleDb);
+    m_courseListModel->fill(m_catalog);
 }
 
 void CourseListDialog::Form_QueryUnload()

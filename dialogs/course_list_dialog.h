@@ -4,6 +4,7 @@
 #include "dialogs/course_list.h"
 
 #include <QString>
+#include <optional>
 
 class QComboBox;
 
@@ -31,8 +32,8 @@ public:
     void Form_QueryUnload();
 
 protected:
-    CourseListDialog(const char* windowName, Connection& scheduleDb, Prompts& prompts, const QString& programFolder,
-                     const QString& selectedScheduleId, QWidget* parent);
+    CourseListDialog(const char* windowName, Repository& repository, Prompts& prompts, const QString& programFolder,
+                     std::optional<ScheduleId> selectedSchedule, QWidget* parent);
 
     // Combo1, placed in twips inside `parent`.
     void makeCombo1(QWidget* parent, int left, int top, int width, int height);
@@ -41,7 +42,8 @@ protected:
     void FillCourseList();
     void unloading() override { Form_QueryUnload(); }
 
-    QString m_selectedScheduleId;
+    std::optional<ScheduleId> m_selectedSchedule;
+    CourseCatalog m_catalog;
     QComboBox* m_combo1 = nullptr;
     CourseList* m_courseListModel = nullptr; // Combo1's model, which holds CourseIds too
 };

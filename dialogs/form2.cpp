@@ -3,9 +3,7 @@
 #include "base/reporting.h"
 #include "base/typed_text.h"
 #include "dialogs/course_checks.h"
-#include "store/connection.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
+#include "domain/repository.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/time_picker.h"
 
@@ -16,8 +14,8 @@
 
 namespace quorvane {
 
-Form2::Form2(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, QWidget* parent)
-    : CourseDialogBase("Form2", scheduleDb, prompts, programFolder, parent)
+Form2::Form2(Repository& repository, Prompts& prompts, const QString& programFolder, QWidget* parent)
+    : CourseDialogBase("Form2", repository, prompts, programFolder, parent)
 {
     buildControls();
     Form_Load();
@@ -70,14 +68,15 @@ void Form2::PushButton1_Click()
     // A course that could not be stored stays in the dialog as typed, to be
     // saved again or cancelled.
     const bool stored = p.step(188, [&] {
-        sql::CourseValues course;
-        course.scheduleId = m_ScheduleID;
-        course.courseName = m_text1->text();
+        NewCourse course;
+        course.name = m_text1->text();
         course.notes = m_text2->text();
-        course.daySet = days.daySet;
-        course.timeFrom = timeofday::formatLong(m_course.dtpFrom->value());
-        course.timeTo = timeofday::formatLong(m_course.dtpTo->value());
-        m_scheduleDb.execute(sql::insertCourse(course));
+        course.days = days.days;
+        course.from = m_course.dtpFrom->value();
+        course.to = m_course.dtpTo->value();
+        course.exactFrom = m_course.dtpFrom->typedValue();
+        course.exactTo = m_course.dtpTo->typedValue();
+        m_repository.addCourse(m_ScheduleID, course);
     });
     if (stored)
         Unload(QDialog::Accepted); // 190

@@ -3,6 +3,8 @@
 #include "dialogs/course_dialog_base.h"
 #include "widgets/dialog_parts.h"
 
+#include "domain/ids.h"
+
 #include <QString>
 
 class QCheckBox;
@@ -21,11 +23,11 @@ class Form2 : public CourseDialogBase
 {
     Q_OBJECT
 public:
-    Form2(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
+    Form2(Repository& repository, Prompts& prompts, const QString& programFolder, QWidget* parent = nullptr);
     ~Form2() override;
 
     // The schedule the course is added to, as decimal text; spliced unquoted.
-    QString m_ScheduleID;
+    ScheduleId m_ScheduleID;
 
     void Form_Load();
     void PushButton1_Click(); // Save

@@ -2,12 +2,9 @@
 
 #include "base/failure.h"
 #include "base/reporting.h"
+#include "base/time_of_day.h"
 #include "dialogs/course_checks.h"
-#include "store/connection.h"
-#include "store/course_row.h"
-#include "store/schema.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
+#include "domain/repository.h"
 #include "widgets/time_picker.h"
 
 #include <QCheckBox>
@@ -17,9 +14,9 @@
 
 namespace quorvane {
 
-Form3::Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
-             QWidget* parent)
-    : CourseListDialog("Form3", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
+Form3::Form3(Repository& repository, Prompts& prompts, const QString& programFolder,
+             std::optional<ScheduleId> selectedSchedule, QWidget* parent)
+    : CourseListDialog("Form3", repository, prompts, programFolder, selectedSchedule, parent)
 {
     buildControls();
     Form_Load();
@@ -66,28 +63,33 @@ void Form3::LoadSelectedCourse()
     if (index == -1)
         return;
     using Column = CourseRowReader::Column;
-    Recordset rs;
-    rs.open(sql::selectCourse(m_courseListModel->courseId(index)), m_scheduleDb);
-    CourseRowReader row(rs);
+    CourseWalk walk = m_repository.walkCourse(m_courseListModel->courseId(index));
+    CourseRowReader& row = walk.row();
     // A course no longer in the table leaves the controls as they were. Of
     // a course stored otherwise than the program writes it, each control
     // shows what it can: the days that read as days, each time that reads as
     // a time of day on no date; a picker keeps what it showed for the others.
-    if (!rs.eof()) {
+    // The pickers show the times as typed, where the course has them.
+    if (!walk.atEnd()) {
         m_text2->setText(row.text(Column::Notes));
         const WeekDays days = readableDays(row.bytes(Column::Days));
         for (int day = 0; day < dayset::kDays; ++day)
             m_course.check1[static_cast<size_t>(day)]->setChecked(days[static_cast<size_t>(day)]);
-        const auto show = [&](Column column, TimePicker* picker) {
+        const std::optional<CourseTimes> exact = row.storedExactTimes();
+        m_hadExactTimes = exact.has_value();
+        const auto show = [&](Column column, const QTime& exactTime, TimePicker* picker) {
+            if (exact) {
+                picker->setValue(exactTime);
+                return;
+            }
             const std::optional<timeofday::StoredTime> time = storedTime(row.bytes(column));
             if (time && !time->dated)
                 picker->setValue(time->time);
         };
-        show(Column::TimeFrom, m_course.dtpFrom);
-        show(Column::TimeTo, m_course.dtpTo);
+        show(Column::TimeFrom, exact ? exact->from : QTime(), m_course.dtpFrom);
+        show(Column::TimeTo, exact ? exact->to : QTime(), m_course.dtpTo);
     }
-    if (rs.isOpen())
-        rs.close();
+    walk.close();
 }
 
 void Form3::PushButton1_Click()
@@ -108,11 +110,15 @@ void Form3::PushButton1_Click()
     // or cancelled; a course that another copy of the program deleted is a
     // failure, not a silent change of nothing.
     const bool stored = p.step(188, [&] {
-        const int changed = m_scheduleDb.execute(sql::updateCourse(
-            m_text2->text(), days.daySet, timeofday::formatLong(m_course.dtpFrom->value()),
-            timeofday::formatLong(m_course.dtpTo->value()), m_courseListModel->courseId(m_combo1->currentIndex())));
-        if (changed == 0)
-            throw Failure(courseGone());
+        CourseChange change;
+        change.notes = m_text2->text();
+        change.days = days.days;
+        change.from = m_course.dtpFrom->value();
+        change.to = m_course.dtpTo->value();
+        change.exactFrom = m_course.dtpFrom->typedValue();
+        change.exactTo = m_course.dtpTo->typedValue();
+        change.hadExactTimes = m_hadExactTimes;
+        m_repository.updateCourse(m_courseListModel->courseId(m_combo1->currentIndex()), change);
     });
     if (stored)
         Unload(QDialog::Accepted); // 190

@@ -24,8 +24,8 @@ class Form3 : public CourseListDialog
 {
     Q_OBJECT
 public:
-    Form3(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
-          QWidget* parent = nullptr);
+    Form3(Repository& repository, Prompts& prompts, const QString& programFolder,
+          std::optional<ScheduleId> selectedSchedule, QWidget* parent = nullptr);
     ~Form3() override;
 
     void Combo1_Click();
@@ -42,6 +42,8 @@ private:
 
     QLineEdit* m_text2 = nullptr;
     CourseControls m_course;
+    // The course loaded last had exact times of its own.
+    bool m_hadExactTimes = false;
 };
 
 } // namespace quorvane

@@ -3,9 +3,7 @@
 #include "base/failure.h"
 #include "base/reporting.h"
 #include "dialogs/course_checks.h"
-#include "store/connection.h"
-#include "store/schema.h"
-#include "store/statements.h"
+#include "domain/repository.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/pointer.h"
 
@@ -15,9 +13,9 @@
 
 namespace quorvane {
 
-Form4::Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
-             QWidget* parent)
-    : CourseListDialog("Form4", scheduleDb, prompts, programFolder, selectedScheduleId, parent)
+Form4::Form4(Repository& repository, Prompts& prompts, const QString& programFolder,
+             std::optional<ScheduleId> selectedSchedule, QWidget* parent)
+    : CourseListDialog("Form4", repository, prompts, programFolder, selectedSchedule, parent)
 {
     buildControls();
     Form_Load();
@@ -56,10 +54,7 @@ void Form4::PushButton1_Click()
     });
     if (!yes)
         return;
-    p.step(108, [&] {
-        if (m_scheduleDb.execute(sql::deleteCourse(m_courseListModel->courseId(m_combo1->currentIndex()))) == 0)
-            throw Failure(courseGone());
-    });
+    p.step(108, [&] { m_repository.deleteCourse(m_courseListModel->courseId(m_combo1->currentIndex())); });
     Unload(QDialog::Accepted); // 110
 }
 

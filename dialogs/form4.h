@@ -14,8 +14,8 @@ class Form4 : public CourseListDialog
 {
     Q_OBJECT
 public:
-    Form4(Connection& scheduleDb, Prompts& prompts, const QString& programFolder, const QString& selectedScheduleId,
-          QWidget* parent = nullptr);
+    Form4(Repository& repository, Prompts& prompts, const QString& programFolder,
+          std::optional<ScheduleId> selectedSchedule, QWidget* parent = nullptr);
     ~Form4() override;
 
     void PushButton1_Click(); // Delete

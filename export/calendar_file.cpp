@@ -3,10 +3,9 @@
 
 #include "base/atomic_file.h"
 #include "base/failure.h"
+#include "domain/repository.h"
 #include "store/connection.h"
-#include "store/course_row.h"
 #include "store/ical_reader.h"
-#include "store/statements.h"
 #include "timetable/course_colours.h"
 
 #include <QCryptographicHash>
@@ -146,47 +145,29 @@ QString databaseDigest(const QString& databaseFile)
 
 } // namespace
 
-QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId)
+QVector<CalendarCourse> calendarCourses(const Repository& repository, ScheduleId schedule)
 {
-    using Column = CourseRowReader::Column;
-    Recordset rs;
-    rs.open(sql::selectCoursesOfSchedule(scheduleId), db);
-    CourseRowReader row(rs);
-    const QString digest = databaseDigest(db.fileName());
+    const QString digest = databaseDigest(repository.connection().fileName());
     QVector<CalendarCourse> courses;
-    for (; !rs.eof(); rs.moveNext()) {
-        std::optional<CourseTimes> times;
-        WeekDays days{};
-        // A course the timetable would report is left out; a column the
-        // table lacks fails the whole calendar.
-        try {
-            times = row.times();
-            if (times)
-                days = row.days();
-        } catch (const Failure&) {
-            if (row.lacksColumn())
-                throw;
-            continue;
-        }
-        if (!times || times->until() < times->from)
+    for (const Course& stored : repository.courses(schedule)) {
+        if (stored.exact.until() < stored.exact.from)
             continue;
         CalendarCourse course;
         for (int day = 0; day < dayset::kDays; ++day)
-            if (days[static_cast<size_t>(day)])
+            if (stored.days[static_cast<size_t>(day)])
                 course.days.append(day);
         if (course.days.isEmpty())
             continue;
-        course.id = row.integer(Column::Id);
-        course.name = row.text(Column::CourseName);
-        course.notes = row.text(Column::Notes);
-        course.from = times->from;
-        // To the second, as the file holds times: an end on a calendar date
-        // is the last second of the day.
-        course.to = times->until();
+        course.id = stored.id.value;
+        course.name = stored.name;
+        course.notes = stored.notes;
+        // The times the course really meets, to the second, as the file
+        // holds times: an end on a calendar date is the last second of the day.
+        course.from = stored.exact.from;
+        course.to = stored.exact.until();
         course.uid = QStringLiteral("course-%1-%2@quorvane").arg(course.id).arg(digest);
         courses.append(course);
     }
-    rs.close();
     return courses;
 }
 
@@ -283,11 +264,11 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     return out;
 }
 
-void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name,
+void saveScheduleCalendar(const Repository& repository, ScheduleId schedule, const QString& name,
                           const CalendarTerm& term, const QString& fileName)
 {
-    const QByteArray bytes = calendarBytes(name, calendarCourses(db, scheduleId), term, QTimeZone::systemTimeZone(),
-                                           QDateTime::currentDateTimeUtc());
+    const QByteArray bytes = calendarBytes(name, calendarCourses(repository, schedule), term,
+                                           QTimeZone::systemTimeZone(), QDateTime::currentDateTimeUtc());
     replaceFileAtomically(fileName, bytes);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/ids.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -11,7 +13,7 @@
 
 namespace quorvane {
 
-class Connection;
+class Repository;
 
 constexpr int kDefaultCalendarWeeks = 16;
 constexpr int kMaxCalendarWeeks = 520;
@@ -55,13 +57,12 @@ CalendarTerm defaultCalendarTerm(const QDate& today);
 std::optional<QVector<DayRange>> parseDayRanges(const QString& text);
 QString dayRangesText(const QVector<DayRange>& ranges);
 
-// The courses of a schedule as events, in the order the database gives them,
-// read as the timetable reads them (CourseRowReader). Left out: a course
-// whose times do not read as times of day, whose start carries a date, whose
-// end comes before its start, whose day entries cannot all be read, or that
-// has no day from Monday to Sunday. An end that carries a date ends the
-// course's day. Each course's UID is stable and unique across databases.
-QVector<CalendarCourse> calendarCourses(const Connection& db, const QString& scheduleId);
+// The courses of a schedule as events at their exact times, in the order the
+// database gives them (Repository::courses). Left out besides: a course whose
+// exact end comes before its start, or that has no day from Monday to
+// Sunday. An end that carries a date ends the course's day. Each course's UID
+// is stable and unique across databases.
+QVector<CalendarCourse> calendarCourses(const Repository& repository, ScheduleId schedule);
 
 // An iCalendar file (RFC 5545) named `name` (X-WR-CALNAME) with one weekly
 // repeating event per course: its first meeting on or after the term's first
@@ -79,7 +80,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
 
 // Writes the calendar of a schedule's courses over the term, in the system's
 // time zone, to fileName, atomically (replaceFileAtomically).
-void saveScheduleCalendar(const Connection& db, const QString& scheduleId, const QString& name,
+void saveScheduleCalendar(const Repository& repository, ScheduleId schedule, const QString& name,
                           const CalendarTerm& term, const QString& fileName);
 
 } // namespace quorvane

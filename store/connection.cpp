@@ -224,9 +224,20 @@ int Connection::execute(const QString& statement)
     return sqlite3_changes(db);
 }
 
+qint64 Connection::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(handle());
+}
+
 Transaction::Transaction(Connection& db) : m_db(db)
 {
-    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    if (sqlite3_get_autocommit(m_db.handle())) {
+        m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        return;
+    }
+    static QAtomicInt savepoints;
+    m_savepoint = QStringLiteral("part%1").arg(savepoints.fetchAndAddRelaxed(1));
+    m_db.execute(QStringLiteral("SAVEPOINT ") + m_savepoint);
 }
 
 Transaction::~Transaction()
@@ -234,7 +245,12 @@ Transaction::~Transaction()
     if (!m_open)
         return;
     try {
-        m_db.execute(QStringLiteral("ROLLBACK"));
+        if (m_savepoint.isEmpty()) {
+            m_db.execute(QStringLiteral("ROLLBACK"));
+        } else {
+            m_db.execute(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+            m_db.execute(QStringLiteral("RELEASE ") + m_savepoint);
+        }
     } catch (const Failure&) {
         // The engine has rolled back by itself (a closed connection, a full disk).
     }
@@ -242,7 +258,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_db.execute(QStringLiteral("COMMIT"));
+    m_db.execute(m_savepoint.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint);
     m_open = false;
 }
 
@@ -291,6 +307,11 @@ void Recordset::checkRow() const
         throw Failure(QStringLiteral("Operation is not allowed when the object is closed."));
     if (m_atEnd)
         throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+}
+
+int Recordset::findColumn(const QString& name) const
+{
+    return int(m_columns.indexOf(name));
 }
 
 int Recordset::column(const QString& name) const

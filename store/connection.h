@@ -33,6 +33,8 @@ public:
 
     // Runs one statement; the number of rows it changed.
     int execute(const QString& statement);
+    // The id of the row the last insert made through this connection.
+    qint64 lastInsertId() const;
 
     QString connectionName() const { return m_name; }
     // The absolute path of the database file last opened.
@@ -61,7 +63,8 @@ private:
 // One transaction: what is executed between its start and commit() is kept
 // wholly or not at all. It takes the write lock at once (waiting for another
 // program's as a statement does) and rolls back what was not committed when
-// it ends.
+// it ends. Begun inside another one, it is a part of it (a savepoint): kept
+// or rolled back on its own, kept for good only when the outer one commits.
 class Transaction
 {
 public:
@@ -74,6 +77,7 @@ public:
 
 private:
     Connection& m_db;
+    QString m_savepoint; // empty for an outermost transaction
     bool m_open = true;
 };
 
@@ -98,6 +102,8 @@ public:
     bool eof() const;
     // The position of a column; a column the result lacks raises a failure.
     int column(const QString& name) const;
+    // The same, or -1 for a column the result lacks.
+    int findColumn(const QString& name) const;
     // The field as text; NULL gives the empty text.
     QString text(int column) const;
     QString text(const QString& column) const;

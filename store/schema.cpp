@@ -27,6 +27,13 @@ QString nameIndex()
                           "WHERE CourseName IS NOT NULL");
 }
 
+bool hasColumn(Connection& db, const QString& column)
+{
+    Recordset rs;
+    rs.open(QStringLiteral("select count(*) from pragma_table_info('tblCourse') where name='%1'").arg(column), db);
+    return rs.integer(0) > 0;
+}
+
 } // namespace
 
 QStringList schemaStatements()
@@ -34,7 +41,8 @@ QStringList schemaStatements()
     return {
         QStringLiteral("CREATE TABLE tblSchedules (id INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT)"),
         QStringLiteral("CREATE TABLE tblCourse (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, "
-                       "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT)"),
+                       "CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT, ExactFrom TEXT, "
+                       "ExactTo TEXT)"),
         // Drawing a schedule reads its courses by ScheduleID; without the index
         // every drawing reads the whole table. Rows still come in id order.
         QStringLiteral("CREATE INDEX tblCourse_ScheduleID ON tblCourse (ScheduleID)"),
@@ -83,6 +91,28 @@ void upgradeSchema(Connection& db)
             db.execute(scheduleGuard());
     } catch (const Failure&) {
         // Read-only or locked: the database stays as it is, every row readable.
+    }
+    try {
+        // A course's times as typed, beside the grid's half hours: both
+        // columns or neither, and only in a table that has every column the
+        // program has always made.
+        Recordset columns;
+        columns.open(
+            QStringLiteral("select sum(name in ('ExactFrom','ExactTo')), sum(name in ('id','ScheduleID',"
+                           "'CourseName','Notes','Days','TimeFrom','TimeTo')) from pragma_table_info('tblCourse')"),
+            db);
+        const qint64 present = columns.integer(0);
+        const bool wellMade = columns.integer(1) == 7;
+        columns.close();
+        if (present < 2 && wellMade) {
+            Transaction both(db);
+            for (const char* column : {"ExactFrom", "ExactTo"})
+                if (present == 0 || !hasColumn(db, QLatin1String(column)))
+                    db.execute(QStringLiteral("ALTER TABLE tblCourse ADD COLUMN %1 TEXT").arg(QLatin1String(column)));
+            both.commit();
+        }
+    } catch (const Failure&) {
+        // As above: the courses keep only the grid's times.
     }
     try {
         Recordset index;

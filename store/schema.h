@@ -27,8 +27,9 @@ class Connection;
 void requireTimetableTables(Connection& db);
 
 // Adds to a database made before it what the program's writes rely on: the
-// refusal of a course whose schedule is gone; and the index by course name
-// that the course dialogs read through (made once, in one statement). A database that cannot be
+// refusal of a course whose schedule is gone; the columns of a course's
+// exact times (ExactFrom, ExactTo); and the index by course name that the
+// course dialogs read through (made once, in one statement). A database that cannot be
 // changed (read-only, locked) is left as it is; every stored row stays
 // readable either way.
 void upgradeSchema(Connection& db);

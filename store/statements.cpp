@@ -53,9 +53,9 @@ QString selectSchedules()
     return QStringLiteral("select * from tblSchedules");
 }
 
-QString selectCoursesOfSchedule(const QString& scheduleId)
+QString selectCoursesOfSchedule(qint64 scheduleId)
 {
-    return QStringLiteral("select * from tblCourse where ScheduleID=") + scheduleId;
+    return QStringLiteral("select * from tblCourse where ScheduleID=") + QString::number(scheduleId);
 }
 
 QString selectCourses()
@@ -63,9 +63,9 @@ QString selectCourses()
     return QStringLiteral("select * from tblCourse");
 }
 
-QString selectCourse(const QString& courseId)
+QString selectCourse(qint64 courseId)
 {
-    return QStringLiteral("select * from tblCourse where id=") + courseId;
+    return QStringLiteral("select * from tblCourse where id=") + QString::number(courseId);
 }
 
 QString insertSchedule(const QString& name)
@@ -73,41 +73,90 @@ QString insertSchedule(const QString& name)
     return QStringLiteral("insert into tblSchedules (Description) values ('") + quoted(name) + QStringLiteral("')");
 }
 
-QString updateSchedule(const QString& name, const QString& scheduleId)
+QString updateSchedule(const QString& name, qint64 scheduleId)
 {
     return QStringLiteral("update tblSchedules set Description='") + quoted(name) + QStringLiteral("' where id=") +
-           scheduleId;
+           QString::number(scheduleId);
 }
 
-QString deleteCoursesOfSchedule(const QString& scheduleId)
+QString deleteCoursesOfSchedule(qint64 scheduleId)
 {
-    return QStringLiteral("delete from tblCourse where ScheduleID=") + scheduleId;
+    return QStringLiteral("delete from tblCourse where ScheduleID=") + QString::number(scheduleId);
 }
 
-QString deleteSchedule(const QString& scheduleId)
+QString deleteSchedule(qint64 scheduleId)
 {
-    return QStringLiteral("delete from tblSchedules where id=") + scheduleId;
+    return QStringLiteral("delete from tblSchedules where id=") + QString::number(scheduleId);
 }
 
 QString insertCourse(const CourseValues& c)
 {
     return QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values (") +
-           c.scheduleId + QStringLiteral(",'") + quoted(c.courseName) + QStringLiteral("','") + quoted(c.notes) +
-           QStringLiteral("','") + c.daySet + QStringLiteral("','") + c.timeFrom + QStringLiteral("','") + c.timeTo +
-           QStringLiteral("')");
+           QString::number(c.scheduleId) + QStringLiteral(",'") + quoted(c.courseName) + QStringLiteral("','") +
+           quoted(c.notes) + QStringLiteral("','") + c.daySet + QStringLiteral("','") + c.timeFrom +
+           QStringLiteral("','") + c.timeTo + QStringLiteral("')");
 }
 
 QString updateCourse(const QString& notes, const QString& daySet, const QString& timeFrom, const QString& timeTo,
-                     const QString& courseId)
+                     qint64 courseId)
 {
     return QStringLiteral("update tblCourse set Notes='") + quoted(notes) + QStringLiteral("',Days='") + daySet +
            QStringLiteral("',TimeFrom='") + timeFrom + QStringLiteral("',TimeTo='") + timeTo +
-           QStringLiteral("' where id=") + courseId;
+           QStringLiteral("' where id=") + QString::number(courseId);
 }
 
-QString deleteCourse(const QString& courseId)
+QString deleteCourse(qint64 courseId)
 {
-    return QStringLiteral("delete from tblCourse where id=") + courseId;
+    return QStringLiteral("delete from tblCourse where id=") + QString::number(courseId);
+}
+
+namespace {
+
+QString textOrNull(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + quoted(text) + QLatin1Char('\'');
+}
+
+// A column name as the engine gave it, quoted as an identifier.
+QString columnList(const QStringList& columns)
+{
+    QStringList quotedColumns;
+    for (QString column : columns)
+        quotedColumns << QLatin1Char('"') + column.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return quotedColumns.join(QLatin1Char(','));
+}
+
+QString copyCoursesWhere(const QStringList& columns, const QString& where, qint64 toSchedule)
+{
+    const QString list = columnList(columns);
+    return QStringLiteral("insert into tblCourse (ScheduleID,%1) select %2,%1 from tblCourse where %3 order by id")
+        .arg(list, QString::number(toSchedule), where);
+}
+
+} // namespace
+
+QString updateExactTimes(const QString& exactFrom, const QString& exactTo, qint64 courseId)
+{
+    return QStringLiteral("update tblCourse set ExactFrom=%1,ExactTo=%2 where id=%3")
+        .arg(textOrNull(exactFrom), textOrNull(exactTo), QString::number(courseId));
+}
+
+QString selectCourseColumns()
+{
+    return QStringLiteral("select name from pragma_table_info('tblCourse') order by cid");
+}
+
+QString copyCoursesOfSchedule(const QStringList& columns, qint64 fromSchedule, qint64 toSchedule)
+{
+    return copyCoursesWhere(columns, QStringLiteral("ScheduleID=") + QString::number(fromSchedule), toSchedule);
+}
+
+QString copyCourses(const QStringList& columns, const QList<qint64>& courseIds, qint64 toSchedule)
+{
+    QStringList ids;
+    for (qint64 id : courseIds)
+        ids << QString::number(id);
+    return copyCoursesWhere(columns, QStringLiteral("id in (%1)").arg(ids.join(QLatin1Char(','))), toSchedule);
 }
 
 namespace {
@@ -202,12 +251,12 @@ QString selectCourseNamesMaybeStarting(const QString& prefix, qint64 courseId, b
     return idAndShownName() + where + QStringLiteral(" order by id");
 }
 
-QString selectFirstCourseNamed(const QString& name, const QString& scheduleId)
+QString selectFirstCourseNamed(const QString& name, std::optional<qint64> scheduleId)
 {
     QString where = name.isEmpty() ? QStringLiteral("(CourseName='' or CourseName is null)")
                                    : QStringLiteral("CourseName='") + quoted(name) + QLatin1Char('\'');
-    if (!scheduleId.isEmpty())
-        where += QStringLiteral(" and ScheduleID=") + scheduleId;
+    if (scheduleId)
+        where += QStringLiteral(" and ScheduleID=") + QString::number(*scheduleId);
     return QStringLiteral("select id from tblCourse where ") + where + QStringLiteral(" order by id limit 1");
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 // Every statement text the program sends, built in one place. Values the user
 // typed are quoted (each ' doubled); ids and generated texts go in as they are.
@@ -11,18 +14,18 @@ namespace quorvane::sql {
 // return, the noncharacters), become U+FFFD.
 QString quoted(const QString& typed);
 
-QString selectSchedules();                                              // 1
-QString selectCoursesOfSchedule(const QString& scheduleId);             // 2
-QString selectCourses();                                                // 3
-QString selectCourse(const QString& courseId);                          // 4
-QString insertSchedule(const QString& name);                            // 5
-QString updateSchedule(const QString& name, const QString& scheduleId); // 6
-QString deleteCoursesOfSchedule(const QString& scheduleId);             // 8
-QString deleteSchedule(const QString& scheduleId);                      // 9
+QString selectSchedules();                                      // 1
+QString selectCoursesOfSchedule(qint64 scheduleId);             // 2
+QString selectCourses();                                        // 3
+QString selectCourse(qint64 courseId);                          // 4
+QString insertSchedule(const QString& name);                    // 5
+QString updateSchedule(const QString& name, qint64 scheduleId); // 6
+QString deleteCoursesOfSchedule(qint64 scheduleId);             // 8
+QString deleteSchedule(qint64 scheduleId);                      // 9
 
 struct CourseValues
 {
-    QString scheduleId;
+    qint64 scheduleId = 0;
     QString courseName;
     QString notes;
     QString daySet;
@@ -31,8 +34,20 @@ struct CourseValues
 };
 QString insertCourse(const CourseValues& course); // 10
 QString updateCourse(const QString& notes, const QString& daySet, const QString& timeFrom, const QString& timeTo,
-                     const QString& courseId); // 11
-QString deleteCourse(const QString& courseId); // 12
+                     qint64 courseId); // 11
+QString deleteCourse(qint64 courseId); // 12
+
+// A course's times as typed or imported, beside the grid's half hours; an
+// empty text writes NULL, "the same as the grid's".
+QString updateExactTimes(const QString& exactFrom, const QString& exactTo, qint64 courseId);
+// The columns tblCourse has, in order (the exact times are missing from a
+// database made before them that could not be changed).
+QString selectCourseColumns();
+// Copies, byte for byte, every course of schedule `fromSchedule` (or, with
+// `courseIds`, those courses) into schedule `toSchedule`, in id order, with
+// new ids: `columns` are every column but id and ScheduleID.
+QString copyCoursesOfSchedule(const QStringList& columns, qint64 fromSchedule, qint64 toSchedule);
+QString copyCourses(const QStringList& columns, const QList<qint64>& courseIds, qint64 toSchedule);
 
 // The course list of the Edit and Delete dialogs, read a window at a time:
 // statement 3 lists every course in id order, so a position in that list is
@@ -58,7 +73,7 @@ QString selectCourseNamesBefore(qint64 courseId, int limit);
 QString selectCourseNamesMaybeStarting(const QString& prefix, qint64 courseId, bool below);
 // The lowest id of a course named `name` (an empty name also matches a
 // course without one), of schedule `scheduleId` when one is given.
-QString selectFirstCourseNamed(const QString& name, const QString& scheduleId);
+QString selectFirstCourseNamed(const QString& name, std::optional<qint64> scheduleId);
 QString selectCourseName(qint64 courseId);
 
 } // namespace quorvane::sql

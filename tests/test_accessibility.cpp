@@ -2,6 +2,7 @@
 // AT-SPI bridge passes it on to a screen reader.
 #include "app/form1.h"
 #include "dialogs/form2.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
@@ -121,7 +122,7 @@ void AccessibilityTest::schedulesReadAsTheirNames()
     QCOMPARE(focused, QStringList{"Fall term"});
     form.selectSchedule(2);
     QCOMPARE(form.listView().currentIndex().column(), 1);
-    QCOMPARE(form.selectedScheduleId(), QString("2"));
+    QCOMPARE(form.selectedScheduleId(), ScheduleId(2));
 }
 
 void AccessibilityTest::gridRowsAndFreeCellsSayTheirTimes()
@@ -136,7 +137,7 @@ void AccessibilityTest::gridRowsAndFreeCellsSayTheirTimes()
     QAccessibleInterface* monday = table->cellAt(row830, 1);
     QAccessibleInterface* tuesday = table->cellAt(row830, 2);
     QVERIFY(monday && tuesday);
-    QCOMPARE(monday->text(QAccessible::Name), QString("Biology"));
+    QCOMPARE(monday->text(QAccessible::Name), QString("Biology, Monday 8:00\u20139:00 AM"));
     QCOMPARE(tuesday->text(QAccessible::Name), QString("Tuesday 8:30 AM, free"));
     QCOMPARE(table->cellAt(row830, 3)->text(QAccessible::Name), QString("Wednesday 8:30 AM, free"));
     // Qt hands the row header cells to the caller, who has them deleted.
@@ -155,7 +156,8 @@ void AccessibilityTest::timePickersReportTheShownTime()
 {
     Connection db;
     db.open(m_folder->databasePath());
-    Form2 add(db, m_prompts, m_folder->path());
+    Repository courses(db);
+    Form2 add(courses, m_prompts, m_folder->path());
     add.dtpFrom()->setValueText("6:00 AM");
     add.dtpTo()->setValueText("9:30 PM");
     add.show();

@@ -2,6 +2,7 @@
 // module (tests/read_export.py), its rules expanded by dateutil, and by a
 // calendar program, khal.
 #include "base/failure.h"
+#include "domain/repository.h"
 #include "export/calendar_file.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
@@ -88,12 +89,25 @@ private slots:
     // Read from the database, written for the term in the system's zone: the
     // meetings on free days left out, the same wall clock time on both sides
     // of the change of offset, unreadable courses left out.
+    // A course meets at the times typed, not at the grid's half hours.
+    void eventsTakeTheExactTimes()
+    {
+        fillSchedule();
+        execSql(m_folder.databasePath(), "update tblCourse set TimeFrom='9:00:00 AM', TimeTo='9:30:00 AM', "
+                                         "ExactFrom='9:00:00 AM', ExactTo='9:50:00 AM' where id=1");
+        Connection db;
+        db.open(m_folder.databasePath());
+        const QByteArray bytes = calendarBytes("Week", calendarCourses(Repository(db), ScheduleId(1)), autumnTerm(),
+                                               QTimeZone::systemTimeZone(), {});
+        QVERIFY(bytes.contains(":20260914T090000\r\n") && bytes.contains(":20260914T095000\r\n"));
+    }
+
     void eachCourseMeetsWeeklyOverTheTerm()
     {
         fillSchedule();
         Connection db;
         db.open(m_folder.databasePath());
-        saveScheduleCalendar(db, "1", "Week", autumnTerm(), m_folder.file("week.ics"));
+        saveScheduleCalendar(Repository(db), ScheduleId(1), "Week", autumnTerm(), m_folder.file("week.ics"));
         const QJsonObject calendar = readBackCalendar(fileBytes(m_folder.file("week.ics")));
         QVERIFY2(!calendar.contains("error"), qPrintable(calendar["error"].toString()));
         QCOMPARE(
@@ -123,18 +137,18 @@ private slots:
         QVERIFY(events[1]["end"].isNull());
 
         // The same UID at the next export; another for another database.
-        const QByteArray again =
-            calendarBytes("Week", calendarCourses(db, "1"), autumnTerm(), QTimeZone::systemTimeZone(), {});
+        const QByteArray again = calendarBytes("Week", calendarCourses(Repository(db), ScheduleId(1)), autumnTerm(),
+                                               QTimeZone::systemTimeZone(), {});
         QVERIFY(again.contains("UID:" + kept["uid"].toString().toUtf8()));
         ProgramFolder other;
         QVERIFY(QFile::remove(other.databasePath()) && QFile::copy(m_folder.databasePath(), other.databasePath()));
         Connection otherDb;
         otherDb.open(other.databasePath());
-        QVERIFY(calendarCourses(otherDb, "1")[0].uid != kept["uid"].toString());
+        QVERIFY(calendarCourses(Repository(otherDb), ScheduleId(1))[0].uid != kept["uid"].toString());
 
-        QVERIFY_THROWS_EXCEPTION(Failure,
-                                 saveScheduleCalendar(db, "1", "Week", {QDate(2026, 9, 14), QDate(2026, 9, 13), {}},
-                                                      m_folder.file("none.ics")));
+        QVERIFY_THROWS_EXCEPTION(Failure, saveScheduleCalendar(Repository(db), ScheduleId(1), "Week",
+                                                               {QDate(2026, 9, 14), QDate(2026, 9, 13), {}},
+                                                               m_folder.file("none.ics")));
         QVERIFY(!QFile::exists(m_folder.file("none.ics")));
     }
 
@@ -159,7 +173,7 @@ private slots:
         fillSchedule();
         Connection db;
         db.open(m_folder.databasePath());
-        saveScheduleCalendar(db, "1", "Week", autumnTerm(), m_folder.file("term.ics"));
+        saveScheduleCalendar(Repository(db), ScheduleId(1), "Week", autumnTerm(), m_folder.file("term.ics"));
         QTemporaryDir home;
         QVERIFY(QDir(home.path()).mkpath("cal"));
         QFile config(home.filePath("config"));

@@ -2,8 +2,9 @@
 // stored, what the report says, bad files, and the window's ways in.
 #include "app/form1.h"
 #include "base/failure.h"
+#include "domain/calendar_import.h"
+#include "domain/repository.h"
 #include "export/calendar_file.h"
-#include "store/calendar_import.h"
 #include "store/connection.h"
 #include "store/ical_reader.h"
 #include "tests/support/expected_texts.h"
@@ -28,10 +29,14 @@ QString university()
     return qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/tests/data/university.ics";
 }
 
-QString courseLine(const ImportedCourse& c)
+QString courseLine(const NewCourse& c)
 {
-    return QStringLiteral("%1|%2|%3|%4|%5")
-        .arg(c.name, c.notes, dayset::build(c.days), c.from.toString("HH:mm"), c.to.toString("HH:mm"));
+    // The grid's times, and the exact ones where they differ.
+    QString line = QStringLiteral("%1|%2|%3|%4|%5")
+                       .arg(c.name, c.notes, dayset::build(c.days), c.from.toString("HH:mm"), c.to.toString("HH:mm"));
+    if (c.exactFrom != c.from || c.exactTo != c.to)
+        line += QStringLiteral(" (%1-%2)").arg(c.exactFrom.toString("HH:mm"), c.exactTo.toString("HH:mm"));
+    return line;
 }
 
 } // namespace
@@ -56,19 +61,20 @@ private slots:
 
     // Separate weekly meetings, a time zone the file defines, a UTC series,
     // a zone the system knows, floating times: the courses a student would
-    // type, in local time, snapped as the dialogs snap; the rest reported.
+    // type, in local time, kept as they are and snapped for the grid as the
+    // dialogs snap; the rest reported.
     void universityTimetableMakesCourses()
     {
         const CalendarImport import = importCalendarFile(university());
         QCOMPARE(import.calendarName, "Autumn Term 2026");
         QStringList courses;
-        for (const ImportedCourse& course : import.courses)
+        for (const NewCourse& course : import.courses)
             courses << courseLine(course);
         QCOMPARE(courses,
                  QStringList({"Linear Algebra|Room 101, Main Building\nLecture\nDr. Smith; bring the textbook and a "
-                              "calculator to every meeting|0,3|14:00|15:30",
-                              "Physics Lab|Lab 3|1,3|13:00|14:30", "Statistics||2|14:00|15:30",
-                              "Drawing||5|07:30|09:00", "Tutorial||4|19:00|21:00"}));
+                              "calculator to every meeting|0,3|14:00|15:30 (14:10-15:50)",
+                              "Physics Lab|Lab 3|1,3|13:00|14:30", "Statistics||2|14:00|15:30 (14:00-15:20)",
+                              "Drawing||5|07:30|09:00 (07:45-09:15)", "Tutorial||4|19:00|21:00"}));
         QCOMPARE(importReport(import, "Autumn Term 2026"),
                  "Imported 5 courses into the new schedule \"Autumn Term 2026\".\n"
                  "Changed:\n"
@@ -89,20 +95,23 @@ private slots:
         const CalendarImport import = importCalendarFile(university());
         Connection db;
         db.open(folder.databasePath());
-        const StoredSchedule stored = storeImport(db, import.calendarName, import.courses);
+        const Schedule stored = Repository(db).importSchedule(import.calendarName, import.courses);
         QCOMPARE(stored.name, "Autumn Term 2026 (2)");
         QCOMPARE(querySql(folder.databasePath(),
-                          "select ScheduleID, CourseName, Days, TimeFrom, TimeTo from tblCourse where id <= 2"),
-                 QList<QStringList>({{stored.id, "Linear Algebra", "0,3", "2:00:00 PM", "3:30:00 PM"},
-                                     {stored.id, "Physics Lab", "1,3", "1:00:00 PM", "2:30:00 PM"}}));
-        QCOMPARE(storeImport(db, import.calendarName, {}).name, "Autumn Term 2026 (3)");
+                          "select ScheduleID, CourseName, Days, TimeFrom, TimeTo, ExactFrom, ExactTo from tblCourse "
+                          "where id <= 2"),
+                 QList<QStringList>({{QString::number(stored.id.value), "Linear Algebra", "0,3", "2:00:00 PM",
+                                      "3:30:00 PM", "2:10:00 PM", "3:50:00 PM"},
+                                     {QString::number(stored.id.value), "Physics Lab", "1,3", "1:00:00 PM",
+                                      "2:30:00 PM", "<NULL>", "<NULL>"}}));
+        QCOMPARE(Repository(db).importSchedule(import.calendarName, {}).name, "Autumn Term 2026 (3)");
 
         // A course the database refuses takes the schedule and the others with it.
         execSql(folder.databasePath(), "create trigger refuse before insert on tblCourse when new.CourseName = "
                                        "'Drawing' begin select raise(abort, 'no room left'); end");
         const QString before = scalarSql(folder.databasePath(), "select count(*) from tblSchedules") + "/" +
                                scalarSql(folder.databasePath(), "select count(*) from tblCourse");
-        QVERIFY_THROWS_EXCEPTION(Failure, storeImport(db, import.calendarName, import.courses));
+        QVERIFY_THROWS_EXCEPTION(Failure, Repository(db).importSchedule(import.calendarName, import.courses));
         QCOMPARE(scalarSql(folder.databasePath(), "select count(*) from tblSchedules") + "/" +
                      scalarSql(folder.databasePath(), "select count(*) from tblCourse"),
                  before);
@@ -213,7 +222,8 @@ private slots:
                 "(1,'Design','','0,2,3','13:00','14:00'), (1,'Late','','6','21:30','21:30')");
         Connection db;
         db.open(folder.databasePath());
-        saveScheduleCalendar(db, "1", "Week", {QDate(2026, 9, 14), QDate(2026, 12, 18), {}}, folder.file("week.ics"));
+        saveScheduleCalendar(Repository(db), ScheduleId(1), "Week", {QDate(2026, 9, 14), QDate(2026, 12, 18), {}},
+                             folder.file("week.ics"));
         db.close();
         ScriptedPrompts prompts;
         Form1 form(folder.path(), prompts);

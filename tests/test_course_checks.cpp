@@ -2,8 +2,8 @@
 // they work on, and the dialog colours.
 #include "base/failure.h"
 #include "base/reporting.h"
+#include "base/time_of_day.h"
 #include "dialogs/course_checks.h"
-#include "store/time_of_day.h"
 #include "tests/support/scripted_prompts.h"
 #include "widgets/appearance.h"
 #include "widgets/time_picker.h"

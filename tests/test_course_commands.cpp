@@ -1,11 +1,11 @@
 // Add Course, Edit Course and Delete Course from the main window: what each
 // hands its dialog, and that the grid is redrawn and focused afterwards.
 #include "app/form1.h"
+#include "base/time_of_day.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
 #include "store/connection.h"
-#include "store/time_of_day.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/statement_log.h"
 #include "tests/support/test_db.h"
@@ -159,7 +159,7 @@ void CourseCommandsTest::addPresetsTheScheduleAndBothPickersFromTheCurrentRow()
         QVERIFY(add);
         QVERIFY(add->isVisible());
         seen = true;
-        QCOMPARE(add->m_ScheduleID, QStringLiteral("9"));
+        QCOMPARE(add->m_ScheduleID, ScheduleId(9));
         QCOMPARE(add->dtpFrom()->value(), time);
         QCOMPARE(add->dtpTo()->value(), time);
         QVERIFY(add->Text1()->text().isEmpty());

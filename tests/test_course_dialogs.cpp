@@ -6,6 +6,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
@@ -133,10 +134,10 @@ private slots:
 private:
     QString db() const { return m_folder->databasePath(); }
     void seed();
-    std::unique_ptr<QDialog> make(int form, const QString& selectedScheduleId = QString());
+    std::unique_ptr<QDialog> make(int form, std::optional<ScheduleId> selectedSchedule = std::nullopt);
     std::unique_ptr<Form2> makeForm2();
-    std::unique_ptr<Form3> makeForm3(const QString& selectedScheduleId = QString());
-    std::unique_ptr<Form4> makeForm4(const QString& selectedScheduleId = QString());
+    std::unique_ptr<Form3> makeForm3(std::optional<ScheduleId> selectedSchedule = std::nullopt);
+    std::unique_ptr<Form4> makeForm4(std::optional<ScheduleId> selectedSchedule = std::nullopt);
     QList<QStringList> courses() const
     {
         return querySql(db(), QStringLiteral("select id, ScheduleID, CourseName, Notes, Days, TimeFrom, TimeTo "
@@ -146,6 +147,7 @@ private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<Connection> m_db;
+    std::unique_ptr<Repository> m_repository;
 };
 
 void CourseDialogsTest::init()
@@ -156,10 +158,12 @@ void CourseDialogsTest::init()
     execSql(db(), "insert into tblSchedules (id, Description) values (2, 'Term B')");
     m_db = std::make_unique<Connection>();
     m_db->open(db());
+    m_repository = std::make_unique<Repository>(*m_db);
 }
 
 void CourseDialogsTest::cleanup()
 {
+    m_repository.reset();
     m_db.reset();
     m_prompts.reset();
     m_folder.reset();
@@ -183,28 +187,28 @@ void CourseDialogsTest::seed()
 
 std::unique_ptr<Form2> CourseDialogsTest::makeForm2()
 {
-    return std::make_unique<Form2>(*m_db, *m_prompts, m_folder->path());
+    return std::make_unique<Form2>(*m_repository, *m_prompts, m_folder->path());
 }
 
-std::unique_ptr<Form3> CourseDialogsTest::makeForm3(const QString& selectedScheduleId)
+std::unique_ptr<Form3> CourseDialogsTest::makeForm3(std::optional<ScheduleId> selectedSchedule)
 {
-    return std::make_unique<Form3>(*m_db, *m_prompts, m_folder->path(), selectedScheduleId);
+    return std::make_unique<Form3>(*m_repository, *m_prompts, m_folder->path(), selectedSchedule);
 }
 
-std::unique_ptr<Form4> CourseDialogsTest::makeForm4(const QString& selectedScheduleId)
+std::unique_ptr<Form4> CourseDialogsTest::makeForm4(std::optional<ScheduleId> selectedSchedule)
 {
-    return std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), selectedScheduleId);
+    return std::make_unique<Form4>(*m_repository, *m_prompts, m_folder->path(), selectedSchedule);
 }
 
-std::unique_ptr<QDialog> CourseDialogsTest::make(int form, const QString& selectedScheduleId)
+std::unique_ptr<QDialog> CourseDialogsTest::make(int form, std::optional<ScheduleId> selectedSchedule)
 {
     switch (form) {
     case 2:
         return makeForm2();
     case 3:
-        return makeForm3(selectedScheduleId);
+        return makeForm3(selectedSchedule);
     default:
-        return makeForm4(selectedScheduleId);
+        return makeForm4(selectedSchedule);
     }
 }
 
@@ -562,7 +566,7 @@ void CourseDialogsTest::addStartsEmpty()
     const auto form = makeForm2();
     QVERIFY(form->Text1()->text().isEmpty());
     QVERIFY(form->Text2()->text().isEmpty());
-    QVERIFY(form->m_ScheduleID.isEmpty());
+    QCOMPARE(form->m_ScheduleID, ScheduleId());
     for (int i = 0; i < 7; ++i)
         QVERIFY(!form->Check1(i)->isChecked());
     form->show();
@@ -578,7 +582,7 @@ void CourseDialogsTest::addSendsStatement10AndCloses()
     StatementLog log(*m_db);
     if (!log.available())
         QSKIP("the engine offers no statement tracing");
-    form->m_ScheduleID = QStringLiteral("2");
+    form->m_ScheduleID = ScheduleId(2);
     form->dtpFrom()->setValue(QTime(9, 46));
     form->dtpTo()->setValue(QTime(10, 10));
     form->Text1()->setText(QStringLiteral("O'Brien"));
@@ -588,9 +592,11 @@ void CourseDialogsTest::addSendsStatement10AndCloses()
     form->show();
     form->PushButton1()->click();
 
+    // On the grid's half hours, and as typed.
     QCOMPARE(log.writes(),
-             QStringList{"insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
-                         "(2,'O''Brien','it''s','0,3,4','9:30:00 AM','10:00:00 AM')"});
+             QStringList({"insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
+                          "(2,'O''Brien','it''s','0,3,4','9:30:00 AM','10:00:00 AM')",
+                          "update tblCourse set ExactFrom='9:46:00 AM',ExactTo='10:10:00 AM' where id=6"}));
     QVERIFY(m_prompts->shown.isEmpty());
     QVERIFY(!form->isVisible());
     QCOMPARE(courses().size(), 6);
@@ -624,7 +630,7 @@ void CourseDialogsTest::addStoresTextsExactlyAsTyped()
     seed();
     const QList<QStringList> before = courses();
     const auto form = makeForm2();
-    form->m_ScheduleID = QStringLiteral("1");
+    form->m_ScheduleID = ScheduleId(1);
     form->dtpFrom()->setValue(QTime(8, 0));
     form->dtpTo()->setValue(QTime(9, 0));
     form->Text1()->setText(name);
@@ -677,7 +683,7 @@ void CourseDialogsTest::addRefusesInOrderAndWritesNothing()
     QFETCH(QString, message);
     QFETCH(QString, focus);
     const auto form = makeForm2();
-    form->m_ScheduleID = QStringLiteral("1");
+    form->m_ScheduleID = ScheduleId(1);
     form->dtpFrom()->setValue(from);
     form->dtpTo()->setValue(to);
     form->Text1()->setText(name);
@@ -701,7 +707,7 @@ void CourseDialogsTest::addRefusesInOrderAndWritesNothing()
 void CourseDialogsTest::addWithoutDayShowsTheSnappedTimes()
 {
     const auto form = makeForm2();
-    form->m_ScheduleID = QStringLiteral("1");
+    form->m_ScheduleID = ScheduleId(1);
     form->Text1()->setText(QStringLiteral("Physics"));
     form->dtpFrom()->setValue(QTime(9, 46));
     form->dtpTo()->setValue(QTime(10, 15));
@@ -724,7 +730,7 @@ void CourseDialogsTest::addWithoutDayShowsTheSnappedTimes()
 void CourseDialogsTest::addStoresEqualTimesAfterSnapping()
 {
     const auto form = makeForm2();
-    form->m_ScheduleID = QStringLiteral("1");
+    form->m_ScheduleID = ScheduleId(1);
     form->Text1()->setText(QStringLiteral("Short"));
     form->dtpFrom()->setValue(QTime(8, 40));
     form->dtpTo()->setValue(QTime(8, 50));
@@ -753,7 +759,7 @@ void CourseDialogsTest::addThatCannotBeStoredIsReportedAt188AndStaysAsTyped()
     QFETCH(QString, failure);
     refuse(db(), "insert", "insert refused");
     const auto form = makeForm2();
-    form->m_ScheduleID = scheduleId;
+    form->m_ScheduleID = ScheduleId(scheduleId.toLongLong());
     if (scheduleId != "1")
         execSql(db(), "drop trigger refuse_insert");
     form->Text1()->setText(QStringLiteral("Physics"));
@@ -791,9 +797,9 @@ void CourseDialogsTest::cancelAndCloseBoxWriteNothing()
     QFETCH(QString, how);
     seed();
     const QList<QStringList> before = courses();
-    const auto dialog = make(form, QStringLiteral("1"));
+    const auto dialog = make(form, ScheduleId(1));
     if (auto* add = qobject_cast<Form2*>(dialog.get())) {
-        add->m_ScheduleID = QStringLiteral("1");
+        add->m_ScheduleID = ScheduleId(1);
         add->Text1()->setText(QStringLiteral("Physics"));
         add->dtpFrom()->setValue(QTime(8, 0));
         add->dtpTo()->setValue(QTime(9, 0));
@@ -838,7 +844,7 @@ void CourseDialogsTest::editListsEveryCourseInDatabaseOrder()
         QStringList listedIds;
         for (int i = 0; i < dialog->Combo1()->count(); ++i) {
             listed << dialog->Combo1()->itemText(i);
-            listedIds << dialog->courseList().courseId(i);
+            listedIds << QString::number(dialog->courseList().courseId(i).value);
         }
         QCOMPARE(listed, names);
         QCOMPARE(listedIds, ids);
@@ -910,12 +916,19 @@ void CourseDialogsTest::editSendsStatement11ForTheSelectedCourseOnly()
     log.clear();
     form->PushButton1()->click();
 
-    QCOMPARE(log.writes(), QStringList{"update tblCourse set Notes='it''s',Days='1,6',TimeFrom='9:00:00 AM',"
-                                       "TimeTo='9:30:00 AM' where id=3"});
+    QCOMPARE(log.writes(),
+             QStringList({"update tblCourse set Notes='it''s',Days='1,6',TimeFrom='9:00:00 AM',"
+                          "TimeTo='9:30:00 AM' where id=3",
+                          "update tblCourse set ExactFrom='9:10:00 AM',ExactTo='9:59:00 AM' where id=3"}));
     QVERIFY(m_prompts->shown.isEmpty());
     QVERIFY(!form->isVisible());
     expected[2] = QStringList{"3", "2", "Biology", "it's", "1,6", "9:00:00 AM", "9:30:00 AM"};
     QCOMPARE(courses(), expected);
+    // Opened again, the course shows the times as typed.
+    const auto again = makeForm3();
+    again->Combo1()->setCurrentIndex(2);
+    QCOMPARE(again->dtpFrom()->value(), QTime(9, 10));
+    QCOMPARE(again->dtpTo()->value(), QTime(9, 59));
 }
 
 void CourseDialogsTest::editReadsTheSampleFormAndWritesTheLongForm()
@@ -1179,7 +1192,8 @@ void CourseDialogsTest::preselectionPrefersTheSelectedSchedule()
     QFETCH(QString, name);
     QFETCH(int, index);
     seed();
-    const auto dialog = make(form, schedule);
+    const auto dialog =
+        make(form, schedule.isEmpty() ? std::nullopt : std::optional(ScheduleId(schedule.toLongLong())));
     auto* list = static_cast<CourseListDialog*>(dialog.get());
     list->setCombo1Text(name);
     QCOMPARE(list->Combo1()->currentIndex(), index);
@@ -1193,7 +1207,7 @@ void CourseDialogsTest::preselectionPrefersTheSelectedSchedule()
 void CourseDialogsTest::editOfThePreselectedCourseChangesTheSelectedSchedulesRow()
 {
     seed();
-    const auto form = makeForm3(QStringLiteral("2"));
+    const auto form = makeForm3(ScheduleId(2));
     form->setCombo1Text(QStringLiteral("Biology"));
     form->show();
     form->Text2()->setText(QStringLiteral("B's field trip"));
@@ -1287,7 +1301,7 @@ void CourseDialogsTest::deleteAsksWithTheNameAsStored()
 void CourseDialogsTest::deleteOfThePreselectedCourseRemovesTheSelectedSchedulesRow()
 {
     seed();
-    const auto form = makeForm4(QStringLiteral("2"));
+    const auto form = makeForm4(ScheduleId(2));
     form->setCombo1Text(QStringLiteral("Biology"));
     form->show();
     m_prompts->answer(Answer::Yes);
@@ -1335,7 +1349,7 @@ void CourseDialogsTest::pickersStoreTheTimeAsTypedOrPasted()
     QFETCH(bool, pasted);
     QFETCH(QString, stored);
     const auto form = makeForm2();
-    form->m_ScheduleID = QStringLiteral("1");
+    form->m_ScheduleID = ScheduleId(1);
     form->Text1()->setText(QStringLiteral("Physics"));
     form->Check1(0)->setChecked(true);
     form->show();

@@ -3,6 +3,7 @@
 // the course picked anywhere in it is the one written.
 #include "dialogs/form3.h"
 #include "dialogs/form4.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "store/course_positions.h"
 #include "tests/support/scripted_prompts.h"
@@ -45,6 +46,7 @@ private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<Connection> m_db;
+    std::unique_ptr<Repository> m_repository;
 };
 
 void CourseListTest::init()
@@ -55,10 +57,12 @@ void CourseListTest::init()
                   "insert into tblSchedules (id, Description) select i, 'Term ' || i from n");
     m_db = std::make_unique<Connection>();
     m_db->open(db());
+    m_repository = std::make_unique<Repository>(*m_db);
 }
 
 void CourseListTest::cleanup()
 {
+    m_repository.reset();
     m_db.reset();
     m_prompts.reset();
     m_folder.reset();
@@ -83,7 +87,7 @@ void CourseListTest::modelStandsForEveryCourseInIdOrder()
 {
     fill(3000);
     const QList<QStringList> rows = querySql(db(), "select id, CourseName from tblCourse order by id");
-    const auto form = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QString());
+    const auto form = std::make_unique<Form4>(*m_repository, *m_prompts, m_folder->path(), std::nullopt);
     const CourseList& list = form->courseList();
     QAbstractItemModelTester tester(form->Combo1()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(list.count(), rows.size());
@@ -98,7 +102,7 @@ void CourseListTest::modelStandsForEveryCourseInIdOrder()
         order.push_back(i);
     for (const int i : order) {
         QCOMPARE(form->Combo1()->itemText(i), rows[i][1]);
-        QCOMPARE(list.courseId(i), rows[i][0]);
+        QCOMPARE(list.courseId(i), CourseId(rows[i][0].toLongLong()));
         QVERIFY(list.rowsHeld() <= CourseList::kKeptPages * CourseList::kPageRows);
     }
     QCOMPARE(list.name(2000), rows[2000][1]);
@@ -125,9 +129,9 @@ void CourseListTest::coursePickedFarDownIsTheOneWritten()
     execSql(db(), QStringLiteral("update tblCourse set CourseName='Zebra Studies' where id=%1").arg(id));
     std::unique_ptr<CourseListDialog> dialog;
     if (form == 3)
-        dialog = std::make_unique<Form3>(*m_db, *m_prompts, m_folder->path(), QStringLiteral("1"));
+        dialog = std::make_unique<Form3>(*m_repository, *m_prompts, m_folder->path(), ScheduleId(1));
     else
-        dialog = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QStringLiteral("1"));
+        dialog = std::make_unique<Form4>(*m_repository, *m_prompts, m_folder->path(), ScheduleId(1));
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     QComboBox* combo = dialog->Combo1();
@@ -181,15 +185,15 @@ void CourseListTest::preselectsTheSelectedSchedulesCourseAmongAHundredThousand()
     execSql(db(), "update tblCourse set CourseName='Shared Seminar', Notes='of 8' where id=94007");
     QCOMPARE(scalarSql(db(), "select group_concat(ScheduleID) from tblCourse where CourseName='Shared Seminar'"),
              QStringLiteral("4,8"));
-    for (const auto& [schedule, id, notes] : {std::tuple{"8", 94007, "of 8"}, std::tuple{"5", 40003, "of 4"}}) {
-        const auto form = std::make_unique<Form3>(*m_db, *m_prompts, m_folder->path(), QString::fromLatin1(schedule));
+    for (const auto& [schedule, id, notes] : {std::tuple{8, 94007, "of 8"}, std::tuple{5, 40003, "of 4"}}) {
+        const auto form = std::make_unique<Form3>(*m_repository, *m_prompts, m_folder->path(), ScheduleId(schedule));
         form->setCombo1Text(QStringLiteral("Shared Seminar"));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const int position =
             scalarSql(db(), QStringLiteral("select count(*) from tblCourse where id<%1").arg(id)).toInt();
         QCOMPARE(form->Combo1()->currentIndex(), position);
-        QCOMPARE(form->courseList().courseId(position), QString::number(id));
+        QCOMPARE(form->courseList().courseId(position), CourseId(id));
         QCOMPARE(form->Text2()->text(), QString::fromLatin1(notes));
         // What was read is the page of the entry shown (and the first one,
         // which the box measures), not the list.
@@ -204,7 +208,7 @@ void CourseListTest::preselectsTheSelectedSchedulesCourseAmongAHundredThousand()
         // round it at their positions, across the gaps of deleted ids.
         const int first = position / CourseList::kPageRows * CourseList::kPageRows;
         for (const int at : {first, position - 1, position + 1, first + CourseList::kPageRows - 1})
-            QCOMPARE(form->courseList().courseId(at), QString::number(idAt(at)));
+            QCOMPARE(form->courseList().courseId(at), CourseId(idAt(at)));
     }
     QVERIFY(m_prompts->shown.isEmpty());
 }
@@ -235,7 +239,7 @@ void CourseListTest::typeAheadFindsTheNextNameWithThatBeginning()
     for (const QString& name : names)
         execSql(db(), QStringLiteral("insert into tblCourse (ScheduleID,CourseName) values (1,'%1')")
                           .arg(QString(name).replace(QLatin1String("'"), QLatin1String("''"))));
-    const auto form = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QString());
+    const auto form = std::make_unique<Form4>(*m_repository, *m_prompts, m_folder->path(), std::nullopt);
     QAbstractItemModel* model = form->Combo1()->model();
     const QModelIndexList hits =
         model->match(model->index(from, 0), Qt::DisplayRole, typed, 1, Qt::MatchStartsWith | Qt::MatchWrap);
@@ -272,12 +276,12 @@ void CourseListTest::positionsCountFromMilestonesUntilTheCoursesChange()
     walk();
     // A dialog's list preselects from them, and reads a page far from both
     // ends from the milestone below it.
-    const auto form = std::make_unique<Form4>(*m_db, *m_prompts, m_folder->path(), QString());
+    const auto form = std::make_unique<Form4>(*m_repository, *m_prompts, m_folder->path(), std::nullopt);
     form->usePositions(&positions);
     form->setCombo1Text(QStringLiteral("Zebra Studies"));
     QCOMPARE(form->Combo1()->currentIndex(), 9000);
     for (const int at : {4321, 4321 / CourseList::kPageRows * CourseList::kPageRows, 12345})
-        QCOMPARE(form->courseList().courseId(at), QString::number(idAt(at)));
+        QCOMPARE(form->courseList().courseId(at), CourseId(idAt(at)));
 }
 
 QTEST_MAIN(CourseListTest)

@@ -117,7 +117,7 @@ void MainWindowTest::firstScheduleIsSelectedAndDrawn()
     QCOMPARE(form.scheduleCount(), 3);
     QCOMPARE(listColumn(form, 0), (QStringList{"1", "2", "3"}));
     QCOMPARE(listColumn(form, 1), (QStringList{"Fall", "Spring", ""}));
-    QCOMPARE(form.selectedScheduleId(), QString("1"));
+    QCOMPARE(form.selectedScheduleId(), ScheduleId(1));
     QCOMPARE(selectedRow(form), 1);
     QCOMPARE(form.grid().text(1, 1), QString("Physics"));
     QCOMPARE(form.grid().text(2, 1), QString("Physics"));

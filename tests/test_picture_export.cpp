@@ -52,7 +52,7 @@ private slots:
     {
         // Mathematics and Design clash at 8:30 AM on Monday; the current cell is Design's on Tuesday.
         const TimetableGrid& drawn =
-            grid({{"Mathematics", "0", "08:30", "08:30"}, {"Design", "0,1", "08:30", "09:00"}});
+            grid({{"Mathematics", "0", "08:30", "08:45"}, {"Design", "0,1", "08:30", "09:00"}});
         m_form->gridView().setCurrentGridCell(6, 2);
         const QImage image = timetableImage(drawn);
         const QPalette light = QApplication::palette();

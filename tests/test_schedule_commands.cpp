@@ -196,7 +196,7 @@ void ScheduleCommandsTest::addStoresTheNameAsTyped()
     QCOMPARE(listNames(*m_form), (QStringList{"Term 1", "Lab", "Evening", name}));
     // The list is reloaded with its first row selected, and the grid shows it.
     QCOMPARE(selectedRow(*m_form), 1);
-    QCOMPARE(m_form->selectedScheduleId(), QStringLiteral("1"));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(1));
     QCOMPARE(gridTexts(*m_form), gridOfFirst);
 }
 
@@ -647,8 +647,9 @@ void ScheduleCommandsTest::gridFollowsTheSelectionHoweverItMoves()
         m_form->PushButton2_Click();
         QStringList expected;
         if (m_form->scheduleCount() > 0)
-            for (const QStringList& row : querySql(db(), "select distinct CourseName from tblCourse where ScheduleID=" +
-                                                             m_form->selectedScheduleId() + " order by CourseName"))
+            for (const QStringList& row :
+                 querySql(db(), "select distinct CourseName from tblCourse where ScheduleID=" +
+                                    QString::number(m_form->selectedScheduleId().value) + " order by CourseName"))
                 expected << row.first();
         QCOMPARE(drawnCourses(), expected);
     }

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "base/twips.h"
 #include "dialogs/form2.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
@@ -69,7 +70,8 @@ void SmallScreenTest::smallDialogIsUnchanged()
     ScriptedPrompts prompts;
     Connection db;
     db.open(folder.databasePath());
-    Form2 add(db, prompts, folder.path());
+    Repository courses(db);
+    Form2 add(courses, prompts, folder.path());
     const QSize size = add.size();
     add.show();
     QCOMPARE(add.size(), size);

@@ -1,13 +1,13 @@
 // The schedule store: statement texts, the time and day-set encodings, and
 // how the engine's failures surface.
+#include "base/day_set.h"
 #include "base/failure.h"
+#include "base/time_of_day.h"
+#include "domain/course_row.h"
 #include "store/connection.h"
-#include "store/course_row.h"
 #include "store/database_location.h"
-#include "store/day_set.h"
 #include "store/schema.h"
 #include "store/statements.h"
-#include "store/time_of_day.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/test_db.h"
 
@@ -64,27 +64,27 @@ void StoreTest::statementTexts_data()
     QTest::addColumn<QString>("built");
     QTest::addColumn<QString>("expected");
     QTest::newRow("1") << sql::selectSchedules() << "select * from tblSchedules";
-    QTest::newRow("2") << sql::selectCoursesOfSchedule("7") << "select * from tblCourse where ScheduleID=7";
+    QTest::newRow("2") << sql::selectCoursesOfSchedule(7) << "select * from tblCourse where ScheduleID=7";
     QTest::newRow("3") << sql::selectCourses() << "select * from tblCourse";
-    QTest::newRow("4") << sql::selectCourse("12") << "select * from tblCourse where id=12";
+    QTest::newRow("4") << sql::selectCourse(12) << "select * from tblCourse where id=12";
     QTest::newRow("5") << sql::insertSchedule("O'Brien's week")
                        << "insert into tblSchedules (Description) values ('O''Brien''s week')";
-    QTest::newRow("6") << sql::updateSchedule("Fall 'A'", "3")
+    QTest::newRow("6") << sql::updateSchedule("Fall 'A'", 3)
                        << "update tblSchedules set Description='Fall ''A''' where id=3";
-    QTest::newRow("8") << sql::deleteCoursesOfSchedule("7") << "delete from tblCourse where ScheduleID=7";
-    QTest::newRow("9") << sql::deleteSchedule("7") << "delete from tblSchedules where id=7";
+    QTest::newRow("8") << sql::deleteCoursesOfSchedule(7) << "delete from tblCourse where ScheduleID=7";
+    QTest::newRow("9") << sql::deleteSchedule(7) << "delete from tblSchedules where id=7";
     QTest::newRow("10 sample") << sql::insertCourse(
-                                      {"7", "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"})
+                                      {7, "Mathematics", "mathematics for beginners", "0,3,4", "08:30", "10:00"})
                                << "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
                                   "(7,'Mathematics','mathematics for beginners','0,3,4','08:30','10:00')";
     QTest::newRow("10 quotes, empty notes")
-        << sql::insertCourse({"2", "Bob's Lab", "", "6", "8:30:00 AM", "9:00:00 AM"})
+        << sql::insertCourse({2, "Bob's Lab", "", "6", "8:30:00 AM", "9:00:00 AM"})
         << "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) values "
            "(2,'Bob''s Lab','','6','8:30:00 AM','9:00:00 AM')";
-    QTest::newRow("11") << sql::updateCourse("it's hard", "0,2", "8:30:00 AM", "10:00:00 AM", "5")
+    QTest::newRow("11") << sql::updateCourse("it's hard", "0,2", "8:30:00 AM", "10:00:00 AM", 5)
                         << "update tblCourse set Notes='it''s hard',Days='0,2',TimeFrom='8:30:00 AM',"
                            "TimeTo='10:00:00 AM' where id=5";
-    QTest::newRow("12") << sql::deleteCourse("5") << "delete from tblCourse where id=5";
+    QTest::newRow("12") << sql::deleteCourse(5) << "delete from tblCourse where id=5";
 }
 
 void StoreTest::statementTexts()
@@ -137,7 +137,7 @@ void StoreTest::typedTextRoundTripsThroughTheDatabase()
     Connection db;
     db.open(folder.databasePath());
     db.execute(sql::insertSchedule(name));
-    db.execute(sql::insertCourse({"1", name, name, "0", "08:30", "09:00"}));
+    db.execute(sql::insertCourse({1, name, name, "0", "08:30", "09:00"}));
     const auto schedules = querySql(folder.databasePath(), "select Description from tblSchedules order by id");
     QCOMPARE(schedules.size(), 2);
     QCOMPARE(schedules[0][0], QString("keep"));
@@ -303,12 +303,12 @@ void StoreTest::idsAreNeverReused()
     db.open(folder.databasePath());
     db.execute(sql::insertSchedule("a"));
     db.execute(sql::insertSchedule("b"));
-    db.execute(sql::deleteSchedule("2"));
+    db.execute(sql::deleteSchedule(2));
     db.execute(sql::insertSchedule("c"));
     QCOMPARE(scalarSql(folder.databasePath(), "select id from tblSchedules where Description='c'"), QString("3"));
-    db.execute(sql::insertCourse({"1", "x", "", "0", "08:00", "09:00"}));
-    db.execute(sql::deleteCourse("1"));
-    db.execute(sql::insertCourse({"1", "y", "", "0", "08:00", "09:00"}));
+    db.execute(sql::insertCourse({1, "x", "", "0", "08:00", "09:00"}));
+    db.execute(sql::deleteCourse(1));
+    db.execute(sql::insertCourse({1, "y", "", "0", "08:00", "09:00"}));
     QCOMPARE(scalarSql(folder.databasePath(), "select id from tblCourse"), QString("2"));
 }
 

@@ -32,12 +32,13 @@ QStringList filledCells(const TimetableGrid& grid)
 }
 
 void addCourse(const QString& db, int schedule, const QString& name, const QString& days, const QString& from,
-               const QString& to)
+               const QString& to, const QString& exactFrom = QString(), const QString& exactTo = QString())
 {
-    execSql(db, QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
-                               "values (%1,'%2','','%3','%4','%5')")
+    const auto value = [](const QString& time) { return time.isEmpty() ? QStringLiteral("NULL") : "'" + time + "'"; };
+    execSql(db, QStringLiteral("insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo,ExactFrom,"
+                               "ExactTo) values (%1,'%2','','%3','%4','%5',%6,%7)")
                     .arg(schedule)
-                    .arg(name, days, from, to));
+                    .arg(name, days, from, to, value(exactFrom), value(exactTo)));
 }
 
 } // namespace
@@ -61,7 +62,8 @@ private slots:
     void unreadableTimesAreReportedOnceAndSkipped();
     void dayEntriesOutsideTheWeekAreSkipped();
     void unreadableDaysGiveOneBoxAndSkipTheCourse();
-    void clashingCoursesAreMarkedAndListed();
+    void clashIsAnOverlapOfExactTimes_data();
+    void clashIsAnOverlapOfExactTimes();
     void paletteIsLightForBlackText();
     void colourFollowsTheNameStablyAndDistinctly();
     void coursesShowTheirColoursInBlack();
@@ -237,13 +239,13 @@ void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
     addCourse(db(), 2, "Theirs", "1", "09:00", "09:00");
     load();
     QCOMPARE(m_form->scheduleCount(), 2);
-    QCOMPARE(m_form->selectedScheduleId(), QString("1"));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(1));
     QCOMPARE(filledCells(m_form->grid()), QStringList{"5,1=Mine"});
     // A click on the second row redraws with its courses only.
     const QRect rect = m_form->listView().visualRect(m_form->listView().model()->index(1, 1));
     m_form->show();
     QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(m_form->selectedScheduleId(), QString("2"));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(2));
     QCOMPARE(filledCells(m_form->grid()), QStringList{"7,2=Theirs"});
     // A click on the already selected row draws it again.
     execSql(db(), "delete from tblCourse where ScheduleID=2");
@@ -254,7 +256,7 @@ void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
     const QPoint below(rect.center().x(), m_form->listView().viewport()->height() - 3);
     QVERIFY(!m_form->listView().indexAt(below).isValid());
     QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, below);
-    QCOMPARE(m_form->selectedScheduleId(), QString("2"));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(2));
     QCOMPARE(selectedRow(*m_form), 2);
     QCOMPARE(filledCells(m_form->grid()), QStringList{"1,4=Again"});
     // The structure survives any number of redraws.
@@ -369,29 +371,52 @@ void TimetableTest::gridModelAnnouncesEveryChange()
     QCOMPARE(cells.size(), 1);
 }
 
-void TimetableTest::clashingCoursesAreMarkedAndListed()
+void TimetableTest::clashIsAnOverlapOfExactTimes_data()
 {
-    addCourse(db(), 1, "Mathematics", "0", "08:30", "10:00");
-    addCourse(db(), 1, "Physics", "0,1", "10:00", "11:00");
+    // Mathematics on Monday; Physics on Monday and Tuesday. The grid's
+    // times, then the exact ones ("" where the row has none).
+    QTest::addColumn<QStringList>("mathematics");
+    QTest::addColumn<QStringList>("physics");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("clash");
+    QTest::addColumn<QString>("tooltip");
+    QTest::newRow("back to back") << QStringList{"08:30", "10:00", "", ""} << QStringList{"10:00", "11:00", "", ""} << 9
+                                  << false << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)";
+    QTest::newRow("overlap") << QStringList{"08:30", "10:00", "", ""} << QStringList{"09:30", "11:00", "", ""} << 8
+                             << true << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (9:30 AM - 11:00 AM)";
+    // The rows round the times to the half hour: 9:00-9:50 meets 9:30-10:45.
+    QTest::newRow("exact times overlap") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:50:00 AM"}
+                                         << QStringList{"09:30", "10:30", "9:30:00 AM", "10:45:00 AM"} << 8 << true
+                                         << "Mathematics (9:00 AM - 9:50 AM)\nPhysics (9:30 AM - 10:45 AM)";
+    QTest::newRow("exact times apart") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:40:00 AM"}
+                                       << QStringList{"09:30", "10:30", "9:40:00 AM", "10:30:00 AM"} << 8 << false
+                                       << "Mathematics (9:00 AM - 9:40 AM)\nPhysics (9:40 AM - 10:30 AM)";
+}
+
+void TimetableTest::clashIsAnOverlapOfExactTimes()
+{
+    QFETCH(QStringList, mathematics);
+    QFETCH(QStringList, physics);
+    QFETCH(int, row);
+    QFETCH(bool, clash);
+    QFETCH(QString, tooltip);
+    addCourse(db(), 1, "Mathematics", "0", mathematics[0], mathematics[1], mathematics[2], mathematics[3]);
+    addCourse(db(), 1, "Physics", "0,1", physics[0], physics[1], physics[2], physics[3]);
     load();
     const TimetableGrid& grid = m_form->grid();
-    const int ten = 9; // 10:00 AM
-    // The later course still shows; the cell is drawn apart and names both.
-    QCOMPARE(grid.text(ten, 1), QString("Physics"));
-    const QModelIndex clash = grid.index(ten - 1, 1);
-    QVERIFY(grid.data(clash, TimetableGrid::ClashRole).toBool());
-    QCOMPARE(grid.data(clash, Qt::BackgroundRole).value<QColor>(), grid.courseColour(ten, 2));
-    QCOMPARE(grid.data(clash, Qt::ToolTipRole).toString(),
-             QString("Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)"));
-    // A cell with one course is not marked.
-    for (const QModelIndex& single : {grid.index(ten - 2, 1), grid.index(ten - 1, 2)}) {
-        QVERIFY(!grid.data(single, TimetableGrid::ClashRole).toBool());
-        QCOMPARE(grid.data(single, Qt::ToolTipRole), grid.data(single, Qt::DisplayRole));
-    }
-    // Redrawn without the clash, the mark goes.
+    // The later course shows; the cell names both at their exact times, and
+    // is framed only where they meet at once.
+    QCOMPARE(grid.text(row, 1), QString("Physics"));
+    const QModelIndex shared = grid.index(row - 1, 1);
+    QCOMPARE(grid.data(shared, TimetableGrid::ClashRole).toBool(), clash);
+    QCOMPARE(grid.data(shared, Qt::BackgroundRole).value<QColor>(), grid.courseColour(row, 2));
+    QCOMPARE(grid.data(shared, Qt::ToolTipRole).toString(), tooltip);
+    QVERIFY(!grid.data(grid.index(row - 1, 2), TimetableGrid::ClashRole).toBool());
+    QCOMPARE(grid.data(grid.index(row - 1, 2), Qt::ToolTipRole).toString(), tooltip.section('\n', 1));
+    // Redrawn without the other course, no mark.
     execSql(db(), "delete from tblCourse where CourseName='Mathematics'");
     m_form->ListCourses();
-    QVERIFY(!grid.data(clash, TimetableGrid::ClashRole).toBool());
+    QVERIFY(!grid.data(shared, TimetableGrid::ClashRole).toBool());
 }
 
 void TimetableTest::paletteIsLightForBlackText()
@@ -457,8 +482,8 @@ void TimetableTest::coursesShowTheirColoursInBlack()
 
 void TimetableTest::clashFrameShowsOnScreen()
 {
-    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30");
-    addCourse(db(), 1, "Physics", "0,1", "08:30", "08:30");
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30", "8:30:00 AM", "8:45:00 AM");
+    addCourse(db(), 1, "Physics", "0,1", "08:30", "08:30", "8:40:00 AM", "8:55:00 AM");
     load();
     TimetableView& view = m_form->gridView();
     view.setCurrentGridCell(1, 3);

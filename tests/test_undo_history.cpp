@@ -74,7 +74,11 @@ private:
                                              "order by 1 desc, 2"));
     }
     void run(Command command);
-    QString selectedId() const { return m_form->selectedScheduleIdOrNone().value_or(QStringLiteral("none")); }
+    QString selectedId() const
+    {
+        const std::optional<ScheduleId> id = m_form->selectedScheduleIdOrNone();
+        return id ? QString::number(id->value) : QStringLiteral("none");
+    }
     // The grid shows the selected schedule as it is now in the database.
     void verifyGridIsCurrent();
 

@@ -1,37 +1,39 @@
 #include "timetable/fill.h"
 
 #include "base/reporting.h"
-#include "store/connection.h"
-#include "store/course_row.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
+#include "base/time_of_day.h"
+#include "domain/repository.h"
 #include "timetable/grid.h"
+
+#include <optional>
 
 namespace quorvane {
 
-void setUpTimetable(TimetableGrid& grid, Procedure& p)
+void setUpTimetable(TimetableGrid& grid, Procedure& p, const SetUpSteps& steps)
 {
-    p.step(150, [&] { grid.clearAll(); });
-    p.step(152, [&] { grid.setCols(TimetableGrid::kCols); });
+    p.step(steps.clear, [&] { grid.clearAll(); });
+    p.step(steps.cols, [&] { grid.setCols(TimetableGrid::kCols); });
     for (int c = 0; c < TimetableGrid::kCols; ++c)
-        p.step(158 + 2 * c, [&] { grid.setText(0, c, gridHeaderText(c)); });
-    p.step(174, [&] { grid.setColWidthTwips(0, TimetableGrid::kTimeColWidthTwips); });
-    for (int c = 1; c < TimetableGrid::kCols; ++c)
-        p.step(174 + 2 * c, [&] { grid.setColWidthTwips(c, TimetableGrid::kDayColWidthTwips); });
-    p.step(190, [&] { grid.setRows(TimetableGrid::kRows); });
+        p.step(steps.firstHeader + 2 * c, [&] { grid.setText(0, c, gridHeaderText(c)); });
+    for (int c = 0; c < TimetableGrid::kCols; ++c)
+        p.step(steps.firstWidth + 2 * c, [&] {
+            grid.setColWidthTwips(c, c == 0 ? TimetableGrid::kTimeColWidthTwips : TimetableGrid::kDayColWidthTwips);
+        });
+    p.step(steps.rows, [&] { grid.setRows(TimetableGrid::kRows); });
     int r = 1;
     for (int h = 6; h <= 21; ++h) {
-        p.step(196, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
+        p.step(steps.hourLabel, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 0))); });
         ++r;
-        p.step(200, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
+        p.step(steps.halfHourLabel, [&] { grid.setText(r, 0, timeofday::formatLabel(QTime(h, 30))); });
         ++r;
     }
 }
 
-void fillTimetable(TimetableGrid& grid, const Connection& db, const QString& scheduleId, Procedure& p)
+void fillTimetable(TimetableGrid& grid, const Repository& courses, ScheduleId schedule, Procedure& p,
+                   const FillSteps& steps)
 {
-    Recordset rs;
-    if (!p.step(108, [&] { rs.open(sql::selectCoursesOfSchedule(scheduleId), db); }))
+    std::optional<CourseWalk> walk;
+    if (!p.step(steps.query, [&] { walk.emplace(courses.walkCourses(schedule)); }))
         return;
     grid.beginBatch();
     struct BatchEnd
@@ -41,15 +43,15 @@ void fillTimetable(TimetableGrid& grid, const Connection& db, const QString& sch
     } batchEnd{grid};
     // A column the table lacks fails alike for every course: after its one
     // report the drawing ends instead of reporting it course by course.
-    CourseRowReader row(rs);
+    CourseRowReader& row = walk->row();
     while (true) {
         bool atEnd = true;
-        if (!p.step(110, [&] { atEnd = rs.eof(); }) || atEnd)
+        if (!p.step(steps.end, [&] { atEnd = walk->atEnd(); }) || atEnd)
             break;
         // A course whose times cannot be read is reported once and skipped;
         // one whose start carries a calendar date matches no row, without a box.
         std::optional<CourseTimes> times;
-        bool drawable = p.step(112, [&] { times = row.times(); }) && times;
+        bool drawable = p.step(steps.times, [&] { times = row.times(); }) && times;
         // The day set (120) and the name (126) are read once per course. A
         // course whose day entries cannot all be read is reported once, at
         // the reading of the entries, and skipped.
@@ -57,14 +59,15 @@ void fillTimetable(TimetableGrid& grid, const Connection& db, const QString& sch
         QString name;
         qint64 id = -1;
         WeekDays days{};
-        drawable = drawable && p.step(120, [&] { daySet = row.bytes(CourseRowReader::Column::Days); }) &&
-                   !daySet.isEmpty() && p.step(126, [&] {
-                       name = textFromEngine(row.bytes(CourseRowReader::Column::CourseName));
+        drawable = drawable && p.step(steps.daySet, [&] { daySet = row.bytes(CourseRowReader::Column::Days); }) &&
+                   !daySet.isEmpty() && p.step(steps.fields, [&] {
+                       name = row.text(CourseRowReader::Column::CourseName);
                        id = row.integer(CourseRowReader::Column::Id);
                        days = courseDays(daySet);
                    });
         if (drawable) {
-            const int course = grid.addCourse(name, times->from, times->to, id);
+            const CourseTimes exact = row.exactTimes(*times);
+            const int course = grid.addCourse(name, exact.from, exact.until(), id);
             forEachCourseRow(grid, times->from, times->until(), [&](int r) {
                 for (int d = 0; d < dayset::kDays; ++d)
                     if (days[static_cast<size_t>(d)])
@@ -74,11 +77,10 @@ void fillTimetable(TimetableGrid& grid, const Connection& db, const QString& sch
         if (row.lacksColumn())
             break;
         // A walk that cannot move on would report without end; stop instead.
-        if (!p.step(134, [&] { rs.moveNext(); }))
+        if (!p.step(steps.next, [&] { walk->next(); }))
             break;
     }
-    if (rs.isOpen())
-        rs.close();
+    walk->close();
 }
 
 } // namespace quorvane

@@ -2,12 +2,14 @@
 
 #include "base/failure.h"
 #include "base/shown_text.h"
-#include "store/time_of_day.h"
+#include "base/time_of_day.h"
+#include "domain/meeting.h"
 #include "timetable/course_colours.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvane {
@@ -104,10 +106,8 @@ void TimetableGrid::setText(int row, int col, const QString& text)
     if (cell == text && courses.count == 0)
         return;
     cell = text;
-    if (courses.count > 0) {
-        courses.count = 0;
-        courses.more.clear(); // keeps its room for the next drawing
-    }
+    if (courses.count > 0)
+        courses.clear();
     if (col == 0)
         m_rowSecondsRead = false;
     announce(row, col);
@@ -123,8 +123,7 @@ void TimetableGrid::clearCourseCells()
             if (courses.count == 0 && m_cells[at].isEmpty())
                 continue;
             m_cells[at].clear();
-            courses.count = 0;
-            courses.more.clear(); // keeps its room for the next drawing
+            courses.clear();
             m_batchChanged = true;
         }
     }
@@ -133,9 +132,19 @@ void TimetableGrid::clearCourseCells()
     endBatch();
 }
 
-int TimetableGrid::addCourse(const QString& name, const QTime& from, const QTime& to, qint64 id)
+void TimetableGrid::CellCourses::clear()
 {
-    m_drawn.append({name, from, to, id >= 0 ? id : qint64(m_drawn.size())});
+    count = 0;
+    clash = false;
+    more.clear(); // keeps its room for the next drawing
+    apart.clear();
+}
+
+int TimetableGrid::addCourse(const QString& name, const QTime& exactFrom, const QTime& exactTo, qint64 id)
+{
+    const int start = exactFrom.msecsSinceStartOfDay() / 1000;
+    const int end = std::max(start, exactTo.msecsSinceStartOfDay() / 1000);
+    m_drawn.append({name, exactFrom, exactTo, id >= 0 ? id : qint64(m_drawn.size()), start, end});
     m_coloursChosen = false;
     return int(m_drawn.size() - 1);
 }
@@ -180,10 +189,16 @@ void TimetableGrid::placeCourse(int row, int col, int course)
     checkCell(row, col);
     const int at = row * m_cols + col;
     CellCourses& courses = m_courses[at];
-    if (courses.count++ == 0)
+    if (courses.count++ == 0) {
         courses.first = course;
-    else if (courses.more.size() < kListedCourses - 1)
-        courses.more.append(course);
+    } else {
+        if (courses.more.size() < kListedCourses - 1)
+            courses.more.append(course);
+        if (!courses.clash && clashes(courses, course)) {
+            courses.clash = true;
+            courses.apart = {};
+        }
+    }
     // The cell shows the course's name without a copy of it.
     courses.last = course;
     if (m_batchDepth > 0)
@@ -212,10 +227,54 @@ QStringList TimetableGrid::coursesAt(int row, int col) const
     return lines;
 }
 
+bool TimetableGrid::clashes(CellCourses& courses, int course) const
+{
+    // The courses already in the cell clash with none of the others, so
+    // their times, ordered, never overlap: the new one clashes only with the
+    // first of them that ends after it starts.
+    const auto times = [this](int c) { return std::pair<int, int>(m_drawn[c].start, m_drawn[c].end); };
+    if (courses.apart.isEmpty())
+        courses.apart.append(times(courses.first));
+    const std::pair<int, int> added = times(course);
+    const auto after = std::upper_bound(courses.apart.begin(), courses.apart.end(), added.first,
+                                        [](int start, const std::pair<int, int>& t) { return start < t.second; });
+    if (after != courses.apart.end() &&
+        clash(Meeting{0, added.first, added.second}, Meeting{0, after->first, after->second}))
+        return true;
+    courses.apart.insert(std::upper_bound(courses.apart.begin(), courses.apart.end(), added), added);
+    return false;
+}
+
+QString TimetableGrid::accessibleCourseText(int row, int col) const
+{
+    const CellCourses& courses = m_courses[row * m_cols + col];
+    if (courses.count == 0)
+        return shownText(cellText(row * m_cols + col));
+    const Course& shown = m_drawn[courses.last];
+    QString text =
+        QStringLiteral("%1, %2 %3")
+            .arg(shownText(shown.name), cellText(col).trimmed(), timeofday::formatRange(shown.from, shown.to));
+    if (!courses.clash)
+        return text;
+    QStringList others;
+    const auto add = [&](int course) {
+        const Course& other = m_drawn[course];
+        if (course != courses.last && clash(Meeting{0, shown.start, shown.end}, Meeting{0, other.start, other.end}) &&
+            !others.contains(shownText(other.name)))
+            others << shownText(other.name);
+    };
+    add(courses.first);
+    for (const int course : courses.more)
+        add(course);
+    if (others.isEmpty())
+        return text;
+    return text + QStringLiteral(", clashes with ") + others.join(QStringLiteral(", "));
+}
+
 bool TimetableGrid::isClash(int row, int col) const
 {
     checkCell(row, col);
-    return m_courses[row * m_cols + col].count > 1;
+    return m_courses[row * m_cols + col].clash;
 }
 
 void TimetableGrid::clearAll()
@@ -305,13 +364,16 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
         return role == Qt::BackgroundRole ? colour : QColor(Qt::black);
     }
     const QString& cell = cellText(row * m_cols + index.column());
-    // What a screen reader says of an empty cell: where it is.
-    if (role == Qt::AccessibleTextRole && index.column() > 0 && cell.isEmpty())
-        return QStringLiteral("%1 %2, free").arg(cellText(index.column()).trimmed(), cellText(row * m_cols));
+    // What a screen reader says of a cell: where it is and what meets there.
+    if (role == Qt::AccessibleTextRole && index.column() > 0) {
+        if (cell.isEmpty())
+            return QStringLiteral("%1 %2, free").arg(cellText(index.column()).trimmed(), cellText(row * m_cols));
+        return accessibleCourseText(row, index.column());
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     if (role == Qt::ToolTipRole) {
-        if (clash)
+        if (m_courses[row * m_cols + index.column()].count > 0)
             return coursesAt(row, index.column()).join(QLatin1Char('\n'));
         if (cell.isEmpty())
             return {};

@@ -39,17 +39,22 @@ public:
     // Empties every course cell (rows 1.., columns 1..) and forgets the
     // courses drawn into them; the header row and the time column stay.
     void clearCourseCells();
-    // A course to draw; its number for placeCourse. Its id orders the
-    // choice of colours (courseColourIndexes); by default the order added.
-    int addCourse(const QString& name, const QTime& from, const QTime& to, qint64 id = -1);
+    // A course to draw, meeting from `exactFrom` to `exactTo` (its times as
+    // typed, which the rows it is drawn into round to the half hour); its
+    // number for placeCourse. Its id orders the choice of colours
+    // (courseColourIndexes); by default the order added.
+    int addCourse(const QString& name, const QTime& exactFrom, const QTime& exactTo, qint64 id = -1);
     // Draws course `course` into a cell: the cell shows its name, replacing
     // what was there, and remembers every course drawn into it since it was
-    // last emptied. A cell with more than one is a clash: drawn apart, with
-    // them all in its tooltip.
+    // last emptied, all of them in its tooltip.
     void placeCourse(int row, int col, int course);
-    // A cell's courses as "name (8:30 AM - 10:00 AM)", in drawing order; past
-    // the first few, one line says how many more there are.
+    // A cell's courses as "name (9:00 AM - 9:50 AM)", at their exact times,
+    // in drawing order; past the first few, one line says how many more
+    // there are.
     QStringList coursesAt(int row, int col) const;
+    // Two of the cell's courses clash (clash of two meetings on the cell's
+    // day): the cell is framed. Back-to-back courses share the row of the
+    // first one's end without clashing.
     bool isClash(int row, int col) const;
     // The colour of the course a cell shows, the same for every course of
     // that name; no colour for a cell without a course.
@@ -90,9 +95,11 @@ private:
     struct Course
     {
         QString name;
-        QTime from;
+        QTime from; // exact
         QTime to;
         qint64 id;
+        int start; // seconds from midnight
+        int end;   // not before start
     };
     QVector<Course> m_drawn; // since the course cells were last emptied
     // The palette entry of each drawn course, chosen again after a course is
@@ -108,7 +115,17 @@ private:
         int first = -1;
         int last = -1; // whose name the cell shows
         QVector<int> more;
+        bool clash = false;
+        // While no two of its courses clash, and it has more than one: their
+        // times, ordered by start (and so by end).
+        QVector<std::pair<int, int>> apart;
+        void clear();
     };
+    // "MATH 2210, Monday 9:00–9:50 AM", and ", clashes with PSYCH 1101" where
+    // the course the cell shows clashes with others there.
+    QString accessibleCourseText(int row, int col) const;
+    // Adds a course's times to a cell's; true when they clash with one there.
+    bool clashes(CellCourses& courses, int course) const;
     const QString& cellText(int at) const;
     QVector<CellCourses> m_courses;
     QVector<int> m_widths;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/day_set.h"
+#include "base/day_set.h"
 
 #include <QString>
 #include <array>

@@ -1,7 +1,7 @@
 #include "widgets/time_picker.h"
 
 #include "base/failure.h"
-#include "store/time_of_day.h"
+#include "base/time_of_day.h"
 
 #include <QClipboard>
 #include <QFocusEvent>
@@ -43,6 +43,11 @@ TimePicker::TimePicker(QWidget* parent) : QTimeEdit(parent)
     setDisplayFormat(QStringLiteral("hh:mm AP"));
     setTimeRange(QTime(0, 0), QTime(23, 59, 59, 999));
     lineEdit()->installEventFilter(this);
+    m_typed = time();
+    connect(this, &QTimeEdit::timeChanged, this, [this](QTime value) {
+        if (!m_settingMinute)
+            m_typed = value;
+    });
 }
 
 void TimePicker::focusInEvent(QFocusEvent* event)
@@ -251,7 +256,9 @@ void TimePicker::setMinute(int minute)
     const QTime changed(now.hour(), minute, now.second(), now.msec());
     if (!changed.isValid())
         throw Failure(QStringLiteral("Invalid property value: minute %1").arg(minute));
+    m_settingMinute = true;
     setValue(changed);
+    m_settingMinute = false;
 }
 
 bool TimePicker::focusNextPrevChild(bool next)

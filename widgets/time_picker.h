@@ -38,6 +38,9 @@ public:
     int minute() const { return time().minute(); }
     // Changes only the minute; hour and seconds stay.
     void setMinute(int minute);
+    // The value as typed or set last: what setMinute changes afterwards
+    // (the snapping to the half hour) leaves it as it was.
+    QTime typedValue() const { return m_typed; }
 
     int minuteOfDay() const { return time().hour() * 60 + time().minute(); }
     void setMinuteOfDay(int minute) { setTime(QTime(minute / 60 % 24, minute % 60)); }
@@ -79,6 +82,8 @@ private:
     // The section was completed by its digits: a separator typed next is
     // the one between the sections, already passed.
     bool m_skipSeparator = false;
+    QTime m_typed;
+    bool m_settingMinute = false;
 };
 
 } // namespace quorvane

@@ -68,7 +68,7 @@ def main():
             check("schedule rows", names, ["Fall term", "Fall term"])
             grid = child(main_window, "table").queryTable()
             check("row header", grid.getRowHeader(5).name, "8:30 AM")
-            check("course cell", grid.getAccessibleAt(5, 1).name, "Biology")
+            check("course cell", grid.getAccessibleAt(5, 1).name, "Biology, Monday 8:00\u20139:00 AM")
             check("free cell", grid.getAccessibleAt(5, 2).name, "Tuesday 8:30 AM, free")
             add = next(c for c in main_window if c.name == "Add Course").queryAction()
             add.doAction(0)

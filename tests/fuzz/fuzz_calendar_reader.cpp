@@ -5,7 +5,7 @@
 // Add Course dialog: a day ticked, a start from 6:00 AM and an end up to
 // 9:30 PM, the start not after the end, both on the half hour.
 #include "base/failure.h"
-#include "store/calendar_import.h"
+#include "domain/calendar_import.h"
 #include "store/ical_reader.h"
 
 #include <QByteArray>

@@ -4,7 +4,7 @@
 // each entry reads as a number exactly when it is an optionally signed run of
 // ASCII digits that fits an int, blanks around allowed; and every set of ticked
 // days written by dayset::build reads back as the same days, ascending.
-#include "store/day_set.h"
+#include "base/day_set.h"
 
 #include <QString>
 #include <QStringList>

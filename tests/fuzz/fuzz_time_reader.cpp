@@ -5,7 +5,7 @@
 // with it on every text without a date, and whatever it accepts must come
 // back unchanged through the long form the dialogs write and through the grid's
 // row label.
-#include "store/time_of_day.h"
+#include "base/time_of_day.h"
 
 #include <QRegularExpression>
 #include <QString>

@@ -37,7 +37,7 @@ int writeCourses(const QString& path, const QString& scheduleId, long first)
     db.open(path);
     constexpr long kMostCourses = 1000000;
     for (long n = first; n < first + kMostCourses; ++n) {
-        db.execute(quorvane::sql::insertCourse({scheduleId, QStringLiteral("Course %1").arg(n),
+        db.execute(quorvane::sql::insertCourse({scheduleId.toLongLong(), QStringLiteral("Course %1").arg(n),
                                                 QStringLiteral("added by another process"), QStringLiteral("0,2"),
                                                 QStringLiteral("8:30:00 AM"), QStringLiteral("9:00:00 AM")}));
         std::printf("%ld\n", n);

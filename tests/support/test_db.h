@@ -1,9 +1,22 @@
 #pragma once
 
+#include "domain/ids.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+namespace quorvane {
+
+// Ids as QCOMPARE prints them.
+template <class Table>
+char* toString(const Id<Table>& id)
+{
+    return qstrdup(QByteArray::number(id.value).constData());
+}
+
+} // namespace quorvane
 
 namespace quorvane::testing {
 

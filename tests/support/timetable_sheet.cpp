@@ -1,7 +1,7 @@
 #include "tests/support/timetable_sheet.h"
 
+#include "base/time_of_day.h"
 #include "export/spreadsheet.h"
-#include "store/time_of_day.h"
 
 #include <QStringList>
 

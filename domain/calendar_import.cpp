@@ -1,24 +1,21 @@
 // A calendar's events made into the courses of a new schedule.
-#include "store/calendar_import.h"
+#include "domain/calendar_import.h"
 
-#include "store/connection.h"
+#include "base/time_of_day.h"
 #include "store/ical_reader.h"
-#include "store/statements.h"
-#include "store/time_of_day.h"
 
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace quorvane {
 
 namespace {
 
 // One weekly meeting before those alike are put together.
-struct Meeting
+struct EventTimes
 {
     QString name;
     QString location;
@@ -83,7 +80,7 @@ CalendarImport importCalendar(const ical::Component& calendar)
     const QTime earliest = timeofday::earliestCourseTime();
     const QTime latest = timeofday::latestCourseTime();
 
-    QVector<Meeting> meetings;
+    QVector<EventTimes> meetings;
     // Single events alike, by summary, weekday, start and end: the first of
     // them, where its meeting goes, and how many there are.
     struct Single
@@ -161,7 +158,7 @@ CalendarImport importCalendar(const ical::Component& calendar)
             skip(QStringLiteral("outside the timetable's hours (6:00 AM to 9:30 PM)"));
             continue;
         }
-        Meeting meeting;
+        EventTimes meeting;
         meeting.name = summary;
         meeting.location = text(event, "LOCATION");
         meeting.description = text(event, "DESCRIPTION");
@@ -207,7 +204,7 @@ CalendarImport importCalendar(const ical::Component& calendar)
     // Meetings alike but for the day make one course, where the first was.
     QHash<QString, qsizetype> courseOf;
     for (qsizetype i = 0; i < meetings.size(); ++i) {
-        const Meeting& m = meetings[i];
+        const EventTimes& m = meetings[i];
         if (once[i]) {
             skipped.add(m.name.isEmpty() ? QStringLiteral("(no summary)") : m.name.simplified(),
                         QStringLiteral("occurs once"));
@@ -217,12 +214,12 @@ CalendarImport importCalendar(const ical::Component& calendar)
                             QLatin1Char('\n') + m.to.toString(Qt::ISODate);
         const auto known = courseOf.constFind(key);
         if (known != courseOf.constEnd()) {
-            ImportedCourse& course = result.courses[*known];
+            NewCourse& course = result.courses[*known];
             for (size_t d = 0; d < course.days.size(); ++d)
                 course.days[d] = course.days[d] || m.days[d];
             continue;
         }
-        ImportedCourse course;
+        NewCourse course;
         course.name = m.name;
         QStringList notes;
         if (!m.location.isEmpty())
@@ -231,8 +228,12 @@ CalendarImport importCalendar(const ical::Component& calendar)
             notes << m.description;
         course.notes = notes.join(QLatin1Char('\n'));
         course.days = m.days;
+        // The grid's rows as the course dialogs snap them; the times
+        // themselves as the calendar has them.
         course.from = timeofday::snappedToHalfHour(m.from);
         course.to = timeofday::snappedToHalfHour(m.to);
+        course.exactFrom = m.from;
+        course.exactTo = m.to;
         courseOf.insert(key, result.courses.size());
         result.courses.append(course);
     }
@@ -260,34 +261,6 @@ QString importReport(const CalendarImport& import, const QString& scheduleName)
     if (!import.skipped.isEmpty())
         report += QStringLiteral("Skipped:\n  ") + import.skipped.join(QStringLiteral("\n  ")) + QLatin1Char('\n');
     return report;
-}
-
-QString unusedScheduleName(const Connection& db, const QString& wanted)
-{
-    QSet<QString> taken;
-    Recordset rs;
-    rs.open(sql::selectSchedules(), db);
-    const int description = rs.eof() ? 0 : rs.column(QStringLiteral("Description"));
-    for (; !rs.eof(); rs.moveNext())
-        taken.insert(rs.text(description));
-    rs.close();
-    QString name = wanted;
-    for (int n = 2; taken.contains(name); ++n)
-        name = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
-    return name;
-}
-
-StoredSchedule storeImport(Connection& db, const QString& wanted, const QVector<ImportedCourse>& courses)
-{
-    Transaction all(db);
-    const QString name = unusedScheduleName(db, wanted);
-    db.execute(sql::insertSchedule(name));
-    const QString id = QString::number(sqlite3_last_insert_rowid(db.handle()));
-    for (const ImportedCourse& course : courses)
-        db.execute(sql::insertCourse({id, course.name, course.notes, dayset::build(course.days),
-                                      timeofday::formatLong(course.from), timeofday::formatLong(course.to)}));
-    all.commit();
-    return {id, name};
 }
 
 QString importedScheduleName(const CalendarImport& import, const QString& fileName)

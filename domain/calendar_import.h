@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/course_row.h"
+#include "domain/course.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,27 +9,16 @@
 
 namespace quorvane {
 
-class Connection;
-
 namespace ical {
 struct Component;
 }
 
-// A course made from a calendar's events, as the Add Course dialog would
-// store it: times snapped to the half hour, within the timetable's hours.
-struct ImportedCourse
-{
-    QString name;
-    QString notes;
-    WeekDays days{};
-    QTime from;
-    QTime to;
-};
-
 struct CalendarImport
 {
     QString calendarName; // X-WR-CALNAME, empty when there is none
-    QVector<ImportedCourse> courses;
+    // Stored as the Add Course dialog stores a course typed at those times:
+    // on the grid, snapped to the half hour; exactly, as the calendar has them.
+    QVector<NewCourse> courses;
     // One line per event left out, "Summary: why", events alike counted once.
     QStringList skipped;
     // One line per event taken with a change, "Summary: what changed".
@@ -40,7 +29,7 @@ struct CalendarImport
 // repeats weekly, and from single events alike in summary, weekday, start and
 // end that occur at least twice; those alike in summary, location and times
 // on several weekdays make one course. Times are taken in the local time
-// zone and snapped as the course dialogs snap them. Left out, and named in
+// zone, to the minute. Left out, and named in
 // `skipped`: cancelled and all-day events, those that occur once, repeat
 // otherwise than weekly, lie outside 6:00 AM to 9:30 PM or whose time zone is
 // unknown.
@@ -53,19 +42,6 @@ CalendarImport importCalendarFile(const QString& fileName);
 // What an import tells the user: how many courses went into which schedule,
 // then the events left out and those changed.
 QString importReport(const CalendarImport& import, const QString& scheduleName);
-
-// `wanted`, or the first of "wanted (2)", "wanted (3)" ... that no schedule
-// has.
-QString unusedScheduleName(const Connection& db, const QString& wanted);
-
-// Stores a new schedule with the courses, in one transaction: all or
-// nothing. Its name is `wanted`, or unusedScheduleName's when that is taken.
-struct StoredSchedule
-{
-    QString id;
-    QString name;
-};
-StoredSchedule storeImport(Connection& db, const QString& wanted, const QVector<ImportedCourse>& courses);
 
 // The name a calendar's schedule takes: its X-WR-CALNAME, else the file's
 // base name.

@@ -1,4 +1,4 @@
-#include "store/course_row.h"
+#include "domain/course_row.h"
 
 #include "base/failure.h"
 #include "store/connection.h"
@@ -88,6 +88,49 @@ std::optional<CourseTimes> CourseRowReader::times()
     if (from->dated)
         return std::nullopt;
     return CourseTimes{from->time, to->time, to->dated};
+}
+
+int CourseRowReader::optionalPosition(size_t which, const char* name)
+{
+    int& at = m_optional[which];
+    if (at == -1) {
+        at = m_rs.findColumn(QLatin1String(name));
+        if (at < 0)
+            at = -2;
+    }
+    return at;
+}
+
+std::optional<CourseTimes> CourseRowReader::storedExactTimes()
+{
+    const int from = optionalPosition(0, "ExactFrom");
+    const int to = optionalPosition(1, "ExactTo");
+    if (from < 0 || to < 0)
+        return std::nullopt;
+    const std::optional<timeofday::StoredTime> exactFrom = storedTime(m_rs.bytes(from));
+    const std::optional<timeofday::StoredTime> exactTo = storedTime(m_rs.bytes(to));
+    // NULL, or a text the program never writes: the grid's times stand.
+    if (!exactFrom || !exactTo || exactFrom->dated || exactTo->dated)
+        return std::nullopt;
+    return CourseTimes{exactFrom->time, exactTo->time, false};
+}
+
+std::optional<Course> CourseRowReader::course()
+{
+    const std::optional<CourseTimes> grid = times();
+    if (!grid)
+        return std::nullopt;
+    Course course;
+    course.grid = *grid;
+    course.exact = exactTimes(*grid);
+    course.days = days();
+    course.id = CourseId(integer(Column::Id));
+    const int schedule = optionalPosition(2, "ScheduleID");
+    if (schedule >= 0)
+        course.schedule = ScheduleId(m_rs.integer(schedule));
+    course.name = text(Column::CourseName);
+    course.notes = text(Column::Notes);
+    return course;
 }
 
 WeekDays courseDays(QByteArrayView daySet)

@@ -11,6 +11,17 @@ namespace quorvane::dayset {
 
 constexpr int kDays = 7;
 
+} // namespace quorvane::dayset
+
+namespace quorvane {
+
+// A course's weekdays, ticked from Monday (0) to Sunday (6).
+using WeekDays = std::array<bool, dayset::kDays>;
+
+} // namespace quorvane
+
+namespace quorvane::dayset {
+
 QString build(const std::array<bool, kDays>& ticked);
 
 // The entries of a stored day set, split at every comma; an empty text has none.

@@ -41,4 +41,7 @@ QString formatLong(const QTime& time);
 // A grid row label: "6:00 AM", "12:30 PM".
 QString formatLabel(const QTime& time);
 
+// A time range as it is read out: "9:00–9:50 AM", "11:30 AM–1:00 PM".
+QString formatRange(const QTime& from, const QTime& to);
+
 } // namespace quorvane::timeofday

@@ -1,4 +1,4 @@
-#include "store/time_of_day.h"
+#include "base/time_of_day.h"
 
 #include <QDate>
 
@@ -183,6 +183,17 @@ QString formatLong(const QTime& time)
 QString formatLabel(const QTime& time)
 {
     return twelveHour(time, false);
+}
+
+QString formatRange(const QTime& from, const QTime& to)
+{
+    const QString start = formatLabel(from);
+    const QString end = formatLabel(to);
+    const QString dash = QStringLiteral("\u2013");
+    // "9:00–9:50 AM": the designator once when both share it.
+    if (start.right(3) == end.right(3))
+        return start.chopped(3) + dash + end;
+    return start + dash + end;
 }
 
 } // namespace quorvane::timeofday

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "store/day_set.h"
-#include "store/time_of_day.h"
+#include "base/day_set.h"
+#include "base/time_of_day.h"
+#include "domain/course.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -13,9 +14,6 @@ namespace quorvane {
 
 class Recordset;
 
-// A course's weekdays, ticked from Monday (0) to Sunday (6).
-using WeekDays = std::array<bool, dayset::kDays>;
-
 // The days of a stored day set: each entry a number (dayset::entryValue),
 // those outside Monday..Sunday skipped, the program never writes them. An
 // entry that is no number raises "Type mismatch: day '<entry>'", for the
@@ -26,26 +24,6 @@ WeekDays readableDays(QByteArrayView daySet);
 
 // One stored time (timeofday::read); nothing when it is no time of day.
 std::optional<timeofday::StoredTime> storedTime(QByteArrayView field);
-
-// A course's times of day as its row stores them.
-//
-// The timetable and the calendar take the same courses at the same times;
-// they differ only in what they can show. The grid has a row for every half
-// hour from 6:00 AM to 9:30 PM and fills those a whole number of half hours
-// after the start (forEachCourseRow): a course starting at 9:45 PM, at
-// 8:30:15 AM, or ending before it starts fills no cell there, while the
-// calendar holds the first two as they are and leaves out only the last.
-struct CourseTimes
-{
-    QTime from;
-    QTime to; // the end's time of day as stored
-    // The end carries a calendar date: it lies after every time of the
-    // course's day.
-    bool endsOnADate = false;
-
-    // The last moment the course takes on each of its days.
-    QTime until() const { return endsOnADate ? QTime(23, 59, 59, 999) : to; }
-};
 
 // The rows of tblCourse a recordset walks, read as the timetable, the
 // calendar and Edit Course take them. Each column is looked up once, at its
@@ -72,6 +50,16 @@ public:
     std::optional<CourseTimes> times();
     // The current row's days (courseDays of its Days field).
     WeekDays days() { return courseDays(bytes(Column::Days)); }
+    // The current row's exact times: ExactFrom and ExactTo where the row has
+    // both and they read as times of day on no date, else `grid`, the
+    // row's times().
+    CourseTimes exactTimes(const CourseTimes& grid) { return storedExactTimes().value_or(grid); }
+    // ExactFrom and ExactTo when the row has both and they read so; nothing
+    // otherwise.
+    std::optional<CourseTimes> storedExactTimes();
+    // The whole course; nothing for one that lies on no day of the week
+    // (times()), and the failures of times() and days().
+    std::optional<Course> course();
 
 private:
     int position(Column column);
@@ -79,6 +67,10 @@ private:
     const Recordset& m_rs;
     std::array<int, 6> m_positions{-1, -1, -1, -1, -1, -1};
     bool m_lacksColumn = false;
+    // ExactFrom, ExactTo and ScheduleID: -1 before the first reading, -2
+    // where the table lacks them.
+    std::array<int, 3> m_optional{-1, -1, -1};
+    int optionalPosition(size_t which, const char* name);
 };
 
 } // namespace quorvane

@@ -1,4 +1,4 @@
-#include "store/day_set.h"
+#include "base/day_set.h"
 
 #include <limits>
 
