@@ -17,6 +17,8 @@ Engine::Engine(const QString& path, int flags)
         throw Failure(text);
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    // As the program's connection: PRAGMA trusted_schema=OFF.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 Engine::~Engine()

@@ -75,12 +75,23 @@ void requireTimetableTables(Connection& db)
 void upgradeSchema(Connection& db)
 {
     try {
+        // By its text, not its name: a trigger of another program (a file
+        // put in the database's place) may carry the guard's name.
         Recordset guard;
         guard.open(
-            QStringLiteral("select name from sqlite_master where type='trigger' and name='tblCourse_ScheduleExists'"),
+            QStringLiteral("select sql from sqlite_master where type='trigger' and name='tblCourse_ScheduleExists'"),
             db);
-        if (guard.eof())
+        const bool missing = guard.eof();
+        const bool foreign = !missing && guard.text(0) != scheduleGuard();
+        guard.close();
+        if (foreign) {
+            Transaction replace(db);
+            db.execute(QStringLiteral("DROP TRIGGER tblCourse_ScheduleExists"));
             db.execute(scheduleGuard());
+            replace.commit();
+        } else if (missing) {
+            db.execute(scheduleGuard());
+        }
     } catch (const Failure&) {
         // Read-only or locked: the database stays as it is, every row readable.
     }

@@ -27,7 +27,8 @@ class Connection;
 void requireTimetableTables(Connection& db);
 
 // Adds to a database made before it what the program's writes rely on: the
-// refusal of a course whose schedule is gone; and the index by course name
+// refusal of a course whose schedule is gone (put back in place of a trigger
+// that carries its name but not its text); and the index by course name
 // that the course dialogs read through (made once, in one statement). A database that cannot be
 // changed (read-only, locked) is left as it is; every stored row stays
 // readable either way.
