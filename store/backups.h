@@ -44,8 +44,8 @@ struct TimetableCounts
 };
 
 // Reads a database file without changing it: it must pass the engine's
-// integrity check and hold both tables with their columns. Raises a Failure
-// saying why not.
+// integrity check and hold both tables with their columns and integer
+// primary keys (unusableTable). Raises a Failure saying why not.
 TimetableCounts checkTimetableDatabase(const QString& path);
 
 // While a window has the database open it holds a shared lock on
@@ -67,10 +67,18 @@ private:
     int m_fd;
 };
 
-// Replaces the database with a copy of `file` after checking it and saving
-// the database as it is as one more backup; returns that backup's path (empty
-// when there was no database). Refuses, changing nothing, a file that is not a
-// timetable database and a database a window has open.
-QString restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now);
+// Replaces the database with the rows of `file` after checking it and saving
+// the database as it is as one more backup. Only the rows of the two tables
+// are taken, ids and values as the file holds them, into a database made with
+// the program's own schema (and so in its own journal mode): the file's
+// triggers, views, indexes and other tables are left out. Refuses, changing
+// nothing, a file that is not a timetable database (checkTimetableDatabase)
+// and a database a window has open.
+struct RestoredDatabase
+{
+    QString saved;       // the backup of the database as it was; empty when there was none
+    QStringList leftOut; // what of the file was not taken: "trigger evil", "view v_evil", "table bigblob"
+};
+RestoredDatabase restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now);
 
 } // namespace quorvane

@@ -47,4 +47,13 @@ QStringList Engine::column(const char* statement) const
     return values;
 }
 
+void Engine::execute(const QString& statements) const
+{
+    char* error = nullptr;
+    const int result = sqlite3_exec(m_db, statements.toUtf8().constData(), nullptr, nullptr, &error);
+    const auto freeError = qScopeGuard([&] { sqlite3_free(error); });
+    if (result != SQLITE_OK)
+        throw Failure(error ? QString::fromUtf8(error) : message(result));
+}
+
 } // namespace quorvane

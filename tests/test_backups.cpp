@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "base/failure.h"
 #include "store/backups.h"
+#include "store/engine.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
 
@@ -47,6 +48,14 @@ void changeLater(const QString& database, const QString& newestBackup)
     QVERIFY(file.setFileTime(QFileInfo(newestBackup).lastModified().addSecs(2), QFileDevice::FileModificationTime));
 }
 
+// A copy of a fresh database with its rows, changed by `script`.
+void makeAltered(const QString& from, const QString& file, const QString& script)
+{
+    QVERIFY(QFile::copy(from, file));
+    const Engine db(file, SQLITE_OPEN_READWRITE);
+    db.execute(script);
+}
+
 CommandLine restoreLine(const QString& file)
 {
     CommandLine line;
@@ -74,6 +83,7 @@ private slots:
     void listingShowsNewestFirstWithCounts();
     void restoreBringsTheRowsBackAndSavesTheDatabase();
     void restoreIsRefusedWhileTheWindowRuns();
+    void restoreKeepsTheRowsAndNothingElse();
     void restoreRefusesWhatIsNotATimetableDatabase_data();
     void restoreRefusesWhatIsNotATimetableDatabase();
     void realProgramBacksUpAtStartAndRefusesARestoreWhileOpen();
@@ -289,25 +299,80 @@ void BackupsTest::restoreIsRefusedWhileTheWindowRuns()
     QCOMPARE(runBackupCommand(restoreLine(backup), m_folder->path()).status, 0);
 }
 
+void BackupsTest::restoreKeepsTheRowsAndNothingElse()
+{
+    const QString file = m_folder->file(QStringLiteral("hostile.mdb"));
+    execSql(db(), "insert into tblSchedules (id, Description) values (7, 'Other')");
+    execSql(db(), "insert into tblCourse (id,ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                  "values (9,7,'Art',NULL,'4','13:00','14:00')");
+    makeAltered(db(), file,
+                "create table c (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, CourseName TEXT, "
+                "Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT, Secret TEXT, CHECK(0)); "
+                "PRAGMA ignore_check_constraints=1; insert into c select *, 'x' from tblCourse; "
+                "drop table tblCourse; alter table c rename to tblCourse; "
+                "create trigger evil after insert on tblCourse begin delete from tblCourse; "
+                "delete from tblSchedules; end; "
+                "create trigger tblCourse_ScheduleExists after update on tblSchedules begin delete from tblCourse; "
+                "end; create view v_evil as select * from tblCourse; "
+                "create table bigblob (b); insert into bigblob values (zeroblob(1048576)); "
+                "PRAGMA journal_mode=WAL");
+    const auto rows = rowsOf(file);
+    QCOMPARE(rows.size(), 4);
+    const ProgramFolder fresh;
+    const QString schema = "select type, name, tbl_name, sql from sqlite_master order by name";
+    execSql(db(), "delete from tblCourse");
+
+    const CommandOutcome outcome = runBackupCommand(restoreLine(file), m_folder->path());
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.output, QStringLiteral("Restored %1 from %2.\nLeft out: trigger evil, trigger "
+                                            "tblCourse_ScheduleExists, view v_evil, table bigblob\nThe database as "
+                                            "it was is saved as %3.\n")
+                                 .arg(db(), file, listBackups(db()).first().path));
+    QCOMPARE(rowsOf(db()), rows);
+    QCOMPARE(querySql(db(), schema), querySql(fresh.databasePath(), schema));
+    QCOMPARE(scalarSql(db(), "PRAGMA journal_mode"), QString("delete"));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files),
+             (QStringList{"dbSchedules.mdb", "dbSchedules.mdb.lock", "hostile.mdb"}));
+}
+
 void BackupsTest::restoreRefusesWhatIsNotATimetableDatabase_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("why");
-    QTest::newRow("text") << "notes.mdb" << QByteArray("Monday: Physics\n") << "file is not a database";
-    QTest::newRow("empty") << "empty.mdb" << QByteArray() << "no such table: tblSchedules";
-    QTest::newRow("missing") << "missing.mdb" << QByteArray("-") << "is not a file";
-    QTest::newRow("one table") << "one.mdb" << QByteArray("tblSchedules") << "no such table: tblCourse";
+    QTest::newRow("text") << "notes.mdb" << QByteArray("Monday: Physics\n") << ""
+                          << "file is not a database";
+    QTest::newRow("empty") << "empty.mdb" << QByteArray() << ""
+                           << "no such table: tblSchedules";
+    QTest::newRow("missing") << "missing.mdb" << QByteArray("-") << ""
+                             << "is not a file";
+    QTest::newRow("one table") << "one.mdb" << QByteArray() << "drop table tblCourse"
+                               << "no such table: tblCourse";
+    QTest::newRow("courses as a view") << "view.mdb" << QByteArray()
+                                       << "alter table tblCourse rename to c; create view tblCourse as select * from c"
+                                       << "tblCourse is not a table (view)";
+    QTest::newRow("courses without a key")
+        << "nokey.mdb" << QByteArray()
+        << "create table c (id INTEGER, ScheduleID INTEGER, CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, "
+           "TimeTo TEXT); drop table tblCourse; alter table c rename to tblCourse"
+        << "the id of tblCourse is not its integer primary key";
+    QTest::newRow("schedules without a name")
+        << "noname.mdb" << QByteArray()
+        << "drop trigger tblCourse_ScheduleExists; create table s (id INTEGER PRIMARY KEY); drop table tblSchedules; "
+           "alter table s rename to tblSchedules"
+        << "tblSchedules has no column Description";
 }
 
 void BackupsTest::restoreRefusesWhatIsNotATimetableDatabase()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
+    QFETCH(QString, script);
     QFETCH(QString, why);
     const QString file = m_folder->file(name);
-    if (content == "tblSchedules") {
-        execSql(file, "create table tblSchedules (id INTEGER PRIMARY KEY, Description TEXT)");
+    if (!script.isEmpty()) {
+        makeAltered(db(), file, script);
     } else if (content != "-") {
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
