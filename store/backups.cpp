@@ -108,6 +108,25 @@ QString linkIntoPlace(const QString& temporary, const QString& wanted)
     throw Failure(QStringLiteral("Cannot create %1: %2").arg(wanted, systemReason(EEXIST)));
 }
 
+// Whether the backup folder is there: a folder of the user's, not a link.
+// Anything else there is refused before anything in it is touched, since
+// what a link or another user's folder holds is not the program's to delete.
+bool ownFolder(const QString& folder)
+{
+    struct stat info
+    {};
+    if (::lstat(nativeName(folder).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return false;
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(errno)));
+    }
+    if (!S_ISDIR(info.st_mode))
+        throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
+    if (info.st_uid != ::geteuid())
+        throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
+    return true;
+}
+
 // The backup folder, made the user's alone when missing; one that is not
 // the user's (a link, another owner) is refused.
 QString readyFolder(const QString& databasePath)
@@ -116,16 +135,13 @@ QString readyFolder(const QString& databasePath)
     const QByteArray name = nativeName(folder);
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
         throw Failure(QStringLiteral("Cannot create %1: %2").arg(folder, systemReason(errno)));
+    if (!ownFolder(folder))
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(ENOENT)));
+    // The user's own folder, opened up by hand, is closed again.
     struct stat info
     {};
-    if (::lstat(name.constData(), &info) != 0)
-        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(errno)));
-    if (!S_ISDIR(info.st_mode))
-        throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
-    if (info.st_uid != ::geteuid())
-        throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
-    // The user's own folder, opened up by hand, is closed again.
-    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
+    if (::lstat(name.constData(), &info) == 0 && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0 &&
+        ::chmod(name.constData(), 0700) != 0)
         throw Failure(QStringLiteral("%1 can be read by other users: %2").arg(folder, systemReason(errno)));
     return folder;
 }
@@ -296,15 +312,30 @@ QDateTime modified(const QString& path)
     return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
 }
 
-// The temporary copies of a run that was killed while it copied; a copy
-// younger than an hour may be another running program's.
+// The temporary files of a run that was killed while it copied: a backup's
+// in the backup folder, a restore's or a new database's beside the database,
+// each with its journal. One younger than an hour may be another running
+// program's. Only files by the program's own temporary names are removed,
+// and nothing in a backup folder that is not the user's own.
 void removeLeftovers(const QString& databasePath)
 {
-    const QDir folder(backupFolder(databasePath));
+    static const QRegularExpression temporaryCopy(QStringLiteral("^\\.new-[0-9a-f]{32}\\.mdb(-journal)?$"));
+    const QString database = QFileInfo(databasePath).fileName();
+    const QRegularExpression temporaryDatabase(
+        QStringLiteral("^%1\\.new-[0-9a-f]{32}(-journal|-wal|-shm)?$").arg(QRegularExpression::escape(database)));
     const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden))
-        if (file.lastModified() < hourAgo)
-            QFile::remove(file.filePath());
+    const auto removeOld = [&](const QDir& folder, const QRegularExpression& pattern) {
+        for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+            if (pattern.match(file.fileName()).hasMatch() && file.lastModified() < hourAgo)
+                QFile::remove(file.filePath());
+    };
+    removeOld(QFileInfo(databasePath).absoluteDir(), temporaryDatabase);
+    try {
+        if (ownFolder(backupFolder(databasePath)))
+            removeOld(QDir(backupFolder(databasePath)), temporaryCopy);
+    } catch (const Failure&) {
+        // Not the user's folder: nothing in it is touched.
+    }
 }
 
 } // namespace
@@ -314,18 +345,20 @@ QString backupFolder(const QString& databasePath)
     return QFileInfo(databasePath).absolutePath() + QStringLiteral("/backups");
 }
 
-QList<Backup> listBackups(const QString& databasePath)
+QList<Backup> listBackups(const QString& databasePath, const QDateTime& now)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^dbSchedules-(\\d{4}-\\d{2}-\\d{2}-\\d{4})(-before-restore)?(-\\d+)?\\.mdb$"));
     QList<Backup> backups;
     const QDir folder(backupFolder(databasePath));
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         const QRegularExpressionMatch match = pattern.match(name);
         if (!match.hasMatch())
             continue;
         const QDateTime made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd-HHmm"));
-        if (!made.isValid())
+        // A name later than now is no backup the program has made yet: a
+        // clock that was ahead once, or a file put there.
+        if (!made.isValid() || made > now)
             continue;
         backups.append({folder.filePath(name), made, match.capturedLength(2) > 0});
     }
@@ -346,19 +379,28 @@ QString makeDailyBackup(const QString& databasePath, const QDateTime& now)
 {
     if (!QFileInfo(databasePath).isFile())
         return QString();
-    const QList<Backup> backups = listBackups(databasePath);
-    const auto newest = std::find_if(backups.begin(), backups.end(), [](const Backup& b) { return !b.beforeRestore; });
-    if (newest != backups.end() && modified(databasePath) <= modified(newest->path))
-        return QString();
+    readyFolder(databasePath);
     removeLeftovers(databasePath);
+    // Up to date when a backup was written after the database's last change,
+    // whatever its name says; a time still to come proves nothing.
+    const QDateTime changed = modified(databasePath);
+    const QDateTime clock = QDateTime::currentDateTime();
+    const QList<Backup> backups = listBackups(databasePath, now);
+    if (std::any_of(backups.begin(), backups.end(), [&](const Backup& b) {
+            const QDateTime written = modified(b.path);
+            return !b.beforeRestore && written >= changed && written <= clock;
+        }))
+        return QString();
     const QString made = writeBackup(databasePath, now, false);
-    pruneBackups(databasePath);
+    pruneBackups(databasePath, now, made);
     return made;
 }
 
-void pruneBackups(const QString& databasePath)
+void pruneBackups(const QString& databasePath, const QDateTime& now, const QString& keep)
 {
-    const QList<Backup> backups = listBackups(databasePath);
+    if (!ownFolder(backupFolder(databasePath)))
+        return;
+    const QList<Backup> backups = listBackups(databasePath, now);
     QList<QDate> days;
     QStringList kept;
     for (const Backup& backup : backups) {
@@ -374,7 +416,7 @@ void pruneBackups(const QString& databasePath)
     }
     kept = kept.mid(0, kMostFiles);
     for (const Backup& backup : backups)
-        if (!kept.contains(backup.path))
+        if (!kept.contains(backup.path) && backup.path != keep)
             QFile::remove(backup.path);
 }
 
@@ -418,7 +460,10 @@ int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
         return -1;
     }
     if (::flock(fd, operation | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
+        if (error != EWOULDBLOCK && why)
+            *why = QStringLiteral("Cannot lock %1: %2").arg(path, systemReason(error));
         return -1;
     }
     return fd;
@@ -428,7 +473,11 @@ int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
 
 std::unique_ptr<DatabaseLock> DatabaseLock::forWindow(const QString& databasePath)
 {
-    const int fd = lockFile(databasePath, LOCK_SH);
+    QString why;
+    const int fd = lockFile(databasePath, LOCK_SH, &why);
+    if (fd < 0 && why.isEmpty())
+        throw Failure(QStringLiteral("A restore is replacing %1 just now: start Quorvane again when it is done.")
+                          .arg(databasePath));
     return fd >= 0 ? std::unique_ptr<DatabaseLock>(new DatabaseLock(fd)) : nullptr;
 }
 
@@ -451,6 +500,7 @@ RestoredDatabase restoreDatabase(const QString& databasePath, const QString& fil
     const auto lock = DatabaseLock::forRestore(databasePath);
     if (!lock)
         throw Failure(QStringLiteral("Quorvane has %1 open: close its window first").arg(databasePath));
+    removeLeftovers(databasePath);
     const TimetableCounts counts = checkTimetableDatabase(file);
     const QString temporary = databasePath + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
     const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });

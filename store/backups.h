@@ -22,20 +22,26 @@ struct Backup
 
 QString backupFolder(const QString& databasePath);
 
-// The program's backups of the database, newest first; other files are not
-// listed.
-QList<Backup> listBackups(const QString& databasePath);
+// The program's backups of the database, newest first by the time in their
+// names; other files, links, and names later than `now` are not listed.
+QList<Backup> listBackups(const QString& databasePath, const QDateTime& now = QDateTime::currentDateTime());
 
-// The start-up backup: copies the database when it has no backup yet or has
-// changed since the newest one, then prunes. The new backup's path, or an
-// empty text when none was needed. Raises a Failure when it could not be made
-// (a full disk, a read-only folder), leaving no file behind.
+// The start-up backup: copies the database, named for `now`, unless a backup
+// was written (by the file's time, not its name, and not in the future)
+// since the database last changed, then prunes. The new backup's path, or an
+// empty text when none was needed. First removes what a killed backup or
+// restore left (temporary names older than an hour). Raises a Failure when
+// it could not be made (a full disk, a read-only folder, a backup folder that
+// is a link or not the user's), leaving no file behind.
 QString makeDailyBackup(const QString& databasePath, const QDateTime& now);
 
 // Keeps the newest backup of each of the last 14 days that have one, and the
 // saves made before a restore on those days; never more than 30 files, the
-// newest. Removes the rest of the program's backups and nothing else.
-void pruneBackups(const QString& databasePath);
+// newest; and `keep` (the backup just made) whatever else there is. Removes
+// the rest of the program's backups (listBackups) and nothing else; nothing
+// in a backup folder that is not the user's own.
+void pruneBackups(const QString& databasePath, const QDateTime& now = QDateTime::currentDateTime(),
+                  const QString& keep = QString());
 
 struct TimetableCounts
 {
@@ -53,7 +59,9 @@ TimetableCounts checkTimetableDatabase(const QString& path);
 class DatabaseLock
 {
 public:
-    // Never fails: a lock that cannot be taken is just not held.
+    // A Failure while a restore holds the lock: the window must not open
+    // the file it replaces. Null when the lock file cannot be opened (a
+    // read-only folder): the lock is then just not held.
     static std::unique_ptr<DatabaseLock> forWindow(const QString& databasePath);
     // Null while a window holds the lock; a Failure when the lock file
     // cannot be opened.

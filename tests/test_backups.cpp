@@ -34,10 +34,17 @@ int modeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
-void touch(const QString& path)
+void touch(const QString& path, qint64 secondsAgo = 0)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime));
+}
+
+// A name of the program's temporary files: 32 hex digits.
+QString uuidHex(char digit)
+{
+    return QString(32, QLatin1Char(digit));
 }
 
 // The database's file changed later than its newest backup.
@@ -83,6 +90,11 @@ private slots:
     void listingShowsNewestFirstWithCounts();
     void restoreBringsTheRowsBackAndSavesTheDatabase();
     void restoreIsRefusedWhileTheWindowRuns();
+    void windowIsRefusedWhileARestoreRuns();
+    void leftoversOfAKilledCopyAreRemoved_data();
+    void leftoversOfAKilledCopyAreRemoved();
+    void backupFolderThatIsALinkIsLeftAlone();
+    void backupsFromTheFutureNeitherStopNorPruneTheDailyOne();
     void restoreKeepsTheRowsAndNothingElse();
     void restoreRefusesWhatIsNotATimetableDatabase_data();
     void restoreRefusesWhatIsNotATimetableDatabase();
@@ -297,6 +309,74 @@ void BackupsTest::restoreIsRefusedWhileTheWindowRuns()
         QCOMPARE(listBackups(db()).size(), 1);
     }
     QCOMPARE(runBackupCommand(restoreLine(backup), m_folder->path()).status, 0);
+}
+
+void BackupsTest::windowIsRefusedWhileARestoreRuns()
+{
+    const auto restore = DatabaseLock::forRestore(db());
+    QVERIFY(restore);
+    try {
+        DatabaseLock::forWindow(db());
+        QFAIL("the window took the lock of a restore");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.description(),
+                 QStringLiteral("A restore is replacing %1 just now: start Quorvane again when it is done.").arg(db()));
+    }
+}
+
+void BackupsTest::leftoversOfAKilledCopyAreRemoved_data()
+{
+    QTest::addColumn<bool>("restoring");
+    QTest::newRow("at the next start") << false;
+    QTest::newRow("at the next restore") << true;
+}
+
+void BackupsTest::leftoversOfAKilledCopyAreRemoved()
+{
+    QFETCH(bool, restoring);
+    const QString backup = makeDailyBackup(db(), kNow);
+    const QStringList old = {db() + ".new-" + uuidHex('a'), db() + ".new-" + uuidHex('a') + "-journal",
+                             backups() + "/.new-" + uuidHex('b') + ".mdb"};
+    // Another program's copy, younger than an hour; and a file not the program's.
+    const QStringList kept = {db() + ".new-" + uuidHex('c'), db() + ".new-notes"};
+    for (const QString& file : old + kept)
+        touch(file, file == kept.first() ? 0 : 7200);
+    if (restoring)
+        QCOMPARE(runBackupCommand(restoreLine(backup), m_folder->path()).status, 0);
+    else
+        makeDailyBackup(db(), kNow.addDays(1));
+    for (const QString& file : old)
+        QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+    for (const QString& file : kept)
+        QVERIFY2(QFileInfo::exists(file), qPrintable(file));
+}
+
+void BackupsTest::backupFolderThatIsALinkIsLeftAlone()
+{
+    QTemporaryDir elsewhere;
+    const QStringList theirs = {elsewhere.filePath(".new-" + uuidHex('a') + ".mdb"),
+                                elsewhere.filePath("dbSchedules-2026-01-01-0900.mdb")};
+    for (const QString& file : theirs)
+        touch(file, 7200);
+    QVERIFY(QFile::link(elsewhere.path(), backups()));
+    QVERIFY_THROWS_EXCEPTION(Failure, makeDailyBackup(db(), kNow));
+    QVERIFY_THROWS_EXCEPTION(Failure, pruneBackups(db(), kNow));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(), theirs.size());
+}
+
+void BackupsTest::backupsFromTheFutureNeitherStopNorPruneTheDailyOne()
+{
+    QVERIFY(QDir().mkdir(backups()));
+    // Written by a clock that was a year ahead; named for the minute after now.
+    const QStringList ahead = {backups() + "/dbSchedules-2027-12-08-1530.mdb",
+                               backups() + "/dbSchedules-2026-12-01-0900.mdb",
+                               backups() + "/dbSchedules-2026-12-08-1531.mdb"};
+    for (const QString& file : ahead)
+        touch(file, file.contains("1531") ? 0 : -365 * 86400);
+    const QString made = makeDailyBackup(db(), kNow);
+    QCOMPARE(made, backups() + "/dbSchedules-2026-12-08-1530.mdb");
+    QCOMPARE(backupNames(), (QStringList{"dbSchedules-2026-12-01-0900.mdb", "dbSchedules-2026-12-08-1530.mdb",
+                                         "dbSchedules-2026-12-08-1531.mdb", "dbSchedules-2027-12-08-1530.mdb"}));
 }
 
 void BackupsTest::restoreKeepsTheRowsAndNothingElse()
