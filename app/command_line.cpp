@@ -81,6 +81,9 @@ CommandLine parseOwn(const QStringList& arguments)
         for (const QString& option : seen)
             if (option != kImport && option != kSchedule)
                 return bad(QStringLiteral("%1 does not go with %2").arg(option, kImport));
+        // A schedule needs a name the list can show.
+        if (line.schedule && line.schedule->trimmed().isEmpty())
+            return bad(QStringLiteral("%1 takes a name that is not blank").arg(kSchedule));
         line.action = CommandLine::Action::Import;
         return line;
     }

@@ -65,6 +65,8 @@ private slots:
             "--until and --weeks do not go together");
         row("import", {"--import", "t.ics", "--schedule", "Fall"}, "import t.ics, Fall");
         row("import with weeks", {"--import", "t.ics", "--weeks", "2"}, "--weeks does not go with --import");
+        row("import without a name", {"--import", "t.ics", "--schedule", " "},
+            "--schedule takes a name that is not blank");
         row("import and export", {"--import", "t.ics", "--export", "t.pdf"}, "--export does not go with --import");
         row("window with a calendar", {"-platform", "offscreen", "term.ics"}, "window term.ics");
         row("two calendars", {"a.ics", "b.ics"}, "one calendar at a time: \"a.ics\" and \"b.ics\"");
