@@ -98,6 +98,8 @@ CommandLine parseOwn(const QStringList& arguments)
         return bad(QStringLiteral("%1 is before %2").arg(kUntil, kFrom));
     if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
         return bad(QStringLiteral("a calendar covers at most %1 weeks").arg(kMaxCalendarWeeks));
+    if (term.last > kLastCalendarDay)
+        return bad(QStringLiteral("a calendar ends on %1 at the latest").arg(kLastCalendarDay.toString(Qt::ISODate)));
     if (!exportKindOf(line.exportFile))
         return bad(QStringLiteral("cannot tell the format of \"%1\" from its extension: use .bmp, .png, .pdf, .xls, "
                                   ".xlsx, .csv or .ics")
