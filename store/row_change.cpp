@@ -270,6 +270,14 @@ RowChange ChangeRecorder::finish()
     change.m_backward = QByteArray(static_cast<const char*>(backward), backwardSize);
     change.m_rows = RowChange::touchedRows(change.m_forward);
     try {
+        // In one read transaction: the file is locked once, not once a row.
+        const bool alone = sqlite3_get_autocommit(m_db.handle()) != 0;
+        if (alone)
+            m_db.execute(QStringLiteral("BEGIN"));
+        const auto end = qScopeGuard([&] {
+            if (alone)
+                sqlite3_exec(m_db.handle(), "COMMIT", nullptr, nullptr, nullptr);
+        });
         change.m_afterChange = change.read(m_db);
     } catch (const Failure&) {
         // Rows that cannot be read now could not be checked before an undo:
