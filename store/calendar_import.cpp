@@ -124,13 +124,14 @@ bool meets(const ical::Component& event, const ical::DateTime& start, const ical
         const QDate nextMonday = monday.addDays(7 * (monday.daysTo(day) / 7 + interval));
         return nextMonday.addDays(*std::min_element(weekdays.begin(), weekdays.end()) - 1);
     };
-    // Each meeting taken away uses up an EXDATE, so the walk is short.
+    // Each meeting taken away uses up an EXDATE, so the walk is short; one
+    // that goes on longer (times past what a date-time holds) meets.
     qint64 seen = 0;
     for (QDate day = start.date;; day = next(day)) {
         const std::optional<QDateTime> at = local(day);
         if (!at || (until && *at > *until))
             return false;
-        if (!excluded.contains(at->toMSecsSinceEpoch()))
+        if (!excluded.contains(at->toMSecsSinceEpoch()) || seen >= excluded.size())
             return true;
         if (++seen == count)
             return false;
