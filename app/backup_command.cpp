@@ -47,10 +47,12 @@ CommandOutcome runBackupCommand(const CommandLine& line, const QString& programF
     if (!restoring)
         return {0, listing(databasePath), QString()};
     try {
-        const QString saved = restoreDatabase(databasePath, line.restoreFile, QDateTime::currentDateTime());
+        const RestoredDatabase restored = restoreDatabase(databasePath, line.restoreFile, QDateTime::currentDateTime());
         QString output = QStringLiteral("Restored %1 from %2.\n").arg(databasePath, line.restoreFile);
-        if (!saved.isEmpty())
-            output += QStringLiteral("The database as it was is saved as %1.\n").arg(saved);
+        if (!restored.leftOut.isEmpty())
+            output += QStringLiteral("Left out: %1\n").arg(restored.leftOut.join(QLatin1String(", ")));
+        if (!restored.saved.isEmpty())
+            output += QStringLiteral("The database as it was is saved as %1.\n").arg(restored.saved);
         return {0, output, QString()};
     } catch (const Failure& failure) {
         return commandFailure(failure.description());

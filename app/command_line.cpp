@@ -81,6 +81,9 @@ CommandLine parseOwn(const QStringList& arguments)
         for (const QString& option : seen)
             if (option != kImport && option != kSchedule)
                 return bad(QStringLiteral("%1 does not go with %2").arg(option, kImport));
+        // A schedule needs a name the list can show.
+        if (line.schedule && line.schedule->trimmed().isEmpty())
+            return bad(QStringLiteral("%1 takes a name that is not blank").arg(kSchedule));
         line.action = CommandLine::Action::Import;
         return line;
     }
@@ -95,6 +98,8 @@ CommandLine parseOwn(const QStringList& arguments)
         return bad(QStringLiteral("%1 is before %2").arg(kUntil, kFrom));
     if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
         return bad(QStringLiteral("a calendar covers at most %1 weeks").arg(kMaxCalendarWeeks));
+    if (term.last > kLastCalendarDay)
+        return bad(QStringLiteral("a calendar ends on %1 at the latest").arg(kLastCalendarDay.toString(Qt::ISODate)));
     if (!exportKindOf(line.exportFile))
         return bad(QStringLiteral("cannot tell the format of \"%1\" from its extension: use .bmp, .png, .pdf, .xls, "
                                   ".xlsx, .csv or .ics")

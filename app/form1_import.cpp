@@ -17,6 +17,10 @@ namespace quorvane {
 
 namespace {
 
+// The most skipped events the report box lists: a box taller than the
+// screen could not be read or closed. The command line prints them all.
+constexpr int kShownSkipped = 20;
+
 // The one local .ics file a drag carries, or an empty text.
 QString droppedCalendar(const QMimeData* data)
 {
@@ -52,7 +56,7 @@ bool Form1::ImportCalendar(const QString& fileName)
     }
     const QString wanted = importedScheduleName(import, fileName);
     if (import.courses.isEmpty()) {
-        showMessage(m_prompts, this, importReport(import, wanted).trimmed());
+        showMessage(m_prompts, this, importReport(import, wanted, kShownSkipped).trimmed());
         return false;
     }
     std::optional<Schedule> stored;
@@ -65,7 +69,7 @@ bool Form1::ImportCalendar(const QString& fileName)
     });
     if (!stored)
         return false;
-    showMessage(m_prompts, this, importReport(import, stored->name).trimmed());
+    showMessage(m_prompts, this, importReport(import, stored->name, kShownSkipped).trimmed());
     return true;
 }
 

@@ -1,7 +1,9 @@
 // The grid's context menu and the keys of its commands; the print preview.
 #include "app/form1.h"
+#include "base/atomic_file.h"
 #include "base/failure.h"
 #include "base/reporting.h"
+#include "export/save_file.h"
 #include "export/timetable_picture.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
@@ -139,6 +141,21 @@ void Form1::PrintPreview()
 void Form1::printSchedule(QPrinter& printer, const QString& title) const
 {
     printer.setResolution(kPageDotsPerInch);
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty()) {
+        // Printed to a file, the page is drawn in memory and the file written
+        // as the exports write theirs: the printer's own writer would leave an
+        // empty file on a full disk and say nothing.
+        const QString refusal = exportRefusal(file, databasePath());
+        if (!refusal.isEmpty())
+            throw Failure(QStringLiteral("Cannot print to %1: %2.").arg(file, refusal));
+        try {
+            replaceFileAtomically(file, timetablePdf(*m_grid, title, printer.pageLayout()));
+        } catch (const Failure& failure) {
+            throw Failure(QStringLiteral("Cannot print to %1: %2.").arg(file, failure.description()));
+        }
+        return;
+    }
     if (!drawTimetablePage(printer, *m_grid, title))
         throw Failure(printFailure(printer));
 }

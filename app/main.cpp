@@ -3,6 +3,7 @@
 #include "app/export_command.h"
 #include "app/form1.h"
 #include "app/import_command.h"
+#include "base/failure.h"
 #include "store/backups.h"
 #include "store/database_location.h"
 #include "widgets/qt_prompts.h"
@@ -101,8 +102,15 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString databasePath = database.file();
-    // Held while the window runs: a restore waits for it to close.
-    const auto lock = DatabaseLock::forWindow(databasePath);
+    // Held while the window runs: a restore waits for it to close, and the
+    // window does not open a file a restore is replacing.
+    std::unique_ptr<DatabaseLock> lock;
+    try {
+        lock = DatabaseLock::forWindow(databasePath);
+    } catch (const Failure& failure) {
+        showMessage(prompts, nullptr, failure.description());
+        return 1;
+    }
     Form1 window({programFolder, database.folder}, prompts);
     if (!window.Form_Load())
         return 0;

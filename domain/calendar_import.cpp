@@ -25,18 +25,114 @@ struct EventTimes
     QTime to;
 };
 
-// A DURATION such as PT1H30M, P1W or -PT15M, in seconds; nothing when it is none.
-std::optional<qint64> duration(const QString& text)
+// The most digits a number of a DURATION may have: nine make at most some
+// nineteen million years, which a time can still be moved by; more could
+// overflow the sum.
+constexpr qsizetype kMaxDurationDigits = 9;
+
+// A DURATION such as PT1H30M, P1W or -PT15M, in seconds; nothing when it is
+// none. `tooLong` tells a number too long to be taken.
+std::optional<qint64> duration(const QString& text, bool& tooLong)
 {
     static const QRegularExpression form(
         QStringLiteral("^([+-]?)P(?:(\\d+)W)?(?:(\\d+)D)?(?:T(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)S)?)?$"));
     const QRegularExpressionMatch m = form.match(text.trimmed().toUpper());
+    tooLong = false;
     if (!m.hasMatch())
         return std::nullopt;
-    const qint64 seconds = m.captured(2).toLongLong() * 7 * 86400 + m.captured(3).toLongLong() * 86400 +
-                           m.captured(4).toLongLong() * 3600 + m.captured(5).toLongLong() * 60 +
-                           m.captured(6).toLongLong();
+    qint64 seconds = 0;
+    const qint64 unit[] = {0, 0, 7 * 86400, 86400, 3600, 60, 1};
+    for (int part = 2; part <= 6; ++part) {
+        QStringView number = m.capturedView(part);
+        while (number.startsWith(QLatin1Char('0')))
+            number = number.mid(1);
+        if (number.size() > kMaxDurationDigits) {
+            tooLong = true;
+            return std::nullopt;
+        }
+        seconds += number.toLongLong() * unit[part];
+    }
     return m.captured(1) == QLatin1String("-") ? -seconds : seconds;
+}
+
+// Whether an event meets at all: its first meeting (DTSTART) and those of its
+// weekly rule, up to the rule's COUNT or UNTIL, not all taken away by its
+// EXDATEs. Times are compared in the local time zone, where each came to.
+bool meets(const ical::Component& event, const ical::DateTime& start, const ical::Property* rule,
+           const ical::TimeZones& zones)
+{
+    const auto local = [&](const QDate& day) {
+        ical::DateTime meeting = start;
+        meeting.date = day;
+        return zones.toLocal(meeting);
+    };
+    QSet<qint64> excluded;
+    for (const ical::Property& p : event.properties) {
+        if (p.name != QLatin1String("EXDATE"))
+            continue;
+        for (const QString& value : p.value.split(QLatin1Char(','))) {
+            ical::Property one = p;
+            one.value = value;
+            std::optional<ical::DateTime> day = ical::dateTime(one);
+            if (day && day->isDate) { // a whole day takes away the meeting on it
+                day->isDate = false;
+                day->time = start.time;
+                day->zone = start.zone;
+                day->utc = start.utc;
+            }
+            if (const std::optional<QDateTime> at = day ? zones.toLocal(*day) : std::nullopt)
+                excluded.insert(at->toMSecsSinceEpoch());
+        }
+    }
+    qint64 count = rule ? -1 : 1;
+    std::optional<QDateTime> until;
+    QVector<int> weekdays; // 1 Monday .. 7 Sunday
+    int interval = 1;
+    if (rule) {
+        const QString countText = ical::rulePart(rule->value, QStringLiteral("COUNT"));
+        bool ok = false;
+        if (const qint64 n = countText.toLongLong(&ok); ok)
+            count = n;
+        if (count == 0 || (ok && count < 0))
+            return false;
+        if (std::optional<ical::DateTime> end = ical::dateTime(ical::rulePart(rule->value, QStringLiteral("UNTIL")))) {
+            if (end->isDate)
+                end->time = QTime(23, 59, 59);
+            end->isDate = false;
+            if (!end->utc)
+                end->zone = start.zone;
+            until = zones.toLocal(*end);
+        }
+        for (const QString& day :
+             ical::rulePart(rule->value, QStringLiteral("BYDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            if (const int index = int(ical::weekdayCodes().indexOf(day.right(2))); index >= 0)
+                weekdays << index + 1;
+        interval = qMax(1, ical::rulePart(rule->value, QStringLiteral("INTERVAL")).toInt());
+    }
+    if (weekdays.isEmpty())
+        weekdays << start.date.dayOfWeek();
+    // The meeting after `day`: later in its week, else in the week the rule
+    // meets in next. The first meeting's week is week 0.
+    const QDate monday = start.date.addDays(1 - start.date.dayOfWeek());
+    const auto next = [&](const QDate& day) {
+        for (QDate later = day.addDays(1); later.dayOfWeek() != 1; later = later.addDays(1))
+            if (weekdays.contains(later.dayOfWeek()))
+                return later;
+        const QDate nextMonday = monday.addDays(7 * (monday.daysTo(day) / 7 + interval));
+        return nextMonday.addDays(*std::min_element(weekdays.begin(), weekdays.end()) - 1);
+    };
+    // Each meeting taken away uses up an EXDATE, so the walk is short; one
+    // that goes on longer (times past what a date-time holds) meets.
+    qint64 seen = 0;
+    for (QDate day = start.date;; day = next(day)) {
+        const std::optional<QDateTime> at = local(day);
+        if (!at || (until && *at > *until))
+            return false;
+        if (!excluded.contains(at->toMSecsSinceEpoch()) || seen >= excluded.size())
+            return true;
+        if (++seen == count)
+            return false;
+    }
 }
 
 // Left-out events, each summary and reason counted once, in the order first met.
@@ -138,12 +234,21 @@ CalendarImport importCalendar(const ical::Component& calendar)
             skip(QStringLiteral("its time zone \"%1\" is not defined").arg(start->zone));
             continue;
         }
+        if (!meets(event, *start, rule, zones)) {
+            skip(QStringLiteral("never occurs"));
+            continue;
+        }
         std::optional<QDateTime> to = from;
         if (const ical::Property* end = event.property(QStringLiteral("DTEND"))) {
             const std::optional<ical::DateTime> endTime = ical::dateTime(*end);
             to = endTime && !endTime->isDate ? zones.toLocal(*endTime) : std::nullopt;
         } else if (const ical::Property* length = event.property(QStringLiteral("DURATION"))) {
-            const std::optional<qint64> seconds = duration(length->value);
+            bool tooLong = false;
+            const std::optional<qint64> seconds = duration(length->value, tooLong);
+            if (tooLong) {
+                skip(QStringLiteral("its end is too far away to be read"));
+                continue;
+            }
             to = seconds ? std::optional<QDateTime>(from->addSecs(*seconds)) : std::nullopt;
         }
         if (!to || *to < *from) {
@@ -243,10 +348,13 @@ CalendarImport importCalendar(const ical::Component& calendar)
 
 CalendarImport importCalendarFile(const QString& fileName)
 {
-    return importCalendar(ical::readFile(fileName));
+    int calendarsAfter = 0;
+    CalendarImport import = importCalendar(ical::readFile(fileName, &calendarsAfter));
+    import.calendarsLeftOut = calendarsAfter;
+    return import;
 }
 
-QString importReport(const CalendarImport& import, const QString& scheduleName)
+QString importReport(const CalendarImport& import, const QString& scheduleName, int mostSkipped)
 {
     QString report;
     const qsizetype n = import.courses.size();
@@ -256,10 +364,23 @@ QString importReport(const CalendarImport& import, const QString& scheduleName)
         report = QStringLiteral("Imported %1 %2 into the new schedule \"%3\".\n")
                      .arg(n)
                      .arg(n == 1 ? QStringLiteral("course") : QStringLiteral("courses"), scheduleName);
+    if (import.calendarsLeftOut == 1)
+        report += QStringLiteral("Only the first calendar in the file was read; 1 more calendar after it was left "
+                                 "out.\n");
+    else if (import.calendarsLeftOut > 1)
+        report += QStringLiteral("Only the first calendar in the file was read; %1 more calendars after it were left "
+                                 "out.\n")
+                      .arg(import.calendarsLeftOut);
     if (!import.changed.isEmpty())
         report += QStringLiteral("Changed:\n  ") + import.changed.join(QStringLiteral("\n  ")) + QLatin1Char('\n');
-    if (!import.skipped.isEmpty())
-        report += QStringLiteral("Skipped:\n  ") + import.skipped.join(QStringLiteral("\n  ")) + QLatin1Char('\n');
+    if (!import.skipped.isEmpty()) {
+        const qsizetype shown =
+            mostSkipped < 0 ? import.skipped.size() : qMin<qsizetype>(mostSkipped, import.skipped.size());
+        report += QStringLiteral("Skipped:\n  ") + import.skipped.mid(0, shown).join(QStringLiteral("\n  ")) +
+                  QLatin1Char('\n');
+        if (shown < import.skipped.size())
+            report += QStringLiteral("  \u2026 and %1 more\n").arg(import.skipped.size() - shown);
+    }
     return report;
 }
 

@@ -98,14 +98,49 @@ void appendObservance(QByteArray& out, const QDateTime& onset, int offsetFrom, c
     appendLine(out, QStringLiteral("END:") + kind);
 }
 
+// The TZID the zone is written under, in the events and in the VTIMEZONE
+// alike: its own id when that is a plain name (Europe/Berlin, Etc/GMT+5),
+// which a reader may look up. Another id, a POSIX rule such as
+// CET-1CEST,M3.5.0,M10.5.0/3 or <+0330>-3:30, holds characters a parameter
+// would have to quote, and names no zone elsewhere: the zone is then named by
+// its abbreviations, standard time first ("CET/CEST", "+0330"), a name of
+// the program's own that only this file's VTIMEZONE defines.
+QString zoneName(const QTimeZone& zone, const CalendarTerm& term)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z][A-Za-z0-9_+-]*(/[A-Za-z0-9_+-]+)*$"));
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_+-]"));
+    const QString id = QString::fromUtf8(zone.id());
+    if (plain.match(id).hasMatch())
+        return id;
+    // Over a year from the term's start, so that a term within one season
+    // still names both.
+    const QDateTime start(term.first, QTime(0, 0), zone);
+    QList<QTimeZone::OffsetData> seen{zone.offsetData(start)};
+    seen += zone.transitions(start, qMax(start.addYears(1), QDateTime(term.last.addDays(1), QTime(0, 0), zone)));
+    std::stable_sort(seen.begin(), seen.end(), [](const QTimeZone::OffsetData& a, const QTimeZone::OffsetData& b) {
+        return a.daylightTimeOffset < b.daylightTimeOffset;
+    });
+    QStringList names;
+    for (const QTimeZone::OffsetData& offset : seen) {
+        const QString name = QString(offset.abbreviation).remove(unsafe);
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    }
+    QString name = names.join(QLatin1Char('/'));
+    // Never the name of a zone a reader knows otherwise.
+    if (name.isEmpty() || QTimeZone::isTimeZoneIdAvailable(name.toUtf8()))
+        name.prepend(QStringLiteral("Local/"));
+    return name;
+}
+
 // The zone's offsets over the term: the one in effect at its start, then
 // every change until its end.
-void appendTimeZone(QByteArray& out, const QTimeZone& zone, const CalendarTerm& term)
+void appendTimeZone(QByteArray& out, const QTimeZone& zone, const QString& name, const CalendarTerm& term)
 {
     const QDateTime start(term.first, QTime(0, 0), zone);
     const QDateTime end(term.last.addDays(1), QTime(0, 0), zone);
     appendLine(out, QStringLiteral("BEGIN:VTIMEZONE"));
-    appendLine(out, QStringLiteral("TZID:") + escapedText(QString::fromUtf8(zone.id())));
+    appendLine(out, QStringLiteral("TZID:") + escapedText(name));
     const QTimeZone::OffsetData before = zone.previousTransition(start);
     QTimeZone::OffsetData first = zone.offsetData(start);
     if (before.atUtc.isValid()) {
@@ -209,13 +244,20 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
         throw Failure(QStringLiteral("The last day of classes comes before the first."));
     if (term.first.daysTo(term.last) >= 7 * qint64(kMaxCalendarWeeks))
         throw Failure(QStringLiteral("A calendar covers at most %1 weeks.").arg(kMaxCalendarWeeks));
+    if (term.last > kLastCalendarDay)
+        throw Failure(
+            QStringLiteral("A calendar ends on %1 at the latest.").arg(kLastCalendarDay.toString(Qt::ISODate)));
     const QString stamped = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     const bool zoned = zone.isValid();
     // Floating times, when the zone is unknown, end with a floating UNTIL.
-    const QString until =
-        zoned ? QDateTime(term.last, QTime(23, 59, 59), zone).toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"))
-              : dateTime(term.last, QTime(23, 59, 59));
-    const QString tzid = zoned ? QStringLiteral(";TZID=") + QString::fromUtf8(zone.id()) : QString();
+    // West of UTC the end of 9999-12-31 falls in a year of five digits, which
+    // no calendar holds: the rule then ends at the last second of four.
+    const QDateTime lastSecond(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC);
+    const QString until = zoned ? qMin(QDateTime(term.last, QTime(23, 59, 59), zone).toUTC(), lastSecond)
+                                      .toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"))
+                                : dateTime(term.last, QTime(23, 59, 59));
+    const QString zoneId = zoned ? zoneName(zone, term) : QString();
+    const QString tzid = zoned ? QStringLiteral(";TZID=") + zoneId : QString();
     QByteArray out;
     appendLine(out, QStringLiteral("BEGIN:VCALENDAR"));
     appendLine(out, QStringLiteral("VERSION:2.0"));
@@ -223,7 +265,7 @@ QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& cou
     appendLine(out, QStringLiteral("CALSCALE:GREGORIAN"));
     appendLine(out, QStringLiteral("X-WR-CALNAME:") + escapedText(name));
     if (zoned)
-        appendTimeZone(out, zone, term);
+        appendTimeZone(out, zone, zoneId, term);
     QVector<std::pair<qint64, QString>> named;
     for (const CalendarCourse& course : courses)
         named.append({course.id, course.name});

@@ -17,6 +17,8 @@ class Repository;
 
 constexpr int kDefaultCalendarWeeks = 16;
 constexpr int kMaxCalendarWeeks = 520;
+// The last day a calendar can hold: its dates have four digits for the year.
+inline const QDate kLastCalendarDay(9999, 12, 31);
 
 // A course as a calendar holds it: every week on its days, from one time of
 // day to another.
@@ -67,14 +69,16 @@ QVector<CalendarCourse> calendarCourses(const Repository& repository, ScheduleId
 // An iCalendar file (RFC 5545) named `name` (X-WR-CALNAME) with one weekly
 // repeating event per course: its first meeting on or after the term's first
 // day, repeated until the end of its last day (UNTIL, in UTC), an EXDATE for
-// each meeting on a free day; start and end in `zone` (TZID), described by a
-// VTIMEZONE with every change of offset over the term, or floating when the
-// zone is not valid. A course that meets on no day of the term is left out.
+// each meeting on a free day; start and end in `zone` (TZID: its id when
+// that is a plain name, else a name of the program's own made of its
+// abbreviations, "CET/CEST"), described by a VTIMEZONE of that TZID with
+// every change of offset over the term, or floating when the zone is not
+// valid. A course that meets on no day of the term is left out.
 // The name as summary, the notes as description, CLASS:PRIVATE, the course's
 // UID, and as COLOR (RFC 7986) the CSS colour name nearest to the course's
 // colour in the timetable (courseColourIndexes, cssColourName). `stamp` is the DTSTAMP. Texts are escaped, lines folded at 75 octets,
-// CRLF line ends. A term that ends before it begins, or is longer than
-// kMaxCalendarWeeks weeks, raises a failure.
+// CRLF line ends. A term that ends before it begins, is longer than
+// kMaxCalendarWeeks weeks, or ends after kLastCalendarDay raises a failure.
 QByteArray calendarBytes(const QString& name, const QVector<CalendarCourse>& courses, const CalendarTerm& term,
                          const QTimeZone& zone, const QDateTime& stamp);
 

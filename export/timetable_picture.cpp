@@ -233,14 +233,20 @@ QImage timetableImage(const TimetableGrid& grid)
 
 QByteArray timetablePdf(const TimetableGrid& grid, const QString& title)
 {
+    return timetablePdf(grid, title,
+                        QPageLayout(QPageSize(localePaper()), QPageLayout::Landscape,
+                                    QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                                    QPageLayout::Millimeter));
+}
+
+QByteArray timetablePdf(const TimetableGrid& grid, const QString& title, const QPageLayout& layout)
+{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kDotsPerInch);
-    pdf.setPageLayout(QPageLayout(QPageSize(localePaper()), QPageLayout::Landscape,
-                                  QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
-                                  QPageLayout::Millimeter));
+    pdf.setPageLayout(layout);
     pdf.setTitle(shownText(title));
     pdf.setCreator(QStringLiteral("Quorvane"));
     if (!drawTimetablePage(pdf, grid, title))

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 
+class QPageLayout;
 class QPagedPaintDevice;
 
 namespace quorvane {
@@ -33,8 +34,9 @@ constexpr int kPageDotsPerInch = 96;
 QImage timetableImage(const TimetableGrid& grid);
 
 // The timetable as a PDF document of one landscape page of the locale's
-// paper, drawn by drawTimetablePage.
+// paper, or of `layout` (a printer's), drawn by drawTimetablePage.
 QByteArray timetablePdf(const TimetableGrid& grid, const QString& title);
+QByteArray timetablePdf(const TimetableGrid& grid, const QString& title, const QPageLayout& layout);
 
 // Draws the timetable as one page onto a paged device (a PDF writer, a
 // printer) at kPageDotsPerInch, with its page layout set: the title above

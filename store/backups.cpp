@@ -3,12 +3,14 @@
 #include "base/atomic_file.h"
 #include "base/failure.h"
 #include "store/engine.h"
+#include "store/schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QUrl>
 #include <QUuid>
 
 #include <algorithm>
@@ -31,6 +33,22 @@ constexpr int kPagesPerStep = 256;
 QByteArray nativeName(const QString& path)
 {
     return QFile::encodeName(path);
+}
+
+// Opens a file only to read it, leaving nothing beside it. A file in WAL
+// mode gets an empty log and its index from any connection, which one that
+// may only read cannot take away again; without a log of its own the file
+// holds every row in itself, and is opened as one that never changes.
+std::unique_ptr<Engine> openToRead(const QString& path)
+{
+    QFile file(path);
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
+    const bool walMode = header.size() == 20 && header.startsWith("SQLite format 3") && header.at(18) == 2;
+    if (!walMode || QFileInfo::exists(path + QStringLiteral("-wal")))
+        return std::make_unique<Engine>(path, SQLITE_OPEN_READONLY);
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
+    return std::make_unique<Engine>(uri.toString(QUrl::FullyEncoded), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
 // Copies the database at `source` into a new file at `target`, readable by
@@ -90,6 +108,25 @@ QString linkIntoPlace(const QString& temporary, const QString& wanted)
     throw Failure(QStringLiteral("Cannot create %1: %2").arg(wanted, systemReason(EEXIST)));
 }
 
+// Whether the backup folder is there: a folder of the user's, not a link.
+// Anything else there is refused before anything in it is touched, since
+// what a link or another user's folder holds is not the program's to delete.
+bool ownFolder(const QString& folder)
+{
+    struct stat info
+    {};
+    if (::lstat(nativeName(folder).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return false;
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(errno)));
+    }
+    if (!S_ISDIR(info.st_mode))
+        throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
+    if (info.st_uid != ::geteuid())
+        throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
+    return true;
+}
+
 // The backup folder, made the user's alone when missing; one that is not
 // the user's (a link, another owner) is refused.
 QString readyFolder(const QString& databasePath)
@@ -98,16 +135,13 @@ QString readyFolder(const QString& databasePath)
     const QByteArray name = nativeName(folder);
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
         throw Failure(QStringLiteral("Cannot create %1: %2").arg(folder, systemReason(errno)));
+    if (!ownFolder(folder))
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(ENOENT)));
+    // The user's own folder, opened up by hand, is closed again.
     struct stat info
     {};
-    if (::lstat(name.constData(), &info) != 0)
-        throw Failure(QStringLiteral("Cannot read %1: %2").arg(folder, systemReason(errno)));
-    if (!S_ISDIR(info.st_mode))
-        throw Failure(QStringLiteral("%1 is not a folder").arg(folder));
-    if (info.st_uid != ::geteuid())
-        throw Failure(QStringLiteral("%1 is not owned by you").arg(folder));
-    // The user's own folder, opened up by hand, is closed again.
-    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
+    if (::lstat(name.constData(), &info) == 0 && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0 &&
+        ::chmod(name.constData(), 0700) != 0)
         throw Failure(QStringLiteral("%1 can be read by other users: %2").arg(folder, systemReason(errno)));
     return folder;
 }
@@ -125,20 +159,183 @@ QString writeBackup(const QString& databasePath, const QDateTime& now, bool befo
     return linkIntoPlace(temporary, name);
 }
 
+// One prepared statement of an engine connection, finalized on every way out.
+class Prepared
+{
+public:
+    Prepared(const Engine& db, const QString& text) : m_db(db)
+    {
+        if (sqlite3_prepare_v2(db.get(), text.toUtf8().constData(), -1, &m_statement, nullptr) != SQLITE_OK)
+            fail(SQLITE_ERROR);
+    }
+    ~Prepared() { sqlite3_finalize(m_statement); }
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    sqlite3_stmt* get() const { return m_statement; }
+    [[noreturn]] void fail(int result) const { throw Failure(m_db.message(result)); }
+
+private:
+    const Engine& m_db;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+QString quotedName(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// Copies the rows of `table`: the columns the program's table has that the
+// file's has too, each value with its type and bytes as the file holds it.
+void copyRows(const Engine& from, const Engine& to, const QString& table)
+{
+    const QStringList theirs = tableColumns(from, table);
+    QStringList columns;
+    QStringList places;
+    for (const QString& column : tableColumns(to, table)) {
+        if (theirs.contains(column, Qt::CaseInsensitive)) {
+            columns << quotedName(column);
+            places << QStringLiteral("?");
+        }
+    }
+    const QString list = columns.join(QLatin1String(", "));
+    const Prepared read(from, QStringLiteral("select %1 from %2 order by id").arg(list, table));
+    const Prepared write(
+        to, QStringLiteral("insert into %1 (%2) values (%3)").arg(table, list, places.join(QLatin1String(", "))));
+    int stepped;
+    while ((stepped = sqlite3_step(read.get())) == SQLITE_ROW) {
+        for (int i = 0; i < int(columns.size()); ++i)
+            sqlite3_bind_value(write.get(), i + 1, sqlite3_column_value(read.get(), i));
+        const int written = sqlite3_step(write.get());
+        if (written != SQLITE_DONE)
+            write.fail(written);
+        sqlite3_reset(write.get());
+    }
+    if (stepped != SQLITE_DONE)
+        read.fail(stepped);
+}
+
+// The ids the file's tables have handed out, so that the restored database
+// never hands one out again; a number too large to count on from is left
+// for the engine to work out.
+void carrySequence(const Engine& from, const Engine& to, const QString& table)
+{
+    if (from.column("select name from sqlite_master where name = 'sqlite_sequence'").isEmpty())
+        return;
+    const QStringList seq = from.column(QStringLiteral("select seq from sqlite_sequence where name = '%1' and "
+                                                       "typeof(seq) = 'integer' and seq between 0 and %2")
+                                            .arg(table)
+                                            .arg(Q_INT64_C(1) << 62));
+    if (seq.size() != 1)
+        return;
+    to.execute(QStringLiteral("update sqlite_sequence set seq = max(seq, %2) where name = '%1'; "
+                              "insert into sqlite_sequence (name, seq) select '%1', %2 "
+                              "where not exists (select 1 from sqlite_sequence where name = '%1')")
+                   .arg(table, seq.first()));
+}
+
+// What of the file a restore leaves out: whatever the program does not make,
+// triggers and indexes with its names but not its text included, as
+// "trigger evil", "view v_evil", "table bigblob".
+QStringList foreignObjects(const Engine& from, const Engine& to)
+{
+    const QString own = QStringLiteral("select name || char(10) || coalesce(sql, '') from sqlite_master where "
+                                       "type = '%1' and name not like 'sqlite\\_%' escape '\\' order by rowid");
+    QStringList left;
+    for (const char* kind : {"trigger", "view", "index", "table"}) {
+        const QString type = QLatin1String(kind);
+        const QStringList ours = to.column(own.arg(type));
+        for (const QString& theirs : from.column(own.arg(type))) {
+            const QString name = theirs.section(QLatin1Char('\n'), 0, 0);
+            // The program's tables are known by name: an older one has
+            // columns added since.
+            const bool known =
+                type == QLatin1String("table")
+                    ? std::any_of(ours.begin(), ours.end(),
+                                  [&](const QString& o) {
+                                      return o.section(QLatin1Char('\n'), 0, 0).compare(name, Qt::CaseInsensitive) == 0;
+                                  })
+                    : ours.contains(theirs);
+            if (!known)
+                left << type + QLatin1Char(' ') + name;
+        }
+    }
+    return left;
+}
+
+// Makes a new database at `target` with the program's own schema and copies
+// into it the rows of the two tables of `source`, which checkTimetableDatabase
+// has passed. Nothing else of the file is carried over; what was left out is
+// returned. A failure leaves no file at `target`.
+QStringList copyTimetable(const QString& source, const QString& target)
+{
+    const QByteArray targetName = nativeName(target);
+    const int fd = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(target, systemReason(errno)));
+    ::close(fd);
+    auto removeTarget = qScopeGuard([&] {
+        ::unlink(targetName.constData());
+        ::unlink((targetName + "-journal").constData());
+    });
+    QStringList left;
+    {
+        const std::unique_ptr<Engine> reading = openToRead(source);
+        const Engine& from = *reading;
+        const Engine to(target, SQLITE_OPEN_READWRITE);
+        to.execute(QStringLiteral("BEGIN"));
+        // The tables, their rows, then the indexes and the guard, which would
+        // refuse a course whose schedule the file had lost already: the rows
+        // are kept as the file has them.
+        const QStringList schema = schemaStatements();
+        const auto isTable = [](const QString& statement) {
+            return statement.startsWith(QLatin1String("CREATE TABLE"));
+        };
+        for (const QString& statement : schema)
+            if (isTable(statement))
+                to.execute(statement);
+        for (const TimetableTable& table : timetableTables()) {
+            copyRows(from, to, table.name);
+            carrySequence(from, to, table.name);
+        }
+        for (const QString& statement : schema)
+            if (!isTable(statement))
+                to.execute(statement);
+        to.execute(QStringLiteral("COMMIT"));
+        left = foreignObjects(from, to);
+    }
+    removeTarget.dismiss();
+    return left;
+}
+
 QDateTime modified(const QString& path)
 {
     return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
 }
 
-// The temporary copies of a run that was killed while it copied; a copy
-// younger than an hour may be another running program's.
+// The temporary files of a run that was killed while it copied: a backup's
+// in the backup folder, a restore's or a new database's beside the database,
+// each with its journal. One younger than an hour may be another running
+// program's. Only files by the program's own temporary names are removed,
+// and nothing in a backup folder that is not the user's own.
 void removeLeftovers(const QString& databasePath)
 {
-    const QDir folder(backupFolder(databasePath));
+    static const QRegularExpression temporaryCopy(QStringLiteral("^\\.new-[0-9a-f]{32}\\.mdb(-journal)?$"));
+    const QString database = QFileInfo(databasePath).fileName();
+    const QRegularExpression temporaryDatabase(
+        QStringLiteral("^%1\\.new-[0-9a-f]{32}(-journal|-wal|-shm)?$").arg(QRegularExpression::escape(database)));
     const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral(".new-*")}, QDir::Files | QDir::Hidden))
-        if (file.lastModified() < hourAgo)
-            QFile::remove(file.filePath());
+    const auto removeOld = [&](const QDir& folder, const QRegularExpression& pattern) {
+        for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+            if (pattern.match(file.fileName()).hasMatch() && file.lastModified() < hourAgo)
+                QFile::remove(file.filePath());
+    };
+    removeOld(QFileInfo(databasePath).absoluteDir(), temporaryDatabase);
+    try {
+        if (ownFolder(backupFolder(databasePath)))
+            removeOld(QDir(backupFolder(databasePath)), temporaryCopy);
+    } catch (const Failure&) {
+        // Not the user's folder: nothing in it is touched.
+    }
 }
 
 } // namespace
@@ -148,18 +345,20 @@ QString backupFolder(const QString& databasePath)
     return QFileInfo(databasePath).absolutePath() + QStringLiteral("/backups");
 }
 
-QList<Backup> listBackups(const QString& databasePath)
+QList<Backup> listBackups(const QString& databasePath, const QDateTime& now)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^dbSchedules-(\\d{4}-\\d{2}-\\d{2}-\\d{4})(-before-restore)?(-\\d+)?\\.mdb$"));
     QList<Backup> backups;
     const QDir folder(backupFolder(databasePath));
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         const QRegularExpressionMatch match = pattern.match(name);
         if (!match.hasMatch())
             continue;
         const QDateTime made = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd-HHmm"));
-        if (!made.isValid())
+        // A name later than now is no backup the program has made yet: a
+        // clock that was ahead once, or a file put there.
+        if (!made.isValid() || made > now)
             continue;
         backups.append({folder.filePath(name), made, match.capturedLength(2) > 0});
     }
@@ -180,19 +379,28 @@ QString makeDailyBackup(const QString& databasePath, const QDateTime& now)
 {
     if (!QFileInfo(databasePath).isFile())
         return QString();
-    const QList<Backup> backups = listBackups(databasePath);
-    const auto newest = std::find_if(backups.begin(), backups.end(), [](const Backup& b) { return !b.beforeRestore; });
-    if (newest != backups.end() && modified(databasePath) <= modified(newest->path))
-        return QString();
+    readyFolder(databasePath);
     removeLeftovers(databasePath);
+    // Up to date when a backup was written after the database's last change,
+    // whatever its name says; a time still to come proves nothing.
+    const QDateTime changed = modified(databasePath);
+    const QDateTime clock = QDateTime::currentDateTime();
+    const QList<Backup> backups = listBackups(databasePath, now);
+    if (std::any_of(backups.begin(), backups.end(), [&](const Backup& b) {
+            const QDateTime written = modified(b.path);
+            return !b.beforeRestore && written >= changed && written <= clock;
+        }))
+        return QString();
     const QString made = writeBackup(databasePath, now, false);
-    pruneBackups(databasePath);
+    pruneBackups(databasePath, now, made);
     return made;
 }
 
-void pruneBackups(const QString& databasePath)
+void pruneBackups(const QString& databasePath, const QDateTime& now, const QString& keep)
 {
-    const QList<Backup> backups = listBackups(databasePath);
+    if (!ownFolder(backupFolder(databasePath)))
+        return;
+    const QList<Backup> backups = listBackups(databasePath, now);
     QList<QDate> days;
     QStringList kept;
     for (const Backup& backup : backups) {
@@ -208,7 +416,7 @@ void pruneBackups(const QString& databasePath)
     }
     kept = kept.mid(0, kMostFiles);
     for (const Backup& backup : backups)
-        if (!kept.contains(backup.path))
+        if (!kept.contains(backup.path) && backup.path != keep)
             QFile::remove(backup.path);
 }
 
@@ -217,10 +425,14 @@ TimetableCounts checkTimetableDatabase(const QString& path)
     if (!QFileInfo(path).isFile())
         throw Failure(QStringLiteral("%1 is not a file").arg(path));
     try {
-        const Engine db(path, SQLITE_OPEN_READONLY);
+        const std::unique_ptr<Engine> reading = openToRead(path);
+        const Engine& db = *reading;
         const QStringList integrity = db.column("PRAGMA integrity_check");
         if (integrity != QStringList{QStringLiteral("ok")})
             throw Failure(QStringLiteral("the integrity check fails: ") + integrity.join(QLatin1String("; ")));
+        for (const TimetableTable& table : timetableTables())
+            if (const QString why = unusableTable(db, table); !why.isEmpty())
+                throw Failure(why);
         TimetableCounts counts;
         counts.schedules =
             db.column("select count(id) from (select id, Description from tblSchedules)").value(0).toLongLong();
@@ -248,7 +460,10 @@ int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
         return -1;
     }
     if (::flock(fd, operation | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
+        if (error != EWOULDBLOCK && why)
+            *why = QStringLiteral("Cannot lock %1: %2").arg(path, systemReason(error));
         return -1;
     }
     return fd;
@@ -258,7 +473,11 @@ int lockFile(const QString& databasePath, int operation, QString* why = nullptr)
 
 std::unique_ptr<DatabaseLock> DatabaseLock::forWindow(const QString& databasePath)
 {
-    const int fd = lockFile(databasePath, LOCK_SH);
+    QString why;
+    const int fd = lockFile(databasePath, LOCK_SH, &why);
+    if (fd < 0 && why.isEmpty())
+        throw Failure(QStringLiteral("A restore is replacing %1 just now: start Quorvane again when it is done.")
+                          .arg(databasePath));
     return fd >= 0 ? std::unique_ptr<DatabaseLock>(new DatabaseLock(fd)) : nullptr;
 }
 
@@ -276,21 +495,24 @@ DatabaseLock::~DatabaseLock()
     ::close(m_fd);
 }
 
-QString restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now)
+RestoredDatabase restoreDatabase(const QString& databasePath, const QString& file, const QDateTime& now)
 {
     const auto lock = DatabaseLock::forRestore(databasePath);
     if (!lock)
         throw Failure(QStringLiteral("Quorvane has %1 open: close its window first").arg(databasePath));
-    checkTimetableDatabase(file);
+    removeLeftovers(databasePath);
+    const TimetableCounts counts = checkTimetableDatabase(file);
     const QString temporary = databasePath + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128);
     const auto removeTemporary = qScopeGuard([&] { QFile::remove(temporary); });
-    copyDatabase(file, temporary);
-    checkTimetableDatabase(temporary);
-    QString saved;
+    RestoredDatabase restored;
+    restored.leftOut = copyTimetable(file, temporary);
+    const TimetableCounts copied = checkTimetableDatabase(temporary);
+    if (copied.schedules != counts.schedules || copied.courses != counts.courses)
+        throw Failure(QStringLiteral("%1 changed while it was read: try again").arg(file));
     if (QFileInfo::exists(databasePath)) {
         // Read and written, so a transaction a crash left half done is rolled
         // back into the database before it is saved and replaced.
-        saved = writeBackup(databasePath, now, true, SQLITE_OPEN_READWRITE);
+        restored.saved = writeBackup(databasePath, now, true, SQLITE_OPEN_READWRITE);
         for (const char* leftover : {"-journal", "-wal"})
             if (QFileInfo::exists(databasePath + QLatin1String(leftover)))
                 throw Failure(QStringLiteral("%1 is in use: close every program using it first").arg(databasePath));
@@ -298,7 +520,7 @@ QString restoreDatabase(const QString& databasePath, const QString& file, const 
     if (::rename(nativeName(temporary).constData(), nativeName(databasePath).constData()) != 0)
         throw Failure(QStringLiteral("Cannot replace %1: %2").arg(databasePath, systemReason(errno)));
     syncFolderOf(databasePath);
-    return saved;
+    return restored;
 }
 
 } // namespace quorvane

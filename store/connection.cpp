@@ -166,6 +166,10 @@ void Connection::open(const QString& path)
     m_fileName = QFileInfo(path).absoluteFilePath();
     m_wait->ranOut = false;
     sqlite3_busy_handler(handle(), &Wait::handle, m_wait.get());
+    // PRAGMA trusted_schema=OFF: the file's own triggers and views may call
+    // no function with side effects, so a database from elsewhere runs
+    // nothing of its own choosing.
+    sqlite3_db_config(handle(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     // The engine looks at the file only at the first statement; a file that
     // is not a database at all is refused here, as it is opened.
     QFile file(path);

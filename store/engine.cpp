@@ -17,6 +17,8 @@ Engine::Engine(const QString& path, int flags)
         throw Failure(text);
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    // As the program's connection: PRAGMA trusted_schema=OFF.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 Engine::~Engine()
@@ -43,6 +45,15 @@ QStringList Engine::column(const char* statement) const
     if (result != SQLITE_DONE)
         throw Failure(message(result));
     return values;
+}
+
+void Engine::execute(const QString& statements) const
+{
+    char* error = nullptr;
+    const int result = sqlite3_exec(m_db, statements.toUtf8().constData(), nullptr, nullptr, &error);
+    const auto freeError = qScopeGuard([&] { sqlite3_free(error); });
+    if (result != SQLITE_OK)
+        throw Failure(error ? QString::fromUtf8(error) : message(result));
 }
 
 } // namespace quorvane

@@ -24,6 +24,9 @@ public:
 
     // The first column of each row of `statement`, as text.
     QStringList column(const char* statement) const;
+    QStringList column(const QString& statement) const { return column(statement.toUtf8().constData()); }
+    // Runs statements, one after another.
+    void execute(const QString& statements) const;
 
 private:
     sqlite3* m_db = nullptr;

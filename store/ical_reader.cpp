@@ -9,6 +9,8 @@
 #include <QStringDecoder>
 #include <QTimeZone>
 
+#include <algorithm>
+
 namespace quorvane::ical {
 
 namespace {
@@ -77,18 +79,34 @@ int digits(QStringView text, qsizetype from, qsizetype count, bool& ok)
     return value;
 }
 
-// "+0100", "-0500", "+053000": seconds ahead of UTC.
+// "+0100", "-0500", "+053000": seconds ahead of UTC. Nothing for a text
+// that is none, or an offset no time zone can have (hours past 23, minutes
+// or seconds past 59, more than the engine of zones takes: "+9999").
 std::optional<int> utcOffset(const QString& text)
 {
     if (text.size() != 5 && text.size() != 7)
         return std::nullopt;
     const int sign = text.at(0) == QLatin1Char('-') ? -1 : text.at(0) == QLatin1Char('+') ? 1 : 0;
     bool ok = sign != 0;
-    const int seconds =
-        digits(text, 1, 2, ok) * 3600 + digits(text, 3, 2, ok) * 60 + (text.size() == 7 ? digits(text, 5, 2, ok) : 0);
-    if (!ok)
+    const int hours = digits(text, 1, 2, ok);
+    const int minutes = digits(text, 3, 2, ok);
+    const int seconds = text.size() == 7 ? digits(text, 5, 2, ok) : 0;
+    if (!ok || hours > 23 || minutes > 59 || seconds > 59)
         return std::nullopt;
-    return sign * seconds;
+    const int offset = sign * (hours * 3600 + minutes * 60 + seconds);
+    if (!QTimeZone(offset).isValid())
+        return std::nullopt;
+    return offset;
+}
+
+// A whole number of a rule from `least` to `most`; nothing for another text.
+std::optional<int> ruleNumber(const QString& text, int least, int most)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < least || value > most)
+        return std::nullopt;
+    return value;
 }
 
 // A naive wall time, compared and moved without any zone's rules.
@@ -133,7 +151,7 @@ const Property* Component::property(const QString& wanted) const
     return nullptr;
 }
 
-Component parse(const QByteArray& bytes)
+Component parse(const QByteArray& bytes, int* calendarsAfter)
 {
     if (bytes.contains('\0'))
         throw Failure(QStringLiteral("it is not text (it holds NUL bytes)"));
@@ -180,7 +198,8 @@ Component parse(const QByteArray& bytes)
             open.last().properties.append(*property);
         }
     };
-    for (qsizetype at = 0; at < text.size() && !calendar;) {
+    qsizetype at = 0;
+    while (at < text.size() && !calendar) {
         qsizetype end = text.indexOf(QLatin1Char('\n'), at);
         if (end < 0)
             end = text.size();
@@ -211,10 +230,18 @@ Component parse(const QByteArray& bytes)
             throw Failure(QStringLiteral("it is not an iCalendar file (it is empty)"));
         throw Failure(QStringLiteral("it is cut short: it ends inside %1").arg(open.last().name));
     }
+    if (calendarsAfter) {
+        // The line read after the calendar's end, then the rest.
+        QList<QStringView> after = QStringView(text).mid(qMin(text.size(), at)).split(QLatin1Char('\n'));
+        after.prepend(line);
+        *calendarsAfter = int(std::count_if(after.begin(), after.end(), [](QStringView l) {
+            return l.trimmed().compare(QLatin1String("BEGIN:VCALENDAR"), Qt::CaseInsensitive) == 0;
+        }));
+    }
     return *calendar;
 }
 
-Component readFile(const QString& fileName)
+Component readFile(const QString& fileName, int* calendarsAfter)
 {
     const QFileInfo info(fileName);
     const auto refuse = [&](const QString& why) {
@@ -237,7 +264,7 @@ Component readFile(const QString& fileName)
         throw refuse(
             QStringLiteral("it is larger than %1 MB, too large for a calendar").arg(kMaxFileBytes / (1024 * 1024)));
     try {
-        return parse(bytes);
+        return parse(bytes, calendarsAfter);
     } catch (const Failure& failure) {
         throw refuse(failure.description());
     }
@@ -307,6 +334,9 @@ TimeZones::TimeZones(const Component& calendar)
         if (!id)
             continue;
         Defined defined;
+        // A number out of its range (an offset of +9999, the -2147483648th
+        // Sunday) makes the whole zone unknown rather than some times wrong.
+        bool readable = true;
         for (const Component& part : zone.children) {
             if (part.name != QLatin1String("STANDARD") && part.name != QLatin1String("DAYLIGHT"))
                 continue;
@@ -314,11 +344,15 @@ TimeZones::TimeZones(const Component& calendar)
             const Property* start = part.property(QStringLiteral("DTSTART"));
             const Property* from = part.property(QStringLiteral("TZOFFSETFROM"));
             const Property* to = part.property(QStringLiteral("TZOFFSETTO"));
-            std::optional<DateTime> startTime = start ? dateTime(start->value.trimmed()) : std::nullopt;
-            std::optional<int> offsetFrom = from ? utcOffset(from->value.trimmed()) : std::nullopt;
-            std::optional<int> offsetTo = to ? utcOffset(to->value.trimmed()) : std::nullopt;
-            if (!startTime || !offsetFrom || !offsetTo)
+            if (!start || !from || !to)
                 continue;
+            std::optional<DateTime> startTime = dateTime(start->value.trimmed());
+            std::optional<int> offsetFrom = utcOffset(from->value.trimmed());
+            std::optional<int> offsetTo = utcOffset(to->value.trimmed());
+            if (!startTime || !offsetFrom || !offsetTo) {
+                readable = false;
+                continue;
+            }
             o.start = *startTime;
             o.offsetFrom = *offsetFrom;
             o.offsetTo = *offsetTo;
@@ -329,25 +363,32 @@ TimeZones::TimeZones(const Component& calendar)
                             o.dates.append(wall(d->date, d->isDate ? o.start.time : d->time));
                 } else if (p.name == QLatin1String("RRULE") &&
                            rulePart(p.value, QStringLiteral("FREQ")) == QLatin1String("YEARLY")) {
-                    o.month = rulePart(p.value, QStringLiteral("BYMONTH")).toInt();
+                    const QString byMonth = rulePart(p.value, QStringLiteral("BYMONTH"));
+                    const std::optional<int> month =
+                        byMonth.isEmpty() ? o.start.date.month() : ruleNumber(byMonth, 1, 12);
                     QString byDay = rulePart(p.value, QStringLiteral("BYDAY"));
                     o.weekday = int(weekdayCodes().indexOf(byDay.right(2))) + 1;
                     byDay.chop(2);
-                    o.nth = byDay.isEmpty() ? 0 : byDay.toInt();
-                    if (o.weekday > 0 && o.nth == 0) {
-                        // BYDAY=SU;BYMONTHDAY=8,9,...,14: the first Sunday on or after the 8th.
-                        const QStringList monthDays =
-                            rulePart(p.value, QStringLiteral("BYMONTHDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-                        const int first = monthDays.isEmpty() ? 1 : monthDays.first().toInt();
-                        o.nth = 1 + (qBound(1, first, 28) - 1) / 7;
+                    const std::optional<int> nth = byDay.isEmpty() ? 0 : ruleNumber(byDay, -5, 5);
+                    const QStringList monthDays =
+                        rulePart(p.value, QStringLiteral("BYMONTHDAY")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+                    const std::optional<int> firstDay = monthDays.isEmpty() ? 1 : ruleNumber(monthDays.first(), 1, 31);
+                    if (!month || !nth || !firstDay) {
+                        readable = false;
+                        continue;
                     }
+                    o.month = *month;
+                    o.nth = *nth;
+                    // BYDAY=SU;BYMONTHDAY=8,9,...,14: the first Sunday on or after the 8th.
+                    if (o.weekday > 0 && o.nth == 0)
+                        o.nth = 1 + (qMin(*firstDay, 28) - 1) / 7;
                     if (const std::optional<DateTime> until = dateTime(rulePart(p.value, QStringLiteral("UNTIL"))))
                         o.until = wall(until->date, until->isDate ? QTime(23, 59, 59) : until->time);
                 }
             }
             defined.observances.append(o);
         }
-        if (!defined.observances.isEmpty())
+        if (readable && !defined.observances.isEmpty())
             m_defined.insert(id->value.trimmed(), defined);
     }
 }

@@ -35,15 +35,16 @@ struct Component
 // megabytes.
 constexpr qint64 kMaxFileBytes = 20 * 1024 * 1024;
 
-// The first VCALENDAR of `bytes`, its lines unfolded. A file that is not
-// UTF-8 text, does not begin with BEGIN:VCALENDAR, holds a line that is no
-// content line, closes a component that is not open, or ends inside one
-// raises a failure that says so.
-Component parse(const QByteArray& bytes);
+// The first VCALENDAR of `bytes`, its lines unfolded; `calendarsAfter`, when
+// given, is told how many more begin after it, which are not read. A file
+// that is not UTF-8 text, does not begin with BEGIN:VCALENDAR, holds a line
+// that is no content line, closes a component that is not open, or ends
+// inside one raises a failure that says so.
+Component parse(const QByteArray& bytes, int* calendarsAfter = nullptr);
 
 // The contents of a calendar file (at most kMaxFileBytes), parsed; a failure
 // names the file and why it cannot be read.
-Component readFile(const QString& fileName);
+Component readFile(const QString& fileName, int* calendarsAfter = nullptr);
 
 // A TEXT value with its escapes undone: \, \; \\ and \n (or \N) as a line
 // break.
@@ -78,7 +79,8 @@ public:
 
     // A date-time in the local time zone: a UTC time converted, a floating
     // one as it is, one with a TZID through that zone. Nothing for a zone
-    // neither the system nor the calendar defines.
+    // neither the system nor the calendar defines; a VTIMEZONE with a number
+    // out of its range (an offset, a month, the nth weekday) defines none.
     std::optional<QDateTime> toLocal(const DateTime& value) const;
 
 private:

@@ -3,6 +3,7 @@
 #include "base/atomic_file.h"
 #include "base/failure.h"
 #include "store/connection.h"
+#include "store/engine.h"
 
 namespace quorvane {
 
@@ -51,6 +52,49 @@ QStringList schemaStatements()
     };
 }
 
+const QVector<TimetableTable>& timetableTables()
+{
+    static const QVector<TimetableTable> tables = {
+        {QStringLiteral("tblSchedules"), {QStringLiteral("id"), QStringLiteral("Description")}},
+        {QStringLiteral("tblCourse"),
+         {QStringLiteral("id"), QStringLiteral("ScheduleID"), QStringLiteral("CourseName"), QStringLiteral("Notes"),
+          QStringLiteral("Days"), QStringLiteral("TimeFrom"), QStringLiteral("TimeTo")}},
+    };
+    return tables;
+}
+
+QStringList tableColumns(const Engine& db, const QString& table)
+{
+    // The table names are the program's own, never typed.
+    return db.column(QStringLiteral("select name from pragma_table_info('%1')").arg(table));
+}
+
+QString unusableTable(const Engine& db, const TimetableTable& table)
+{
+    const QStringList kinds = db.column(QStringLiteral("select case when sql like 'create virtual%' then "
+                                                       "'virtual table' else type end from sqlite_master where "
+                                                       "name = '%1' collate nocase")
+                                            .arg(table.name));
+    if (kinds.isEmpty())
+        return QStringLiteral("no such table: %1").arg(table.name);
+    if (kinds != QStringList{QStringLiteral("table")})
+        return QStringLiteral("%1 is not a table (%2)").arg(table.name, kinds.join(QLatin1String(", ")));
+    const QStringList columns = tableColumns(db, table.name);
+    for (const QString& column : table.columns)
+        if (!columns.contains(column, Qt::CaseInsensitive))
+            return QStringLiteral("%1 has no column %2").arg(table.name, column);
+    // Only a column declared INTEGER PRIMARY KEY alone stands for the row's
+    // number; any other key is kept in an index of its own.
+    const QStringList key =
+        db.column(QStringLiteral("select lower(name) || ' ' || upper(type) from pragma_table_info('%1') where pk > 0")
+                      .arg(table.name));
+    const QStringList keyIndex =
+        db.column(QStringLiteral("select name from pragma_index_list('%1') where origin = 'pk'").arg(table.name));
+    if (key != QStringList{QStringLiteral("id INTEGER")} || !keyIndex.isEmpty())
+        return QStringLiteral("the id of %1 is not its integer primary key").arg(table.name);
+    return QString();
+}
+
 QString scheduleGone()
 {
     return QStringLiteral("The schedule is no longer in the database.");
@@ -83,12 +127,23 @@ void requireTimetableTables(Connection& db)
 void upgradeSchema(Connection& db)
 {
     try {
+        // By its text, not its name: a trigger of another program (a file
+        // put in the database's place) may carry the guard's name.
         Recordset guard;
         guard.open(
-            QStringLiteral("select name from sqlite_master where type='trigger' and name='tblCourse_ScheduleExists'"),
+            QStringLiteral("select sql from sqlite_master where type='trigger' and name='tblCourse_ScheduleExists'"),
             db);
-        if (guard.eof())
+        const bool missing = guard.eof();
+        const bool foreign = !missing && guard.text(0) != scheduleGuard();
+        guard.close();
+        if (foreign) {
+            Transaction replace(db);
+            db.execute(QStringLiteral("DROP TRIGGER tblCourse_ScheduleExists"));
             db.execute(scheduleGuard());
+            replace.commit();
+        } else if (missing) {
+            db.execute(scheduleGuard());
+        }
     } catch (const Failure&) {
         // Read-only or locked: the database stays as it is, every row readable.
     }

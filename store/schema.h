@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace quorvane {
 
@@ -19,6 +20,25 @@ bool createDeliveredDatabase(const QString& path);
 QStringList schemaStatements();
 
 class Connection;
+class Engine;
+
+// The program's two tables, each with the columns every timetable database
+// has had from the start.
+struct TimetableTable
+{
+    QString name;
+    QStringList columns;
+};
+const QVector<TimetableTable>& timetableTables();
+
+// Why a table of the database is not one the program can work on: it is
+// missing, a view or a virtual table, lacks one of its columns, or its id is
+// not its integer primary key (the row's own number, never NULL nor
+// repeated). Empty when it is fine.
+QString unusableTable(const Engine& db, const TimetableTable& table);
+
+// The columns of a table, in order; none for a table the database lacks.
+QStringList tableColumns(const Engine& db, const QString& table);
 
 // Refuses, and closes, an open database that has neither of the program's two
 // tables: an empty file (a copy interrupted at its start) or another
@@ -27,9 +47,10 @@ class Connection;
 void requireTimetableTables(Connection& db);
 
 // Adds to a database made before it what the program's writes rely on: the
-// refusal of a course whose schedule is gone; the columns of a course's
-// exact times (ExactFrom, ExactTo); and the index by course name that the
-// course dialogs read through (made once, in one statement). A database that cannot be
+// refusal of a course whose schedule is gone (put back in place of a trigger
+// that carries its name but not its text); the columns of a course's exact
+// times (ExactFrom, ExactTo); and the index by course name that the course
+// dialogs read through (made once, in one statement). A database that cannot be
 // changed (read-only, locked) is left as it is; every stored row stays
 // readable either way.
 void upgradeSchema(Connection& db);

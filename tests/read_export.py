@@ -10,7 +10,8 @@ Usage: read_export.py FILE
     [{"uid", "summary", "description", "class", "color", "start", "end" (ISO, the wall
     clock of its zone), "tzid", "floating", "exdates": [ISO], "occurrences":
     [every start of its rule but the EXDATEs, expanded by dateutil as wall
-    clock times], "utc": [the same in UTC, through the system's zone data]}]}
+    clock times], "utc": [the same in UTC, through the system's zone data, or
+    the file's VTIMEZONE for a TZID the system does not know]}]}
 
 Exit status: 0 read fine, 2 the file is malformed (reason on stderr).
 """
@@ -34,6 +35,12 @@ def text(value):
     return value.decode() if isinstance(value, bytes) else value
 
 
+def in_zone(zone, wall):
+    """A wall clock time in the zone: pytz's zones (icalendar's own for a
+    VTIMEZONE) are applied with localize(), the others set."""
+    return zone.localize(wall) if hasattr(zone, "localize") else wall.replace(tzinfo=zone)
+
+
 def read_ics(data):
     import datetime
     import re
@@ -53,8 +60,12 @@ def read_ics(data):
     events = []
     for event in calendar.walk("VEVENT"):
         tzid = event["DTSTART"].params.get("TZID")
-        zone = zoneinfo.ZoneInfo(tzid) if tzid else None
         start = event.decoded("DTSTART")
+        try:
+            zone = zoneinfo.ZoneInfo(tzid) if tzid else None
+        except (zoneinfo.ZoneInfoNotFoundError, ValueError):
+            # A name only the file's VTIMEZONE defines, as icalendar read it.
+            zone = start.tzinfo
         end = event.decoded("DTEND") if "DTEND" in event else None
         wall = start.replace(tzinfo=None)
         # Expanded in wall clock times, UNTIL taken to the event's zone.
@@ -79,7 +90,7 @@ def read_ics(data):
                        "tzid": tzid, "floating": start.tzinfo is None and (end is None or end.tzinfo is None),
                        "exdates": [d.isoformat() for d in exdates],
                        "occurrences": [o.isoformat() for o in occurrences],
-                       "utc": [o.replace(tzinfo=zone).astimezone(datetime.timezone.utc).isoformat()
+                       "utc": [in_zone(zone, o).astimezone(datetime.timezone.utc).isoformat()
                                for o in occurrences] if zone else []})
     return {"name": str(calendar["X-WR-CALNAME"]), "zones": zones, "events": events}
 

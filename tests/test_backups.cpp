@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "base/failure.h"
 #include "store/backups.h"
+#include "store/engine.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
 
@@ -33,10 +34,17 @@ int modeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
-void touch(const QString& path)
+void touch(const QString& path, qint64 secondsAgo = 0)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime));
+}
+
+// A name of the program's temporary files: 32 hex digits.
+QString uuidHex(char digit)
+{
+    return QString(32, QLatin1Char(digit));
 }
 
 // The database's file changed later than its newest backup.
@@ -45,6 +53,14 @@ void changeLater(const QString& database, const QString& newestBackup)
     QFile file(database);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(QFileInfo(newestBackup).lastModified().addSecs(2), QFileDevice::FileModificationTime));
+}
+
+// A copy of a fresh database with its rows, changed by `script`.
+void makeAltered(const QString& from, const QString& file, const QString& script)
+{
+    QVERIFY(QFile::copy(from, file));
+    const Engine db(file, SQLITE_OPEN_READWRITE);
+    db.execute(script);
 }
 
 CommandLine restoreLine(const QString& file)
@@ -74,6 +90,12 @@ private slots:
     void listingShowsNewestFirstWithCounts();
     void restoreBringsTheRowsBackAndSavesTheDatabase();
     void restoreIsRefusedWhileTheWindowRuns();
+    void windowIsRefusedWhileARestoreRuns();
+    void leftoversOfAKilledCopyAreRemoved_data();
+    void leftoversOfAKilledCopyAreRemoved();
+    void backupFolderThatIsALinkIsLeftAlone();
+    void backupsFromTheFutureNeitherStopNorPruneTheDailyOne();
+    void restoreKeepsTheRowsAndNothingElse();
     void restoreRefusesWhatIsNotATimetableDatabase_data();
     void restoreRefusesWhatIsNotATimetableDatabase();
     void realProgramBacksUpAtStartAndRefusesARestoreWhileOpen();
@@ -251,6 +273,7 @@ void BackupsTest::listingShowsNewestFirstWithCounts()
 
 void BackupsTest::restoreBringsTheRowsBackAndSavesTheDatabase()
 {
+    execSql(db(), "update tblCourse set ExactFrom='8:05:00 AM', ExactTo='8:50:00 AM'");
     const QString backup = makeDailyBackup(db(), kNow.addDays(-1));
     const auto kept = rowsOf(db());
     execSql(db(), "delete from tblCourse");
@@ -261,6 +284,8 @@ void BackupsTest::restoreBringsTheRowsBackAndSavesTheDatabase()
     QCOMPARE(outcome.status, 0);
     QCOMPARE(outcome.message, QString());
     QCOMPARE(rowsOf(db()), kept);
+    QCOMPARE(querySql(db(), "select ExactFrom, ExactTo from tblCourse"),
+             QList<QStringList>({{"8:05:00 AM", "8:50:00 AM"}}));
     QCOMPARE(modeOf(db()), 0600);
     const QList<Backup> all = listBackups(db());
     QCOMPARE(all.size(), 2);
@@ -289,25 +314,149 @@ void BackupsTest::restoreIsRefusedWhileTheWindowRuns()
     QCOMPARE(runBackupCommand(restoreLine(backup), m_folder->path()).status, 0);
 }
 
+void BackupsTest::windowIsRefusedWhileARestoreRuns()
+{
+    const auto restore = DatabaseLock::forRestore(db());
+    QVERIFY(restore);
+    try {
+        DatabaseLock::forWindow(db());
+        QFAIL("the window took the lock of a restore");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.description(),
+                 QStringLiteral("A restore is replacing %1 just now: start Quorvane again when it is done.").arg(db()));
+    }
+}
+
+void BackupsTest::leftoversOfAKilledCopyAreRemoved_data()
+{
+    QTest::addColumn<bool>("restoring");
+    QTest::newRow("at the next start") << false;
+    QTest::newRow("at the next restore") << true;
+}
+
+void BackupsTest::leftoversOfAKilledCopyAreRemoved()
+{
+    QFETCH(bool, restoring);
+    const QString backup = makeDailyBackup(db(), kNow);
+    const QStringList old = {db() + ".new-" + uuidHex('a'), db() + ".new-" + uuidHex('a') + "-journal",
+                             backups() + "/.new-" + uuidHex('b') + ".mdb"};
+    // Another program's copy, younger than an hour; and a file not the program's.
+    const QStringList kept = {db() + ".new-" + uuidHex('c'), db() + ".new-notes"};
+    for (const QString& file : old + kept)
+        touch(file, file == kept.first() ? 0 : 7200);
+    if (restoring)
+        QCOMPARE(runBackupCommand(restoreLine(backup), m_folder->path()).status, 0);
+    else
+        makeDailyBackup(db(), kNow.addDays(1));
+    for (const QString& file : old)
+        QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+    for (const QString& file : kept)
+        QVERIFY2(QFileInfo::exists(file), qPrintable(file));
+}
+
+void BackupsTest::backupFolderThatIsALinkIsLeftAlone()
+{
+    QTemporaryDir elsewhere;
+    const QStringList theirs = {elsewhere.filePath(".new-" + uuidHex('a') + ".mdb"),
+                                elsewhere.filePath("dbSchedules-2026-01-01-0900.mdb")};
+    for (const QString& file : theirs)
+        touch(file, 7200);
+    QVERIFY(QFile::link(elsewhere.path(), backups()));
+    QVERIFY_THROWS_EXCEPTION(Failure, makeDailyBackup(db(), kNow));
+    QVERIFY_THROWS_EXCEPTION(Failure, pruneBackups(db(), kNow));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(), theirs.size());
+}
+
+void BackupsTest::backupsFromTheFutureNeitherStopNorPruneTheDailyOne()
+{
+    QVERIFY(QDir().mkdir(backups()));
+    // Written by a clock that was a year ahead; named for the minute after now.
+    const QStringList ahead = {backups() + "/dbSchedules-2027-12-08-1530.mdb",
+                               backups() + "/dbSchedules-2026-12-01-0900.mdb",
+                               backups() + "/dbSchedules-2026-12-08-1531.mdb"};
+    for (const QString& file : ahead)
+        touch(file, file.contains("1531") ? 0 : -365 * 86400);
+    const QString made = makeDailyBackup(db(), kNow);
+    QCOMPARE(made, backups() + "/dbSchedules-2026-12-08-1530.mdb");
+    QCOMPARE(backupNames(), (QStringList{"dbSchedules-2026-12-01-0900.mdb", "dbSchedules-2026-12-08-1530.mdb",
+                                         "dbSchedules-2026-12-08-1531.mdb", "dbSchedules-2027-12-08-1530.mdb"}));
+}
+
+void BackupsTest::restoreKeepsTheRowsAndNothingElse()
+{
+    const QString file = m_folder->file(QStringLiteral("hostile.mdb"));
+    execSql(db(), "insert into tblSchedules (id, Description) values (7, 'Other')");
+    execSql(db(), "insert into tblCourse (id,ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                  "values (9,7,'Art',NULL,'4','13:00','14:00')");
+    makeAltered(db(), file,
+                "create table c (id INTEGER PRIMARY KEY AUTOINCREMENT, ScheduleID INTEGER, CourseName TEXT, "
+                "Notes TEXT, Days TEXT, TimeFrom TEXT, TimeTo TEXT, Secret TEXT, CHECK(0)); "
+                "PRAGMA ignore_check_constraints=1; insert into c select id, ScheduleID, CourseName, Notes, Days, "
+                "TimeFrom, TimeTo, 'x' from tblCourse; "
+                "drop table tblCourse; alter table c rename to tblCourse; "
+                "create trigger evil after insert on tblCourse begin delete from tblCourse; "
+                "delete from tblSchedules; end; "
+                "create trigger tblCourse_ScheduleExists after update on tblSchedules begin delete from tblCourse; "
+                "end; create view v_evil as select * from tblCourse; "
+                "create table bigblob (b); insert into bigblob values (zeroblob(1048576)); "
+                "PRAGMA journal_mode=WAL");
+    const auto rows = rowsOf(file);
+    QCOMPARE(rows.size(), 4);
+    const ProgramFolder fresh;
+    const QString schema = "select type, name, tbl_name, sql from sqlite_master order by name";
+    execSql(db(), "delete from tblCourse");
+
+    const CommandOutcome outcome = runBackupCommand(restoreLine(file), m_folder->path());
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.output, QStringLiteral("Restored %1 from %2.\nLeft out: trigger evil, trigger "
+                                            "tblCourse_ScheduleExists, view v_evil, table bigblob\nThe database as "
+                                            "it was is saved as %3.\n")
+                                 .arg(db(), file, listBackups(db()).first().path));
+    QCOMPARE(rowsOf(db()), rows);
+    QCOMPARE(querySql(db(), schema), querySql(fresh.databasePath(), schema));
+    QCOMPARE(scalarSql(db(), "PRAGMA journal_mode"), QString("delete"));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files),
+             (QStringList{"dbSchedules.mdb", "dbSchedules.mdb.lock", "hostile.mdb"}));
+}
+
 void BackupsTest::restoreRefusesWhatIsNotATimetableDatabase_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("why");
-    QTest::newRow("text") << "notes.mdb" << QByteArray("Monday: Physics\n") << "file is not a database";
-    QTest::newRow("empty") << "empty.mdb" << QByteArray() << "no such table: tblSchedules";
-    QTest::newRow("missing") << "missing.mdb" << QByteArray("-") << "is not a file";
-    QTest::newRow("one table") << "one.mdb" << QByteArray("tblSchedules") << "no such table: tblCourse";
+    QTest::newRow("text") << "notes.mdb" << QByteArray("Monday: Physics\n") << ""
+                          << "file is not a database";
+    QTest::newRow("empty") << "empty.mdb" << QByteArray() << ""
+                           << "no such table: tblSchedules";
+    QTest::newRow("missing") << "missing.mdb" << QByteArray("-") << ""
+                             << "is not a file";
+    QTest::newRow("one table") << "one.mdb" << QByteArray() << "drop table tblCourse"
+                               << "no such table: tblCourse";
+    QTest::newRow("courses as a view") << "view.mdb" << QByteArray()
+                                       << "alter table tblCourse rename to c; create view tblCourse as select * from c"
+                                       << "tblCourse is not a table (view)";
+    QTest::newRow("courses without a key")
+        << "nokey.mdb" << QByteArray()
+        << "create table c (id INTEGER, ScheduleID INTEGER, CourseName TEXT, Notes TEXT, Days TEXT, TimeFrom TEXT, "
+           "TimeTo TEXT); drop table tblCourse; alter table c rename to tblCourse"
+        << "the id of tblCourse is not its integer primary key";
+    QTest::newRow("schedules without a name")
+        << "noname.mdb" << QByteArray()
+        << "drop trigger tblCourse_ScheduleExists; create table s (id INTEGER PRIMARY KEY); drop table tblSchedules; "
+           "alter table s rename to tblSchedules"
+        << "tblSchedules has no column Description";
 }
 
 void BackupsTest::restoreRefusesWhatIsNotATimetableDatabase()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
+    QFETCH(QString, script);
     QFETCH(QString, why);
     const QString file = m_folder->file(name);
-    if (content == "tblSchedules") {
-        execSql(file, "create table tblSchedules (id INTEGER PRIMARY KEY, Description TEXT)");
+    if (!script.isEmpty()) {
+        makeAltered(db(), file, script);
     } else if (content != "-") {
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));

@@ -4,7 +4,9 @@
 #include "base/failure.h"
 #include "domain/repository.h"
 #include "export/calendar_file.h"
+#include "domain/calendar_import.h"
 #include "store/connection.h"
+#include "store/ical_reader.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/test_db.h"
 
@@ -150,6 +152,40 @@ private slots:
                                                                {QDate(2026, 9, 14), QDate(2026, 9, 13), {}},
                                                                m_folder.file("none.ics")));
         QVERIFY(!QFile::exists(m_folder.file("none.ics")));
+    }
+
+    // Whatever the zone's id, the events and the VTIMEZONE name it alike,
+    // and the icalendar module and the program's own import read the
+    // meetings back at their times, before and after the change of offset.
+    void everyZoneIsReadBack_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("tzid");
+        QTest::newRow("a name") << QByteArray("Europe/Berlin") << "Europe/Berlin";
+        QTest::newRow("a POSIX rule") << QByteArray("CET-1CEST,M3.5.0,M10.5.0/3") << "CET/CEST";
+        QTest::newRow("a POSIX offset") << QByteArray("<+0330>-3:30") << "+0330";
+    }
+    void everyZoneIsReadBack()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, tzid);
+        const QTimeZone written(zone);
+        const CalendarCourse course{1, "Logic", "", {0}, QTime(8, 30), QTime(10, 0), "u"};
+        const QByteArray bytes = calendarBytes("Week", {course}, autumnTerm(), written, {});
+        const QJsonObject calendar = readBackCalendar(bytes);
+        QVERIFY2(!calendar.contains("error"), qPrintable(calendar["error"].toString()));
+        QCOMPARE(calendar["zones"][0][0].toString(), tzid);
+        QCOMPARE(calendar["events"][0]["tzid"].toString(), tzid);
+        const auto utc = [&](const QDate& day) {
+            return QDateTime(day, QTime(8, 30), written).toUTC().toString("yyyy-MM-ddTHH:mm:ss+00:00");
+        };
+        const QJsonArray meetings = calendar["events"][0]["utc"].toArray();
+        QCOMPARE(meetings.first().toString(), utc(QDate(2026, 9, 14)));
+        QCOMPARE(meetings.last().toString(), utc(QDate(2026, 12, 14)));
+        const CalendarImport back = importCalendar(ical::parse(bytes));
+        QCOMPARE(back.skipped, QStringList());
+        QCOMPARE(back.courses.size(), 1);
+        QCOMPARE(back.courses[0].from, QDateTime(QDate(2026, 9, 14), QTime(8, 30), written).toLocalTime().time());
     }
 
     // A real calendar program shows each meeting at its local time, in the

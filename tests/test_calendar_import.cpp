@@ -144,6 +144,51 @@ private slots:
         QVERIFY(!zones.toLocal(campus));
     }
 
+    // What cannot be taken is named in the report: numbers out of their
+    // range, events that never meet, calendars after the first.
+    void whatCannotBeTakenIsReported_data()
+    {
+        QTest::addColumn<QByteArray>("inside"); // between BEGIN:VCALENDAR and END:VCALENDAR
+        QTest::addColumn<QString>("said");      // a line of the report
+        const QByteArray event = "BEGIN:VEVENT\nSUMMARY:Logic\nDTSTART:20260914T090000\n";
+        const QByteArray weekly = event + "DTEND:20260914T100000\nRRULE:FREQ=WEEKLY";
+        const auto zone = [&](const QByteArray& offset, const QByteArray& rule) {
+            return "BEGIN:VTIMEZONE\nTZID:Odd\nBEGIN:STANDARD\nDTSTART:19701025T030000\nTZOFFSETFROM:+0100\n"
+                   "TZOFFSETTO:" +
+                   offset + "\n" + rule +
+                   "END:STANDARD\nEND:VTIMEZONE\nBEGIN:VEVENT\nSUMMARY:Logic\n"
+                   "DTSTART;TZID=Odd:20260914T090000\nRRULE:FREQ=WEEKLY\nEND:VEVENT\n";
+        };
+        const QString undefined = "  Logic: its time zone \"Odd\" is not defined";
+        QTest::newRow("a week count that overflows")
+            << event + "DURATION:P144115188075855872WT1H\nRRULE:FREQ=WEEKLY\nEND:VEVENT\n"
+            << "  Logic: its end is too far away to be read";
+        QTest::newRow("an nth Sunday that overflows")
+            << zone("+0100", "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-2147483648SU\n") << undefined;
+        QTest::newRow("an offset of +9999") << zone("+9999", "") << undefined;
+        QTest::newRow("until before the start") << weekly + ";UNTIL=20260901T000000Z\nEND:VEVENT\n"
+                                                << "  Logic: never occurs";
+        QTest::newRow("no meetings") << weekly + ";COUNT=0\nEND:VEVENT\n"
+                                     << "  Logic: never occurs";
+        QTest::newRow("every meeting taken away")
+            << weekly + ";COUNT=2;BYDAY=MO\nEXDATE:20260914T090000,20260921T090000\nEND:VEVENT\n"
+            << "  Logic: never occurs";
+        QTest::newRow("a second calendar")
+            << QByteArray("END:VCALENDAR\nBEGIN:VCALENDAR\n")
+            << "Only the first calendar in the file was read; 1 more calendar after it was left out.";
+    }
+    void whatCannotBeTakenIsReported()
+    {
+        QFETCH(QByteArray, inside);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        writeFile(folder.filePath("odd.ics"), "BEGIN:VCALENDAR\n" + inside + "END:VCALENDAR\n");
+        const CalendarImport import = importCalendarFile(folder.filePath("odd.ics"));
+        QVERIFY(import.courses.isEmpty());
+        const QString report = importReport(import, "Odd");
+        QVERIFY2(report.split('\n').contains(said), qPrintable(report));
+    }
+
     // Lines unfolded, parameters quoted, a time zone named the Windows way.
     void contentLinesAreRead()
     {
@@ -184,6 +229,16 @@ private slots:
                                << "Cannot read FILE: it is larger than 20 MB, too large for a calendar.";
         QTest::newRow("no course") << good.left(good.indexOf("BEGIN:VEVENT")) + "END:VCALENDAR\r\n"
                                    << "No course could be made from this calendar; nothing was imported.";
+        // The box lists 20 of them, for it must fit the screen.
+        QByteArray cancelled = "BEGIN:VCALENDAR\r\n";
+        QString listed = "No course could be made from this calendar; nothing was imported.\nSkipped:";
+        for (int i = 1; i <= 25; ++i) {
+            cancelled += "BEGIN:VEVENT\r\nSUMMARY:E" + QByteArray::number(i) + "\r\nSTATUS:CANCELLED\r\nEND:VEVENT\r\n";
+            if (i <= 20)
+                listed += QStringLiteral("\n  E%1: cancelled").arg(i);
+        }
+        QTest::newRow("25 events skipped") << cancelled + "END:VCALENDAR\r\n"
+                                           << listed + QString::fromUtf8("\n  … and 5 more");
     }
     void badFilesChangeNothing()
     {

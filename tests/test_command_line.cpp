@@ -61,10 +61,14 @@ private slots:
             "--until is before --from");
         row("ten years", {"--export", "t.ics", "--from", "2026-09-14", "--until", "2036-09-14"},
             "a calendar covers at most 520 weeks");
+        row("past 9999", {"--export", "t.ics", "--from", "9999-12-20", "--weeks", "2"},
+            "a calendar ends on 9999-12-31 at the latest");
         row("until and weeks", {"--export", "t.ics", "--until", "2026-09-13", "--weeks", "2"},
             "--until and --weeks do not go together");
         row("import", {"--import", "t.ics", "--schedule", "Fall"}, "import t.ics, Fall");
         row("import with weeks", {"--import", "t.ics", "--weeks", "2"}, "--weeks does not go with --import");
+        row("import without a name", {"--import", "t.ics", "--schedule", " "},
+            "--schedule takes a name that is not blank");
         row("import and export", {"--import", "t.ics", "--export", "t.pdf"}, "--export does not go with --import");
         row("window with a calendar", {"-platform", "offscreen", "term.ics"}, "window term.ics");
         row("two calendars", {"a.ics", "b.ics"}, "one calendar at a time: \"a.ics\" and \"b.ics\"");

@@ -7,6 +7,7 @@
 #include "export/timetable_picture.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/test_db.h"
 #include "timetable/course_colours.h"
 #include "timetable/grid.h"
@@ -154,6 +155,25 @@ private slots:
         } catch (const Failure& failure) {
             QVERIFY2(failure.description().contains("No such file or directory"), qPrintable(failure.description()));
         }
+    }
+
+    // As the exports: the reason, and no empty file left behind.
+    void printToAFullDiskFailsWithTheReason()
+    {
+        grid({{"Mathematics", "0", "08:30", "09:00"}});
+        SmallDisk disk;
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(disk.file("week.pdf"));
+        const QString why = disk.fill();
+        try {
+            m_form->printSchedule(printer, "W");
+            QFAIL("printed to a full disk");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), QString("Cannot print to %1: %2.").arg(printer.outputFileName(), why));
+        }
+        disk.release();
+        QVERIFY(!QFileInfo::exists(printer.outputFileName()));
     }
 
     void pdfPaperFollowsTheLocale()

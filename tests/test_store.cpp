@@ -48,6 +48,7 @@ private slots:
 
     void idsAreNeverReused();
     void openRefusesAMissingFileAndCreatesNothing();
+    void openingTrustsOnlyTheProgramsOwnTrigger();
     void engineFailuresCarryTheEngineMessage_data();
     void engineFailuresCarryTheEngineMessage();
     void lockedDatabaseFailsWithinBoundedWait();
@@ -319,6 +320,28 @@ void StoreTest::openRefusesAMissingFileAndCreatesNothing()
     QVERIFY_THROWS_EXCEPTION(Failure, db.open(folder.databasePath()));
     QVERIFY(!QFile::exists(folder.databasePath()));
     QVERIFY(!db.isOpen());
+}
+
+void StoreTest::openingTrustsOnlyTheProgramsOwnTrigger()
+{
+    ProgramFolder folder;
+    const QString path = folder.databasePath();
+    const QString guard = "select sql from sqlite_master where name='tblCourse_ScheduleExists'";
+    const QString ours = scalarSql(path, guard);
+    execSql(path, "insert into tblSchedules (Description) values ('Mine')");
+    execSql(path, "drop trigger tblCourse_ScheduleExists");
+    execSql(path, "create trigger tblCourse_ScheduleExists after insert on tblCourse begin delete from tblSchedules; "
+                  "end");
+    Connection db;
+    db.open(path);
+    Recordset trusted;
+    trusted.open("PRAGMA trusted_schema", db);
+    QCOMPARE(trusted.integer(0), 0);
+    trusted.close();
+    upgradeSchema(db);
+    QCOMPARE(scalarSql(path, guard), ours);
+    db.execute(sql::insertCourse({1, "Physics", "", "0", "08:00", "09:00"}));
+    QCOMPARE(scalarSql(path, "select count(*) from tblSchedules"), QString("1"));
 }
 
 void StoreTest::engineFailuresCarryTheEngineMessage_data()

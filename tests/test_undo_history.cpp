@@ -21,6 +21,7 @@
 #include <QTreeView>
 #include <QUndoStack>
 #include <QtTest>
+#include <cstdio>
 #include <memory>
 
 using namespace quorvane;
@@ -320,19 +321,32 @@ void UndoHistoryTest::stepOverRowsChangedMeanwhileIsRefusedAndDropped_data()
     QTest::addColumn<bool>("undoFirst");
     QTest::addColumn<QString>("otherCopy");
     QTest::addColumn<QString>("refusal");
+    const QString meanwhile =
+        QStringLiteral("The rows it touched were changed meanwhile, by another copy of the program or a restore.");
     QTest::newRow("undo an edit edited again")
         << Command::EditCourse << false << "update tblCourse set Notes='theirs' where id=2"
-        << "Cannot undo Edit Course: ";
+        << "Cannot undo Edit Course: " + meanwhile;
+    // The edit changed the notes and days only; the row as a whole counts.
+    QTest::newRow("undo an edit whose other column changed")
+        << Command::EditCourse << false << "update tblCourse set CourseName='Chemistry II' where id=2"
+        << "Cannot undo Edit Course: " + meanwhile;
+    QTest::newRow("redo an edit whose other column changed")
+        << Command::EditCourse << true << "update tblCourse set TimeTo='11:30:00 AM' where id=2"
+        << "Cannot make again Edit Course: " + meanwhile;
     QTest::newRow("undo an added course whose schedule went")
         << Command::AddCourse << false
         << "delete from tblCourse where ScheduleID=2; delete from tblSchedules where id=2"
-        << "Cannot undo Add Course: ";
+        << "Cannot undo Add Course: " + meanwhile;
     QTest::newRow("redo a delete of a course deleted meanwhile")
         << Command::DeleteCourse << true << "delete from tblCourse where id=2"
-        << "Cannot make again Delete Course: ";
+        << "Cannot make again Delete Course: " + meanwhile;
     QTest::newRow("redo a rename over a changed name")
         << Command::EditSchedule << true << "update tblSchedules set Description='theirs' where id=2"
-        << "Cannot make again Edit Schedule: ";
+        << "Cannot make again Edit Schedule: " + meanwhile;
+    QTest::newRow("undo over a replaced file")
+        << Command::EditCourse << false << "replace the file"
+        << "Cannot undo Edit Course: The database file was moved or replaced while the window had it open; close "
+           "the window and start the program again.";
 }
 
 void UndoHistoryTest::stepOverRowsChangedMeanwhileIsRefusedAndDropped()
@@ -347,8 +361,14 @@ void UndoHistoryTest::stepOverRowsChangedMeanwhileIsRefusedAndDropped()
     UndoHistory& history = m_form->history();
     if (undoFirst)
         history.undoAction()->trigger();
-    for (const QString& statement : otherCopy.split(QLatin1String("; ")))
-        execSql(db(), statement);
+    if (otherCopy == "replace the file") {
+        // As a restore does: a copy renamed into the file's place.
+        QVERIFY(QFile::copy(db(), db() + ".new"));
+        QCOMPARE(::rename(QFile::encodeName(db() + ".new"), QFile::encodeName(db())), 0);
+    } else {
+        for (const QString& statement : otherCopy.split(QLatin1String("; ")))
+            execSql(db(), statement);
+    }
     const auto theirs = rows();
     m_prompts->clear();
 
@@ -357,10 +377,8 @@ void UndoHistoryTest::stepOverRowsChangedMeanwhileIsRefusedAndDropped()
     QCOMPARE(rows(), theirs);
     const auto errors = m_prompts->errors();
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().text.startsWith(refusal +
-                                            QStringLiteral("The rows it touched were changed meanwhile, by another "
-                                                           "copy of the program or a restore. Nothing was changed, "
-                                                           "and the step is taken off the list of changes.\r\n")),
+    QVERIFY2(errors.first().text.startsWith(
+                 refusal + QStringLiteral(" Nothing was changed, and the step is taken off the list of changes.\r\n")),
              qPrintable(errors.first().text));
     QCOMPARE(history.stack().count(), 1);
     QVERIFY(!history.redoAction()->isEnabled());
