@@ -2,9 +2,9 @@
 // module (tests/read_export.py), its rules expanded by dateutil, and by a
 // calendar program, khal.
 #include "base/failure.h"
+#include "domain/calendar_import.h"
 #include "domain/repository.h"
 #include "export/calendar_file.h"
-#include "domain/calendar_import.h"
 #include "store/connection.h"
 #include "store/ical_reader.h"
 #include "tests/support/expected_texts.h"
