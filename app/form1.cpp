@@ -184,6 +184,19 @@ void Form1::buildControls()
     importCalendar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(importCalendar, &QAction::triggered, this, &Form1::ImportCalendar_Click);
     m_listView->addAction(importCalendar);
+    auto* duplicate = new QAction(QStringLiteral("Duplicate Schedule"), m_listView);
+    duplicate->setObjectName(QStringLiteral("DuplicateSchedule"));
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(duplicate, &QAction::triggered, this, &Form1::DuplicateSchedule_Click);
+    m_listView->addAction(duplicate);
+    auto* copyCourse = new QAction(QStringLiteral("Copy Course To\u2026"), m_gridView);
+    copyCourse->setObjectName(QStringLiteral("CopyCourseTo"));
+    connect(copyCourse, &QAction::triggered, this, &Form1::CopyCourseTo_Click);
+    m_gridView->addAction(copyCourse);
+    // Among the course commands, after Delete All Courses.
+    const QList<QAction*> gridCommands = m_gridMenu->actions();
+    const qsizetype deleteAll = gridCommands.indexOf(findChild<QAction*>(QStringLiteral("actionDeleteAllCourses")));
+    m_gridMenu->insertAction(gridCommands.value(deleteAll + 1), copyCourse);
     auto* exportCalendar = new QAction(QStringLiteral("Export Calendar\u2026"), m_gridView);
     exportCalendar->setObjectName(QStringLiteral("ExportCalendar"));
     connect(exportCalendar, &QAction::triggered, this, &Form1::ExportCalendar_Click);

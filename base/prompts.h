@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QDialog;
@@ -28,6 +29,14 @@ struct InputBoxRequest
     QString preset;
 };
 
+// A pick from a list that cannot be typed into.
+struct ChoiceRequest
+{
+    QString prompt;
+    QString title;
+    QStringList items;
+};
+
 struct SaveFileRequest
 {
     QString fileName; // preset name, bare or with a folder
@@ -45,6 +54,8 @@ public:
     virtual Answer messageBox(QWidget* parent, const MessageBoxRequest& request) = 0;
     // nullopt when the user cancelled or closed the box.
     virtual std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) = 0;
+    // The position of the item picked; nullopt when the user cancelled.
+    virtual std::optional<int> choice(QWidget* parent, const ChoiceRequest& request) = 0;
     // The chosen file name; empty when the user cancelled.
     virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
     // The chosen existing file; empty when the user cancelled.

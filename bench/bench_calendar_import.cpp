@@ -6,6 +6,7 @@
 //   - 10,000 weekly events, each a course of its own.
 #include "bench/bench_support.h"
 #include "domain/calendar_import.h"
+#include "domain/repository.h"
 #include "store/connection.h"
 #include "tests/support/test_db.h"
 
@@ -81,7 +82,7 @@ void measure(const char* figure, const QByteArray& bytes)
         read.add(msSince(timer));
         timer.restart();
         const CalendarImport stored = importCalendarFile(file);
-        storeImport(db, stored.calendarName, stored.courses);
+        Repository(db).importSchedule(stored.calendarName, stored.courses);
         import.add(msSince(timer));
         courses = alone.courses.size();
     }

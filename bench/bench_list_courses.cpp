@@ -45,7 +45,7 @@ double readRowsMs(Connection& db)
     QElapsedTimer timer;
     timer.start();
     sqlite3_stmt* statement = nullptr;
-    const QByteArray text = sql::selectCoursesOfSchedule(QStringLiteral("1")).toUtf8();
+    const QByteArray text = sql::selectCoursesOfSchedule(1).toUtf8();
     sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &statement, nullptr);
     qint64 bytes = 0;
     while (sqlite3_step(statement) == SQLITE_ROW)
@@ -125,7 +125,7 @@ void addCourse()
 
         timer.restart();
         form.scheduleDb().execute(
-            sql::insertCourse({QStringLiteral("1"), QStringLiteral("Direct %1").arg(i), QString(),
+            sql::insertCourse({1, QStringLiteral("Direct %1").arg(i), QString(),
                                QStringLiteral("0,3"), QStringLiteral("8:30:00 AM"), QStringLiteral("10:00:00 AM")}));
         statement.add(msSince(timer));
     }

@@ -1,6 +1,7 @@
 // Calendar files made into new schedules: what becomes a course, what is
 // stored, what the report says, bad files, and the window's ways in.
 #include "app/form1.h"
+#include "app/undo_history.h"
 #include "base/failure.h"
 #include "domain/calendar_import.h"
 #include "domain/repository.h"
@@ -330,6 +331,12 @@ private slots:
         QCoreApplication::sendEvent(&form, &drop);
         QCOMPARE(form.selectedScheduleName(), "Autumn Term 2026 (2)");
         QCOMPARE(scalarSql(folder.databasePath(), "select count(*) from tblSchedules"), "3");
+        // Each import is one step to take back.
+        QCOMPARE(form.history().undoAction()->text(), "Undo Import Calendar");
+        form.history().undoAction()->trigger();
+        QCOMPARE(scalarSql(folder.databasePath(), "select count(*) || '/' || (select count(*) from tblCourse) from "
+                                                  "tblSchedules"),
+                 "2/5");
     }
 };
 

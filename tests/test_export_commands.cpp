@@ -425,7 +425,7 @@ void ExportCommandsTest::gridMenuRunsTheButtonsCommands()
                         : action->text() + QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText));
     QCOMPARE(entries, QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Shift+Z", "-", QString::fromUtf8("Print…|Ctrl+P"), "-",
                                    "Add Course|Ctrl+N", "Edit Course|F2", "Delete Course|Del", "Delete All Courses|",
-                                   "-", "Save Schedule As Image For Printing|",
+                                   QString::fromUtf8("Copy Course To…|"), "-", "Save Schedule As Image For Printing|",
                                    "Export Schedule To Excel For Printing|", QString::fromUtf8("Export Calendar…|")}));
     QApplication::setActiveWindow(m_form.get());
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
@@ -444,8 +444,8 @@ void ExportCommandsTest::gridMenuRunsTheButtonsCommands()
     QTest::keyClick(&m_form->listView(), Qt::Key_Delete);
     QVERIFY(m_prompts->shown.isEmpty());
     // The exports ask for their files as their buttons do.
-    menu->actions().at(10)->trigger();
     menu->actions().at(11)->trigger();
+    menu->actions().at(12)->trigger();
     QCOMPARE(m_prompts->shown.size(), 2);
     QCOMPARE(m_prompts->shown.at(0).save.fileName, QString("Schedule.bmp"));
     QCOMPARE(m_prompts->shown.at(1).save.fileName, QString("Schedule.xls"));

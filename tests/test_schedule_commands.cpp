@@ -1,6 +1,7 @@
 // Add, Edit and Delete Schedule, Delete All Courses and the three public
 // procedures behind them, driven on a real main window.
 #include "app/form1.h"
+#include "app/undo_history.h"
 #include "base/failure.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
@@ -9,6 +10,7 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
+#include <QAction>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -74,6 +76,8 @@ private slots:
     void publicProceduresActOnTheSelectedSchedule();
     void gridFollowsTheSelectionHoweverItMoves();
     void publicProceduresReportNothingThemselves();
+
+    void duplicateAndCopyCopyEveryColumnAsOneStep();
 
 private:
     QString db() const { return m_folder->databasePath(); }
@@ -656,4 +660,44 @@ void ScheduleCommandsTest::gridFollowsTheSelectionHoweverItMoves()
 }
 
 QTEST_MAIN(ScheduleCommandsTest)
+// ---------------------------------------------------------------- Copies
+
+void ScheduleCommandsTest::duplicateAndCopyCopyEveryColumnAsOneStep()
+{
+    execSql(db(), "update tblCourse set ExactFrom='10:05:00 AM', ExactTo='10:50:00 AM' where CourseName='Chemistry'");
+    const auto rowsOf = [&](int schedule) {
+        return querySql(db(), QStringLiteral("select CourseName, Notes, Days, TimeFrom, TimeTo, ExactFrom, ExactTo "
+                                             "from tblCourse where ScheduleID=%1 order by id")
+                                  .arg(schedule));
+    };
+    load();
+    showSecondSchedule();
+    const auto trigger = [&](const char* name) { m_form->findChild<QAction*>(QLatin1String(name))->trigger(); };
+    trigger("DuplicateSchedule");
+    m_form->selectSchedule(2);
+    trigger("DuplicateSchedule");
+    QCOMPARE(listNames(*m_form), QStringList({"Term 1", "Lab", "Evening", "Lab (copy)", "Lab (copy) (2)"}));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(5));
+    QCOMPARE(m_form->grid().text(10, 2), QStringLiteral("Chemistry"));
+    QCOMPARE(rowsOf(5), rowsOf(2));
+    QCOMPARE(rowsOf(5).size(), 2);
+    m_form->history().undoAction()->trigger();
+    QCOMPARE(rowsOf(5), QList<QStringList>());
+    QCOMPARE(listNames(*m_form).size(), 4);
+
+    // Physics, at 8:00 AM on Monday in Term 1, into Evening: the choice
+    // lists the other schedules.
+    m_form->selectSchedule(1);
+    m_form->ListView1_Click();
+    m_form->gridView().setCurrentGridCell(5, 1);
+    m_prompts->pick(1);
+    trigger("CopyCourseTo");
+    QCOMPARE(m_prompts->shown.last().choice.prompt, QStringLiteral("Copy Physics to the schedule:"));
+    QCOMPARE(m_prompts->shown.last().choice.items, QStringList({"Lab", "Evening", "Lab (copy)"}));
+    QCOMPARE(rowsOf(3), QList<QStringList>({rowsOf(3).first(), rowsOf(1).first()}));
+    QCOMPARE(m_form->selectedScheduleId(), ScheduleId(3));
+    m_form->history().undoAction()->trigger();
+    QCOMPARE(rowsOf(3).size(), 1);
+}
+
 #include "test_schedule_commands.moc"

@@ -184,6 +184,15 @@ QColor TimetableGrid::courseColour(int row, int col) const
     return coursePalette().at(drawnColours().at(courses.last));
 }
 
+std::optional<qint64> TimetableGrid::courseIdAt(int row, int col) const
+{
+    checkCell(row, col);
+    const CellCourses& courses = m_courses[row * m_cols + col];
+    if (courses.count == 0)
+        return std::nullopt;
+    return m_drawn[courses.last].id;
+}
+
 void TimetableGrid::placeCourse(int row, int col, int course)
 {
     checkCell(row, col);

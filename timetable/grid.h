@@ -59,6 +59,9 @@ public:
     // The colour of the course a cell shows, the same for every course of
     // that name; no colour for a cell without a course.
     QColor courseColour(int row, int col) const;
+    // The id of the course a cell shows, as addCourse was given it; nothing
+    // for a cell without one.
+    std::optional<qint64> courseIdAt(int row, int col) const;
 
     // Besides the background (the course's colour) and the foreground (black
     // on a course's colour, whatever the desktop's colours), the view reads

@@ -3,6 +3,7 @@
 #include "base/shown_text.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -88,6 +89,24 @@ std::optional<QString> QtPrompts::inputBox(QWidget* parent, const InputBoxReques
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<int> QtPrompts::choice(QWidget* parent, const ChoiceRequest& request)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.prompt);
+    dialog.setComboBoxItems(request.items);
+    dialog.setComboBoxEditable(false);
+    dialog.sizeHint();
+    holdTitleWidth(dialog);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    // By position: two items may read alike.
+    auto* list = dialog.findChild<QComboBox*>();
+    if (dialog.exec() != QDialog::Accepted || !list || list->currentIndex() < 0)
+        return std::nullopt;
+    return list->currentIndex();
 }
 
 QString QtPrompts::saveFileName(QWidget* parent, const SaveFileRequest& request)

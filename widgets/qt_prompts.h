@@ -12,6 +12,7 @@ class QtPrompts : public Prompts
 public:
     Answer messageBox(QWidget* parent, const MessageBoxRequest& request) override;
     std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
+    std::optional<int> choice(QWidget* parent, const ChoiceRequest& request) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
     QString openFileName(QWidget* parent, const SaveFileRequest& request) override;
     void showModal(QDialog& dialog) override;

@@ -24,6 +24,17 @@ std::optional<QString> ScriptedPrompts::inputBox(QWidget*, const InputBoxRequest
     return std::nullopt;
 }
 
+std::optional<int> ScriptedPrompts::choice(QWidget*, const ChoiceRequest& request)
+{
+    Shown s;
+    s.kind = QStringLiteral("choice");
+    s.choice = request;
+    shown.append(s);
+    if (!m_picks.isEmpty())
+        return m_picks.takeFirst();
+    return std::nullopt;
+}
+
 QString ScriptedPrompts::saveFileName(QWidget*, const SaveFileRequest& request)
 {
     Shown s;

@@ -19,15 +19,17 @@ class ScriptedPrompts : public Prompts
 public:
     struct Shown
     {
-        QString kind; // "message", "input", "save", "open", "dialog"
+        QString kind; // "message", "input", "choice", "save", "open", "dialog"
         MessageBoxRequest message;
         InputBoxRequest input;
+        ChoiceRequest choice;
         SaveFileRequest save; // of the save and the open dialog
         QString dialogName;
     };
 
     Answer messageBox(QWidget* parent, const MessageBoxRequest& request) override;
     std::optional<QString> inputBox(QWidget* parent, const InputBoxRequest& request) override;
+    std::optional<int> choice(QWidget* parent, const ChoiceRequest& request) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
     QString openFileName(QWidget* parent, const SaveFileRequest& request) override;
     void showModal(QDialog& dialog) override;
@@ -35,6 +37,8 @@ public:
     void answer(Answer a) { m_answers.append(a); }
     void type(const QString& text) { m_inputs.append(text); }
     void cancelInput() { m_inputs.append(std::nullopt); }
+    // The next pick from a list, by position; unscripted, it is cancelled.
+    void pick(int position) { m_picks.append(position); }
     void chooseFile(const QString& name) { m_files.append(name); }
     // Acts on the dialog while it is shown; the action clicks its buttons.
     void onDialog(std::function<void(QDialog&)> action) { m_dialogActions.append(std::move(action)); }
@@ -48,6 +52,7 @@ public:
 private:
     QList<Answer> m_answers;
     QList<std::optional<QString>> m_inputs;
+    QList<int> m_picks;
     QList<QString> m_files;
     QList<std::function<void(QDialog&)>> m_dialogActions;
 };
