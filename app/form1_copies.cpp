@@ -50,9 +50,9 @@ void Form1::CopyCourseTo_Click()
         showMessage(m_prompts, this, QStringLiteral("There is no other schedule to copy the course to."));
         return;
     }
-    const std::optional<int> picked = m_prompts.choice(
-        this, {QStringLiteral("Copy %1 to the schedule:").arg(m_grid->text(row, col)), QStringLiteral("Copy Course To"),
-               names});
+    const std::optional<int> picked =
+        m_prompts.choice(this, {QStringLiteral("Copy %1 to the schedule:").arg(m_grid->text(row, col)),
+                                QStringLiteral("Copy Course To"), names});
     if (!picked || *picked < 0 || *picked >= targets.size())
         return;
     const ScheduleId target = targets.at(*picked);

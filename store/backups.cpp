@@ -51,20 +51,40 @@ std::unique_ptr<Engine> openToRead(const QString& path)
     return std::make_unique<Engine>(uri.toString(QUrl::FullyEncoded), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
+// A database file made for its owner only, never over one that is there;
+// removed with its journal unless it is kept.
+class NewFile
+{
+public:
+    explicit NewFile(const QString& target) : m_name(nativeName(target))
+    {
+        const int fd = ::open(m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            throw Failure(QStringLiteral("Cannot create %1: %2").arg(target, systemReason(errno)));
+        ::close(fd);
+    }
+    ~NewFile()
+    {
+        if (m_kept)
+            return;
+        ::unlink(m_name.constData());
+        ::unlink((m_name + "-journal").constData());
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    void keep() { m_kept = true; }
+
+private:
+    QByteArray m_name;
+    bool m_kept = false;
+};
+
 // Copies the database at `source` into a new file at `target`, readable by
 // its owner only, through the engine's online backup: a consistent copy even
 // while a window writes. A failure leaves no file at `target`.
 void copyDatabase(const QString& source, const QString& target, int sourceFlags = SQLITE_OPEN_READONLY)
 {
-    const QByteArray targetName = nativeName(target);
-    const int fd = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw Failure(QStringLiteral("Cannot create %1: %2").arg(target, systemReason(errno)));
-    ::close(fd);
-    auto removeTarget = qScopeGuard([&] {
-        ::unlink(targetName.constData());
-        ::unlink((targetName + "-journal").constData());
-    });
+    NewFile made(target);
     {
         const Engine from(source, sourceFlags);
         const Engine to(target, SQLITE_OPEN_READWRITE);
@@ -88,7 +108,7 @@ void copyDatabase(const QString& source, const QString& target, int sourceFlags 
         if (finished != SQLITE_OK)
             throw Failure(to.message(finished));
     }
-    removeTarget.dismiss();
+    made.keep();
 }
 
 // Gives `temporary` the name `wanted`, or, when that is taken, `wanted` with
@@ -268,15 +288,7 @@ QStringList foreignObjects(const Engine& from, const Engine& to)
 // returned. A failure leaves no file at `target`.
 QStringList copyTimetable(const QString& source, const QString& target)
 {
-    const QByteArray targetName = nativeName(target);
-    const int fd = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw Failure(QStringLiteral("Cannot create %1: %2").arg(target, systemReason(errno)));
-    ::close(fd);
-    auto removeTarget = qScopeGuard([&] {
-        ::unlink(targetName.constData());
-        ::unlink((targetName + "-journal").constData());
-    });
+    NewFile made(target);
     QStringList left;
     {
         const std::unique_ptr<Engine> reading = openToRead(source);
@@ -303,7 +315,7 @@ QStringList copyTimetable(const QString& source, const QString& target)
         to.execute(QStringLiteral("COMMIT"));
         left = foreignObjects(from, to);
     }
-    removeTarget.dismiss();
+    made.keep();
     return left;
 }
 

@@ -126,27 +126,47 @@ private:
 
 } // namespace
 
-QVector<RowChange::Row> RowChange::touchedRows(const QByteArray& change)
+namespace {
+
+// Calls visit(isSchedule, columns, value) for every row of a change, where
+// value(column) is the column's value as the row was added, or as it was
+// before it was changed or deleted (null when the change does not hold it).
+template <class Visit>
+void forEachRow(const QByteArray& change, Visit&& visit)
 {
-    QVector<Row> rows;
     sqlite3_changeset_iter* it = nullptr;
     if (sqlite3changeset_start(&it, int(change.size()), const_cast<char*>(change.data())) != SQLITE_OK)
-        return rows;
+        return;
     const auto finish = qScopeGuard([&] { sqlite3changeset_finalize(it); });
     while (sqlite3changeset_next(it) == SQLITE_ROW) {
         const char* table = nullptr;
         int columns = 0;
         int op = 0;
         sqlite3changeset_op(it, &table, &columns, &op, nullptr);
-        // The id is the first column, and the key.
-        sqlite3_value* id = nullptr;
-        if (op == SQLITE_INSERT)
-            sqlite3changeset_new(it, 0, &id);
-        else
-            sqlite3changeset_old(it, 0, &id);
-        if (id)
-            rows.append({std::strcmp(table, kCourses) == 0, sqlite3_value_int64(id)});
+        const auto value = [&](int column) {
+            sqlite3_value* found = nullptr;
+            if (column < columns) {
+                if (op == SQLITE_INSERT)
+                    sqlite3changeset_new(it, column, &found);
+                else
+                    sqlite3changeset_old(it, column, &found);
+            }
+            return found;
+        };
+        visit(std::strcmp(table, kSchedules) == 0, value);
     }
+}
+
+} // namespace
+
+QVector<RowChange::Row> RowChange::touchedRows(const QByteArray& change)
+{
+    QVector<Row> rows;
+    forEachRow(change, [&](bool isSchedule, const auto& value) {
+        // The id is the first column, and the key.
+        if (sqlite3_value* id = value(0))
+            rows.append({!isSchedule, sqlite3_value_int64(id)});
+    });
     return rows;
 }
 
@@ -185,33 +205,17 @@ QList<qint64> RowChange::schedules() const
 {
     QList<qint64> fromSchedules;
     QList<qint64> fromCourses;
-    sqlite3_changeset_iter* it = nullptr;
-    if (sqlite3changeset_start(&it, int(m_forward.size()), const_cast<char*>(m_forward.data())) != SQLITE_OK)
-        return {};
-    const auto finish = qScopeGuard([&] { sqlite3changeset_finalize(it); });
-    while (sqlite3changeset_next(it) == SQLITE_ROW) {
-        const char* table = nullptr;
-        int columns = 0;
-        int op = 0;
-        sqlite3changeset_op(it, &table, &columns, &op, nullptr);
-        const bool isSchedule = std::strcmp(table, kSchedules) == 0;
+    forEachRow(m_forward, [&](bool isSchedule, const auto& value) {
         // The schedule's id is its first column; a course's schedule its
         // second, present whenever the course was added or deleted.
-        const int column = isSchedule ? 0 : 1;
-        if (columns <= column)
-            continue;
-        sqlite3_value* value = nullptr;
-        if (op == SQLITE_INSERT)
-            sqlite3changeset_new(it, column, &value);
-        else
-            sqlite3changeset_old(it, column, &value);
-        if (!value || sqlite3_value_type(value) != SQLITE_INTEGER)
-            continue;
+        sqlite3_value* schedule = value(isSchedule ? 0 : 1);
+        if (!schedule || sqlite3_value_type(schedule) != SQLITE_INTEGER)
+            return;
         QList<qint64>& to = isSchedule ? fromSchedules : fromCourses;
-        const qint64 id = sqlite3_value_int64(value);
+        const qint64 id = sqlite3_value_int64(schedule);
         if (!to.contains(id))
             to.append(id);
-    }
+    });
     for (qint64 id : fromCourses)
         if (!fromSchedules.contains(id))
             fromSchedules.append(id);
