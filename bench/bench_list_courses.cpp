@@ -125,8 +125,8 @@ void addCourse()
 
         timer.restart();
         form.scheduleDb().execute(
-            sql::insertCourse({1, QStringLiteral("Direct %1").arg(i), QString(),
-                               QStringLiteral("0,3"), QStringLiteral("8:30:00 AM"), QStringLiteral("10:00:00 AM")}));
+            sql::insertCourse({1, QStringLiteral("Direct %1").arg(i), QString(), QStringLiteral("0,3"),
+                               QStringLiteral("8:30:00 AM"), QStringLiteral("10:00:00 AM")}));
         statement.add(msSince(timer));
     }
     const QString added =
