@@ -30,6 +30,28 @@ def wait_for(what, find, process):
     raise SystemExit("FAIL: no " + what)
 
 
+def start(path, env, folder):
+    """The program and its main window. The X server may turn a program away
+    while it still lets go of one just ended: such a start is made again."""
+    for attempt in range(3):
+        log = open(os.path.join(folder, "stderr-%d.txt" % attempt), "w+b")
+        process = subprocess.Popen([path], env=env, stderr=log)
+        end = time.monotonic() + TIMEOUT
+        while time.monotonic() < end and process.poll() is None:
+            found = window("Quorvane")
+            if found is not None:
+                return process, found
+            time.sleep(0.1)
+        log.seek(0)
+        said = log.read()
+        sys.stderr.write(said.decode(errors="replace"))
+        if process.poll() is None or b"could not connect to display" not in said:
+            break
+        time.sleep(0.5)
+    process.kill()
+    raise SystemExit("FAIL: no main window")
+
+
 def window(name):
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name == "Quorvane":
@@ -60,9 +82,8 @@ def main():
                         "insert into tblCourse (ScheduleID, CourseName, Notes, Days, TimeFrom, TimeTo) "
                         "values (1, 'Biology', '', '0', '8:00:00 AM', '9:00:00 AM')"], check=True)
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        process = subprocess.Popen([os.path.join(folder, os.path.basename(program))], env=env)
+        process, main_window = start(os.path.join(folder, os.path.basename(program)), env, folder)
         try:
-            main_window = wait_for("main window", lambda: window("Quorvane"), process)
             check("main window role", main_window.getRoleName(), "frame")
             names = [c.name for c in child(main_window, "tree") if c.getRoleName() == "table cell"]
             check("schedule rows", names, ["Fall term", "Fall term"])
