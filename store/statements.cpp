@@ -216,4 +216,20 @@ QString selectCourseName(qint64 courseId)
     return QStringLiteral("select CourseName from tblCourse where id=") + QString::number(courseId);
 }
 
+QString selectCourseColumns()
+{
+    return QStringLiteral("pragma table_info(tblCourse)");
+}
+
+QString copyCourses(const QStringList& columns, const QString& scheduleId, const QList<qint64>& courseIds)
+{
+    QStringList ids;
+    for (qint64 id : courseIds)
+        ids << QString::number(id);
+    const QString fields = columns.join(QLatin1Char(','));
+    return QStringLiteral("insert into tblCourse (ScheduleID,%1) select %2,%1 from tblCourse where id in (%3) "
+                          "order by id")
+        .arg(fields, scheduleId, ids.join(QLatin1Char(',')));
+}
+
 } // namespace quorvane::sql

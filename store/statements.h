@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // Every statement text the program sends, built in one place. Values the user
 // typed are quoted (each ' doubled); ids and generated texts go in as they are.
@@ -60,5 +62,12 @@ QString selectCourseNamesMaybeStarting(const QString& prefix, qint64 courseId, b
 // course without one), of schedule `scheduleId` when one is given.
 QString selectFirstCourseNamed(const QString& name, const QString& scheduleId);
 QString selectCourseName(qint64 courseId);
+
+// The columns of tblCourse, one row each ("name" among the fields).
+QString selectCourseColumns();
+// Copies the rows `courseIds` of tblCourse, in id order, into schedule
+// `scheduleId`: every column in `columns` (all but id and ScheduleID) as
+// stored, byte for byte.
+QString copyCourses(const QStringList& columns, const QString& scheduleId, const QList<qint64>& courseIds);
 
 } // namespace quorvane::sql
