@@ -182,6 +182,17 @@ Problem makeProblem(const PlanPool& pool, const PlanFilters& filters)
             }
         }
     }
+    p.mostClashing.assign(static_cast<size_t>(p.courses) * static_cast<size_t>(p.courses), 0);
+    for (int o = 0; o < p.options; ++o) {
+        const int z = p.courseOf[static_cast<size_t>(o)];
+        for (int y = 0; y < p.courses; ++y) {
+            int n = 0;
+            forEachIn(p, y, p.clash.data() + static_cast<size_t>(o) * words, [&](int) { ++n; });
+            quint16& most =
+                p.mostClashing[static_cast<size_t>(y) * static_cast<size_t>(p.courses) + static_cast<size_t>(z)];
+            most = std::max(most, quint16(std::min(n, 65535)));
+        }
+    }
     return p;
 }
 
@@ -236,6 +247,16 @@ Courses Search::propagate(Word* alive, int skip)
         const int y = m_queue.back();
         m_queue.pop_back();
         m_queued[static_cast<size_t>(y)] = false;
+        // No option of a course clashes with more of y's options than its
+        // most clashing one: while y has more left, they all have support.
+        const int left = countOf(y, alive);
+        const quint16* most = m_p.mostClashing.data() + static_cast<size_t>(y) * static_cast<size_t>(m_p.courses);
+        bool any = false;
+        for (int z = 0; z < m_p.courses && !any; ++z)
+            any = z != y && z != skip && m_active[static_cast<size_t>(z)] && m_chosen[static_cast<size_t>(z)] < 0 &&
+                  left <= most[z];
+        if (!any)
+            continue;
         // The options that clash with some option of y left.
         std::fill(supported, supported + words, 0);
         forEachIn(m_p, y, alive, [&](int o) {
@@ -244,25 +265,24 @@ Courses Search::propagate(Word* alive, int skip)
                 supported[w] |= ~clashing[w];
         });
         for (int z = 0; z < m_p.courses; ++z) {
-            if (z == y || z == skip || !m_active[static_cast<size_t>(z)] || m_chosen[static_cast<size_t>(z)] >= 0)
+            if (z == y || z == skip || !m_active[static_cast<size_t>(z)] || m_chosen[static_cast<size_t>(z)] >= 0 ||
+                left > most[z])
                 continue;
             const Span& s = spanOf(m_p, z);
-            bool changed = false;
-            int left = 0;
+            Word gone = 0;
+            Word kept = 0;
             for (int w = s.firstWord; w <= s.lastWord; ++w) {
                 const Word mine = maskAt(s, w);
-                const Word gone = alive[w] & mine & ~supported[w];
-                if (gone) {
-                    alive[w] &= ~gone;
-                    changed = true;
-                }
-                left += popcount(alive[w] & mine);
+                const Word going = alive[w] & mine & ~supported[w];
+                alive[w] &= ~going;
+                gone |= going;
+                kept |= alive[w] & mine;
             }
-            if (!changed)
+            if (!gone)
                 continue;
             Courses& past = m_past[static_cast<size_t>(z)];
             past |= m_wide ? kAllCourses : m_past[static_cast<size_t>(y)] | Courses(1) << y;
-            if (left == 0) {
+            if (!kept) {
                 for (int q : m_queue)
                     m_queued[static_cast<size_t>(q)] = false;
                 m_queue.clear();
@@ -290,17 +310,17 @@ Courses Search::narrow(int course, int option, const Word* alive, Word* next, in
         if (z == course || !m_active[static_cast<size_t>(z)] || m_chosen[static_cast<size_t>(z)] >= 0)
             continue;
         const Span& s = spanOf(m_p, z);
-        bool removed = false;
-        int left = 0;
+        Word removed = 0;
+        Word left = 0;
         for (int w = s.firstWord; w <= s.lastWord; ++w) {
             const Word mine = maskAt(s, w);
-            removed = removed || (alive[w] & clashing[w] & mine);
-            left += popcount(next[w] & mine);
+            removed |= alive[w] & clashing[w] & mine;
+            left |= next[w] & mine;
         }
         if (!removed)
             continue;
         m_past[static_cast<size_t>(z)] |= bit;
-        if (left == 0) {
+        if (!left) {
             for (int q : m_queue)
                 m_queued[static_cast<size_t>(q)] = false;
             m_queue.clear();
@@ -623,6 +643,7 @@ Courses Search::descend(int depth)
         } else {
             // A plan of every course is kept, to bound the search for the best.
             m_found = true;
+            m_lastFound = m_chosen;
             if (std::find(m_chosen.begin(), m_chosen.end(), -1) == m_chosen.end()) {
                 for (int o : m_chosen)
                     addCosts(o);
@@ -721,7 +742,7 @@ Courses Search::descend(int depth)
 
 Courses Search::start(const std::vector<bool>& active)
 {
-    m_active = active;
+    m_active.assign(active.begin(), active.end());
     m_found = false;
     m_budget = 0;
     m_outOfBudget = false;

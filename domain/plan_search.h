@@ -55,15 +55,18 @@ struct Problem
 {
     int courses = 0;
     int options = 0;
-    int words = 0;                 // per bit set of options
-    std::vector<int> poolCourse;   // per course
-    std::vector<int> first;        // per course, and one past the last
-    std::vector<Span> spans;       // per course
-    std::vector<int> poolOption;   // per option
-    std::vector<int> courseOf;     // per option
-    std::vector<unsigned> rules;   // per option: the Rule bits that rule it out
-    std::vector<Word> clash;       // per option, `words` words
-    std::vector<Word> open;        // the options no rule rules out
+    int words = 0;               // per bit set of options
+    std::vector<int> poolCourse; // per course
+    std::vector<int> first;      // per course, and one past the last
+    std::vector<Span> spans;     // per course
+    std::vector<int> poolOption; // per option
+    std::vector<int> courseOf;   // per option
+    std::vector<unsigned> rules; // per option: the Rule bits that rule it out
+    std::vector<Word> clash;     // per option, `words` words
+    std::vector<Word> open;      // the options no rule rules out
+    // Per course y and course z (y * courses + z): how many options of y the
+    // option of z that clashes with the most of them clashes with.
+    std::vector<quint16> mostClashing;
     std::vector<int> meetingsFrom; // per option, and one past the last
     std::vector<Meeting> meetings; // of each option by day and start
     std::vector<quint8> dayMask;   // per option, bit d for weekday d
@@ -108,6 +111,8 @@ public:
     quint64 enumerate(quint64 budget, bool* exact);
 
     bool stopped() const { return m_stopped; }
+    // The options of the plan find() found last, per course (-1: not active).
+    const std::vector<int>& lastFound() const { return m_lastFound; }
     const std::vector<Found>& plans() const { return m_plans; }
     quint64 steps() const { return m_steps; }
 
@@ -153,7 +158,7 @@ private:
 
     std::vector<Word> m_alive; // per depth, `words` words
     std::vector<int> m_chosen; // per course, the option, or -1
-    std::vector<bool> m_active;
+    std::vector<char> m_active;
     std::vector<Courses> m_past;                   // per course: the chosen courses that narrowed it
     std::vector<std::vector<Courses>> m_savedPast; // per depth: m_past before the choice there
     std::vector<int> m_queue;                      // courses whose options went, to propagate
@@ -174,6 +179,7 @@ private:
 
     std::vector<Found> m_plans;
     std::vector<qint64> m_idsBelow;
+    std::vector<int> m_lastFound;
     quint64 m_count = 0;
     quint64 m_budget = 0;
     bool m_found = false;

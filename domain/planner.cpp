@@ -145,24 +145,61 @@ QString filterText(PlanFilter filter, const PlanFilters& filters)
     return QString();
 }
 
+// `plan` takes every course of `set` but `left`, which no plan of them all
+// can add. When an option of `left` clashes with the option of one course
+// alone, taking it in that course's place is a plan of every course but that
+// one: that course is needed as well, and the same holds from there on.
+void rotate(const planning::Problem& p, std::vector<int> plan, int left, const std::vector<bool>& set,
+            std::vector<bool>& needed)
+{
+    const size_t words = static_cast<size_t>(p.words);
+    const auto clashes = [&](int a, int b) {
+        return p.clash[static_cast<size_t>(a) * words + static_cast<size_t>(b >> 6)] >> (b & 63) & 1;
+    };
+    for (int o = p.first[static_cast<size_t>(left)]; o < p.first[static_cast<size_t>(left) + 1]; ++o) {
+        if (p.rules[static_cast<size_t>(o)])
+            continue;
+        int only = -1;
+        int clashing = 0;
+        for (int c = 0; c < p.courses && clashing < 2; ++c)
+            if (c != left && set[static_cast<size_t>(c)] && clashes(o, plan[static_cast<size_t>(c)])) {
+                only = c;
+                ++clashing;
+            }
+        if (clashing != 1 || needed[static_cast<size_t>(only)])
+            continue;
+        needed[static_cast<size_t>(only)] = true;
+        std::vector<int> turned = plan;
+        turned[static_cast<size_t>(left)] = o;
+        turned[static_cast<size_t>(only)] = -1;
+        rotate(p, turned, only, set, needed);
+    }
+}
+
 NoPlan explain(const PlanPool& pool, const PlanRequest& request, const planning::Problem& p, planning::Search& search,
                std::vector<bool> set)
 {
     // Each course in turn is left out; when the rest still cannot be taken,
-    // it goes, together with every course the proof did not need.
+    // it goes, together with every course the proof did not need. When the
+    // rest can be, the course is needed, and so is any other that the plan
+    // found lets in its place (see rotate).
+    std::vector<bool> needed(set.size(), false);
     for (int c = 0; c < p.courses; ++c) {
-        if (!set[static_cast<size_t>(c)] || std::count(set.begin(), set.end(), true) < 2)
+        if (!set[static_cast<size_t>(c)] || needed[static_cast<size_t>(c)] ||
+            std::count(set.begin(), set.end(), true) < 2)
             continue;
         std::vector<bool> trial = set;
         trial[static_cast<size_t>(c)] = false;
         std::vector<bool> core;
-        if (search.find(trial, &core))
+        if (search.find(trial, &core)) {
+            needed[static_cast<size_t>(c)] = true;
+            rotate(p, search.lastFound(), c, set, needed);
             continue;
+        }
         if (search.stopped())
             break; // the set so far cannot be taken either, if not the smallest
         set = core;
     }
-
     NoPlan why;
     QStringList names;
     for (int c = 0; c < p.courses; ++c)
@@ -297,6 +334,7 @@ PlanResult findPlans(const PlanPool& pool, const PlanRequest& request)
     if (!any) {
         search.setProgressSpan(0.1, 1);
         result.impossible = explain(pool, request, problem, search, core);
+        result.complete = !search.stopped(); // else the courses named may be more than needed
         return result;
     }
 

@@ -98,15 +98,15 @@ struct NoPlan
 struct PlanResult
 {
     std::vector<Plan> plans; // best first
-    // The search ran to its end: the plans are the best there are, and a pool
-    // without plans has none.
+    // The search ran to its end: the plans are the best there are, and the
+    // explanation of a pool without plans names a smallest set of courses.
     bool complete = true;
     // The ways of taking one option of every included course, filters and
     // clashes aside, in decimal digits: it may exceed 64 bits.
     QString combinations;
     quint64 clashFree = 0;            // the plans that pass the filters
     bool clashFreeExact = true;       // else a lower bound: the counting stopped
-    std::optional<NoPlan> impossible; // when the search proved there is no plan
+    std::optional<NoPlan> impossible; // when there is no plan, for certain
 };
 
 // The `top` best plans in the order of the request's criteria, each only
