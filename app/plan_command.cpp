@@ -193,11 +193,13 @@ CommandOutcome runPlan(const CommandLine& line, const QString& programFolder)
         request.rank = args.rank;
         request.top = std::max(args.top, args.keep.value_or(0));
 
-        const PlanResult result = findPlans(pool, request);
         QStringList courses;
         for (size_t c = 0; c < pool.courses.size(); ++c)
             if (!filters.leftOut[c])
                 courses << pool.courses[c].name;
+        if (courses.isEmpty())
+            return commandFailure(QStringLiteral("\"%1\" has no course to plan").arg(args.pool));
+        const PlanResult result = findPlans(pool, request);
         const size_t shown = std::min(result.plans.size(), static_cast<size_t>(args.top));
         QString output;
         if (args.json) {

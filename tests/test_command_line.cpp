@@ -448,6 +448,8 @@ private slots:
                  QStringList({"1", "", "quorvane: no course of \"Fall\" is named \"Art\""}));
         QCOMPARE(run({"--plan", "Fall", "--pin", "Physics=2"}),
                  QStringList({"1", "", "quorvane: no option of \"Physics\" holds row 2"}));
+        QCOMPARE(run({"--plan", "Job", "--without", "Shift"}),
+                 QStringList({"1", "", "quorvane: \"Job\" has no course to plan"}));
         QCOMPARE(run({"--plan", "Fall", "--rank", "fun"})[0], "2");
     }
 };
