@@ -697,11 +697,13 @@ Courses Search::descend(int depth)
     order.clear();
     forEachIn(m_p, course, alive, [&](int o) { order.push_back({0, o}); });
     if (goal == Goal::Best || goal == Goal::Enumerate) {
-        // The cheapest first, by the first criterion, for a good plan early.
+        // The cheapest first, by the first two criteria, for a good plan early.
         const Criterion first = m_rank.empty() ? Criterion::Days : m_rank.front();
+        const Criterion second = m_rank.size() < 2 ? first : m_rank[1];
         for (std::pair<qint64, int>& o : order) {
             addCosts(o.second);
-            o.first = totals()[static_cast<size_t>(first)];
+            const PlanCosts costs = totals();
+            o.first = (costs[static_cast<size_t>(first)] << 21) + costs[static_cast<size_t>(second)];
             removeCosts(o.second);
         }
         std::stable_sort(
