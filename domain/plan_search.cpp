@@ -376,7 +376,7 @@ Courses Search::energy(const Word* alive, int skip)
     return demand > supply ? reason : 0;
 }
 
-void Search::undoNarrow(int, int depth)
+void Search::undoNarrow(int depth)
 {
     m_past = m_savedPast[static_cast<size_t>(depth)];
 }
@@ -720,7 +720,7 @@ Courses Search::descend(int depth)
         const int option = order[i].second;
         const Courses wiped = narrow(course, option, alive, next, depth);
         if (wiped) {
-            undoNarrow(course, depth);
+            undoNarrow(depth);
             conflict |= wiped & ~bit;
             continue;
         }
@@ -731,7 +731,7 @@ Courses Search::descend(int depth)
         if (goal == Goal::Best || goal == Goal::Enumerate)
             removeCosts(option);
         m_chosen[static_cast<size_t>(course)] = -1;
-        undoNarrow(course, depth);
+        undoNarrow(depth);
         if (m_found || m_stopped || m_outOfBudget)
             return kAllCourses;
         // No choice of this course made the difference: none will.

@@ -99,9 +99,10 @@ class Search
 public:
     Search(const Problem& problem, const PlanRequest& request);
 
-    // A plan of the courses in `active` exists. When none does, `core` holds
-    // courses of `active` that cannot be taken together (all of `active`
-    // when that cannot be told); both are false when the search was stopped.
+    // A plan of the courses in `active` exists (lastFound()). When none does,
+    // `core` holds courses of `active` that cannot be taken together (all of
+    // `active` when that cannot be told). False, `core` untouched, when the
+    // search was stopped.
     bool find(const std::vector<bool>& active, std::vector<bool>* core);
     // The best `top` plans of all courses (fills plans()); seeded with those
     // already found.
@@ -132,14 +133,17 @@ private:
     void reportProgress(int depth);
 
     int countOf(int course, const Word* alive) const;
-    // Forward checking: the options left after choosing `option`, into `next`;
-    // a course left without any gives its explanation, else 0.
+    // The options left after choosing `option` of `course`, into `next`:
+    // those that clash with it go, then those propagate() takes out. A course
+    // left without any gives its explanation, else 0.
     Courses narrow(int course, int option, const Word* alive, Word* next, int depth);
-    void undoNarrow(int course, int depth);
+    void undoNarrow(int depth);
     // Takes out the options that clash with every option left of a course
     // in the queue, until none does; a course left without any gives its
     // explanation, else 0. `skip` is a course just chosen.
     Courses propagate(Word* alive, int skip);
+    // The courses not yet chosen need more time in class than all their
+    // options left cover together: their explanation, else 0.
     Courses energy(const Word* alive, int skip);
 
     void addCosts(int option);
@@ -159,7 +163,7 @@ private:
     std::vector<Word> m_alive; // per depth, `words` words
     std::vector<int> m_chosen; // per course, the option, or -1
     std::vector<char> m_active;
-    std::vector<Courses> m_past;                   // per course: the chosen courses that narrowed it
+    std::vector<Courses> m_past; // per course: the courses whose choice or lack of options narrowed it
     std::vector<std::vector<Courses>> m_savedPast; // per depth: m_past before the choice there
     std::vector<int> m_queue;                      // courses whose options went, to propagate
     std::vector<bool> m_queued;

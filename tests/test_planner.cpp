@@ -409,6 +409,30 @@ private slots:
             QCOMPARE(n, counts[filter]);
     }
 
+    // Past 64 courses the search keeps no record of which courses a dead end
+    // came from, and still names the smallest set.
+    void manyCoursesAreExplained()
+    {
+        std::vector<PlanRow> rows;
+        for (int c = 0; c < 70; ++c)
+            rows.push_back(row(c + 1, QStringLiteral("Filler %1").arg(c), "", {0}, 6 * kHour + 600 * c,
+                               6 * kHour + 600 * (c + 1)));
+        for (int c = 0; c < 3; ++c)
+            for (int day : {1, 2})
+                rows.push_back(
+                    row(100 + 2 * c + day, QStringLiteral("Seat %1").arg(c), "", {day}, 9 * kHour, 10 * kHour));
+        const PlanPool pool = makePlanPool(rows);
+        PlanRequest request;
+        const PlanResult result = findPlans(pool, request);
+        QVERIFY(result.impossible);
+        QCOMPARE(result.impossible->courses, std::vector<int>({70, 71, 72}));
+        request.filters.leftOut.assign(pool.courses.size(), false);
+        request.filters.leftOut[71] = true;
+        const PlanResult fewer = findPlans(pool, request);
+        QCOMPARE(fewer.clashFree, quint64(2));
+        QCOMPARE(fewer.plans.size(), size_t(2));
+    }
+
     // The words of an explanation.
     void impossibleIsExplainedInWords()
     {
