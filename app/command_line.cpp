@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "export/save_file.h"
+#include "base/time_of_day.h"
 
 #include <algorithm>
 
@@ -18,6 +19,20 @@ const QString kFrom = QStringLiteral("--from");
 const QString kUntil = QStringLiteral("--until");
 const QString kSkip = QStringLiteral("--skip");
 const QStringList kOwnOptions = {kExport, kImport, kSchedule, kWeeks, kFrom, kUntil, kSkip};
+const QString kPlan = QStringLiteral("--plan");
+const QString kTop = QStringLiteral("--top");
+const QString kRank = QStringLiteral("--rank");
+const QString kFree = QStringLiteral("--free");
+const QString kAfter = QStringLiteral("--after");
+const QString kBefore = QStringLiteral("--before");
+const QString kBusy = QStringLiteral("--busy");
+const QString kPin = QStringLiteral("--pin");
+const QString kWithout = QStringLiteral("--without");
+const QString kKeep = QStringLiteral("--keep");
+const QString kJson = QStringLiteral("--json");
+const QStringList kPlanOptions = {kPlan, kTop, kRank, kFree, kAfter, kBefore, kBusy, kPin, kWithout, kKeep, kJson};
+// The most plans a search keeps.
+constexpr int kMaxTop = 10000;
 
 CommandLine bad(const QString& error)
 {
@@ -148,7 +163,122 @@ const QStringList kQtFlags = {
 
 bool isOwnOption(const QString& argument)
 {
-    return kOwnOptions.contains(argument);
+    return kOwnOptions.contains(argument) || kPlanOptions.contains(argument);
+}
+
+bool isPlanOption(const QString& argument)
+{
+    return kPlanOptions.contains(argument);
+}
+
+// A list of names separated by commas, each one of `names` at most once,
+// as their positions in `names`.
+std::optional<std::vector<int>> namesOf(const QString& value, const QStringList& names)
+{
+    std::vector<int> found;
+    for (const QString& entry : value.split(QLatin1Char(','))) {
+        const qsizetype at = names.indexOf(entry.trimmed().toLower());
+        if (at < 0 || std::find(found.begin(), found.end(), int(at)) != found.end())
+            return std::nullopt;
+        found.push_back(int(at));
+    }
+    return found;
+}
+
+std::optional<int> wholeNumber(const QString& value, int least, int most)
+{
+    bool number = false;
+    const int n = value.toInt(&number);
+    return number && n >= least && n <= most ? std::optional<int>(n) : std::nullopt;
+}
+
+// --plan NAME and the options that go with it; every argument must be one of them.
+CommandLine parsePlan(const QStringList& arguments)
+{
+    CommandLine line;
+    PlanArguments& plan = line.plan;
+    QStringList seen;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (!isPlanOption(option))
+            return bad(isOwnOption(option) ? QStringLiteral("%1 does not go with %2").arg(option, kPlan)
+                                           : QStringLiteral("unknown argument \"%1\"").arg(option));
+        if (seen.contains(option) && option != kPin && option != kWithout)
+            return bad(QStringLiteral("%1 is given twice").arg(option));
+        seen << option;
+        if (option == kJson) {
+            plan.json = true;
+            continue;
+        }
+        if (++i >= arguments.size())
+            return bad(QStringLiteral("%1 needs a value").arg(option));
+        const QString& value = arguments[i];
+        if (option == kPlan) {
+            plan.pool = value;
+        } else if (option == kTop || option == kKeep) {
+            const std::optional<int> n = wholeNumber(value, 1, kMaxTop);
+            if (!n)
+                return bad(QStringLiteral("%1 takes a whole number from 1 to %2, not \"%3\"")
+                               .arg(option)
+                               .arg(kMaxTop)
+                               .arg(value));
+            if (option == kTop)
+                plan.top = *n;
+            else
+                plan.keep = n;
+        } else if (option == kRank) {
+            QStringList names;
+            for (int c = 0; c < kCriteria; ++c)
+                names << criterionName(Criterion(c));
+            const std::optional<std::vector<int>> ranked = namesOf(value, names);
+            if (!ranked)
+                return bad(QStringLiteral("%1 takes some of %2, each once, separated by commas, not \"%3\"")
+                               .arg(option, names.join(QLatin1Char(',')), value));
+            plan.rank.clear();
+            for (int c : *ranked)
+                plan.rank.push_back(Criterion(c));
+        } else if (option == kFree) {
+            const QStringList days = {QStringLiteral("mon"), QStringLiteral("tue"), QStringLiteral("wed"),
+                                      QStringLiteral("thu"), QStringLiteral("fri"), QStringLiteral("sat"),
+                                      QStringLiteral("sun")};
+            const std::optional<std::vector<int>> free = namesOf(value, days);
+            if (!free)
+                return bad(QStringLiteral("%1 takes weekdays from %2, separated by commas, not \"%3\"")
+                               .arg(option, days.join(QLatin1Char(',')), value));
+            for (int d : *free)
+                plan.freeDays[static_cast<size_t>(d)] = true;
+        } else if (option == kAfter || option == kBefore) {
+            const std::optional<QTime> time = timeofday::parse(value);
+            if (!time)
+                return bad(QStringLiteral("%1 takes a time of day such as 9:00AM, 9:00 AM or 09:00, not \"%2\"")
+                               .arg(option, value));
+            (option == kAfter ? plan.after : plan.before) = time;
+        } else if (option == kBusy) {
+            plan.busy = value;
+        } else if (option == kPin) {
+            const qsizetype equals = value.lastIndexOf(QLatin1Char('='));
+            bool number = false;
+            const qint64 id = equals > 0 ? value.mid(equals + 1).toLongLong(&number) : 0;
+            if (!number || id < 1)
+                return bad(QStringLiteral("%1 takes COURSE=ID, a course's name and the id of a row of the option "
+                                          "to take, not \"%2\"")
+                               .arg(option, value));
+            const QString course = value.left(equals);
+            for (const auto& pin : plan.pins)
+                if (pin.first == course)
+                    return bad(QStringLiteral("%1 pins \"%2\" twice").arg(option, course));
+            plan.pins.push_back({course, id});
+        } else {
+            plan.without << value;
+        }
+    }
+    if (!seen.contains(kPlan))
+        return bad(QStringLiteral("%1 goes with %2 NAME").arg(seen.first(), kPlan));
+    for (const auto& pin : plan.pins)
+        if (plan.without.contains(pin.first))
+            return bad(QStringLiteral("\"%1\" is both pinned and left out").arg(pin.first));
+    line.action = CommandLine::Action::Plan;
+    return line;
 }
 
 // "--export=FILE" as "--export" "FILE", for the program's own options.
@@ -230,6 +360,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (const std::optional<CommandLine> line = parseBackups(arguments))
         return *line;
     const QStringList split = splitValues(arguments);
+    if (std::any_of(split.begin(), split.end(), isPlanOption))
+        return parsePlan(split);
     if (std::any_of(split.begin(), split.end(), isOwnOption))
         return parseOwn(split);
     return parseWindow(split);
@@ -266,6 +398,9 @@ QString usageText()
                           "                [--from DAY] [--skip DAY[..DAY]]...\n"
                           "       quorvane --import FILE.ics [--schedule NAME]\n"
                           "       quorvane --backups | --restore FILE\n"
+                          "       quorvane --plan NAME [--top N] [--rank CRITERIA] [--free DAYS]\n"
+                          "                [--after TIME] [--before TIME] [--busy SCHEDULE]\n"
+                          "                [--pin COURSE=ID]... [--without COURSE]... [--keep K] [--json]\n"
                           "Builds weekly college timetables. Without options, opens the main window.\n"
                           "\n"
                           "  -h, --help       show this text and exit\n"
@@ -291,13 +426,33 @@ QString usageText()
                           "  --restore FILE   replace the database with FILE (a backup, or any timetable\n"
                           "                   database) and exit; the database as it was is saved as\n"
                           "                   one more backup; refused while the window is open\n"
+                          "  --plan NAME      take the schedule NAME as the sections one could take:\n"
+                          "                   each name one course, each row an option of it (rows of\n"
+                          "                   a name with the same notes one option); print the best\n"
+                          "                   plans taking one option of every course with no two\n"
+                          "                   classes at once, and how many such plans there are\n"
+                          "  --top N          how many of the best plans to print (10)\n"
+                          "  --rank CRITERIA  what makes a plan better, most important first, from\n"
+                          "                   days (weekdays with a class), idle (minutes between\n"
+                          "                   classes), early (minutes of class before 10:00 AM), late\n"
+                          "                   (minutes after 4:00 PM) and lunch (days without 30 free\n"
+                          "                   minutes from 11:00 AM to 1:30 PM), separated by commas\n"
+                          "                   (days,idle,early); ties go to the lower row ids\n"
+                          "  --free DAYS      keep these weekdays free: mon,tue,wed,thu,fri,sat,sun\n"
+                          "  --after TIME     no class starting before TIME (9:00AM, 9:00 AM, 09:00)\n"
+                          "  --before TIME    no class ending after TIME\n"
+                          "  --busy SCHEDULE  no class at the times of the courses of SCHEDULE\n"
+                          "  --pin COURSE=ID  take the option of COURSE holding row ID; may be given again\n"
+                          "  --without COURSE leave COURSE out; may be given again\n"
+                          "  --keep K         store plan K as a new schedule \"NAME plan K\"\n"
+                          "  --json           print one JSON object instead of one line per plan\n"
                           "\n"
                           "Options take their value after a blank or an equals sign (--export=FILE).\n"
                           "Qt's own options (-style, -reverse, -platform ...) open the window as given.\n"
                           "\n"
                           "Exit status: 0 done; 1 the database or the schedule could not be read, the\n"
-                          "file not written, or the calendar not imported (the reason on standard\n"
-                          "error); 2 bad arguments.\n"
+                          "file not written, the calendar not imported, or no plan is possible (the\n"
+                          "reason on standard error); 2 bad arguments.\n"
                           "\n"
                           "Keys in the window: Ctrl+P print preview, Ctrl+N Add Course, Ctrl+I import a\n"
                           "calendar; in the grid, F2 Edit Course, Delete Delete Course, and the Menu key\n"

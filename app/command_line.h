@@ -1,10 +1,14 @@
 #pragma once
 
+#include "domain/planner.h"
 #include "export/calendar_file.h"
 
 #include <QString>
 #include <QStringList>
+#include <QTime>
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace quorvane {
 
@@ -23,6 +27,22 @@ inline CommandOutcome commandFailure(const QString& why, const QString& output =
     return {1, output, QStringLiteral("quorvane: ") + why};
 }
 
+// What `--plan NAME` asks for: the options of the planning command.
+struct PlanArguments
+{
+    QString pool;                                 // the schedule planned from
+    int top = 10;                                 // --top N
+    std::vector<Criterion> rank = defaultRank();  // --rank days,idle,...
+    std::array<bool, 7> freeDays{};               // --free mon,fri
+    std::optional<QTime> after;                   // --after T: no class starting before
+    std::optional<QTime> before;                  // --before T: none ending after
+    std::optional<QString> busy;                  // --busy SCHEDULE
+    std::vector<std::pair<QString, qint64>> pins; // --pin COURSE=ID, in the order given
+    QStringList without;                          // --without COURSE
+    std::optional<int> keep;                      // --keep K
+    bool json = false;                            // --json
+};
+
 // What the program's arguments ask for. --help (-h) or --version anywhere
 // answers. Without the program's own options, Qt's own options go to Qt, as
 // they always have, a plain argument is a calendar to import into the window,
@@ -30,7 +50,7 @@ inline CommandOutcome commandFailure(const QString& why, const QString& output =
 // program's own.
 struct CommandLine
 {
-    enum class Action { Window, Help, Version, Export, Import, ListBackups, Restore, BadArguments };
+    enum class Action { Window, Help, Version, Export, Import, ListBackups, Restore, Plan, BadArguments };
     Action action = Action::Window;
     // --export FILE [--schedule NAME] [--weeks N | --until DAY] [--from DAY] [--skip DAY[..DAY]]...
     QString exportFile;
@@ -43,6 +63,8 @@ struct CommandLine
     QVector<DayRange> skip;
     // --import FILE [--schedule NAME], or the one plain argument of the window.
     QString importFile;
+    // --plan NAME and its options.
+    PlanArguments plan;
     // Why the arguments are bad.
     QString error;
 };

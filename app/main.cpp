@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/import_command.h"
 #include "base/failure.h"
+#include "app/plan_command.h"
 #include "store/backups.h"
 #include "store/database_location.h"
 #include "widgets/qt_prompts.h"
@@ -82,6 +83,9 @@ int main(int argc, char** argv)
     case CommandLine::Action::Import:
         return runWithoutWindow<QCoreApplication>(argv[0],
                                                   [&](const QString& folder) { return runImport(line, folder); });
+    case CommandLine::Action::Plan:
+        return runWithoutWindow<QCoreApplication>(argv[0],
+                                                  [&](const QString& folder) { return runPlan(line, folder); });
     case CommandLine::Action::Window:
         break;
     }

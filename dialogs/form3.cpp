@@ -75,19 +75,19 @@ void Form3::LoadSelectedCourse()
         const WeekDays days = readableDays(row.bytes(Column::Days));
         for (int day = 0; day < dayset::kDays; ++day)
             m_course.check1[static_cast<size_t>(day)]->setChecked(days[static_cast<size_t>(day)]);
-        const std::optional<CourseTimes> exact = row.storedExactTimes();
-        m_hadExactTimes = exact.has_value();
-        const auto show = [&](Column column, const QTime& exactTime, TimePicker* picker) {
-            if (exact) {
-                picker->setValue(exactTime);
+        const CourseRowReader::ExactColumns exact = row.storedExactTimes();
+        m_hadExactTimes = exact.any();
+        const auto show = [&](Column column, const std::optional<QTime>& exactTime, TimePicker* picker) {
+            if (exactTime) {
+                picker->setValue(*exactTime);
                 return;
             }
             const std::optional<timeofday::StoredTime> time = storedTime(row.bytes(column));
             if (time && !time->dated)
                 picker->setValue(time->time);
         };
-        show(Column::TimeFrom, exact ? exact->from : QTime(), m_course.dtpFrom);
-        show(Column::TimeTo, exact ? exact->to : QTime(), m_course.dtpTo);
+        show(Column::TimeFrom, exact.from, m_course.dtpFrom);
+        show(Column::TimeTo, exact.to, m_course.dtpTo);
     }
     walk.close();
 }

@@ -101,18 +101,26 @@ int CourseRowReader::optionalPosition(size_t which, const char* name)
     return at;
 }
 
-std::optional<CourseTimes> CourseRowReader::storedExactTimes()
+CourseRowReader::ExactColumns CourseRowReader::storedExactTimes()
 {
-    const int from = optionalPosition(0, "ExactFrom");
-    const int to = optionalPosition(1, "ExactTo");
-    if (from < 0 || to < 0)
-        return std::nullopt;
-    const std::optional<timeofday::StoredTime> exactFrom = storedTime(m_rs.bytes(from));
-    const std::optional<timeofday::StoredTime> exactTo = storedTime(m_rs.bytes(to));
-    // NULL, or a text the program never writes: the grid's times stand.
-    if (!exactFrom || !exactTo || exactFrom->dated || exactTo->dated)
-        return std::nullopt;
-    return CourseTimes{exactFrom->time, exactTo->time, false};
+    ExactColumns exact;
+    const auto read = [&](int position) -> std::optional<QTime> {
+        // NULL, or a text the program never writes: the grid's time stands.
+        const std::optional<timeofday::StoredTime> time =
+            position < 0 ? std::nullopt : storedTime(m_rs.bytes(position));
+        if (!time || time->dated)
+            return std::nullopt;
+        return time->time;
+    };
+    exact.from = read(optionalPosition(0, "ExactFrom"));
+    exact.to = read(optionalPosition(1, "ExactTo"));
+    return exact;
+}
+
+CourseTimes CourseRowReader::exactTimes(const CourseTimes& grid)
+{
+    const ExactColumns exact = storedExactTimes();
+    return CourseTimes{exact.from.value_or(grid.from), exact.to.value_or(grid.to), !exact.to && grid.endsOnADate};
 }
 
 std::optional<Course> CourseRowReader::course()

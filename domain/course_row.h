@@ -50,13 +50,18 @@ public:
     std::optional<CourseTimes> times();
     // The current row's days (courseDays of its Days field).
     WeekDays days() { return courseDays(bytes(Column::Days)); }
-    // The current row's exact times: ExactFrom and ExactTo where the row has
-    // both and they read as times of day on no date, else `grid`, the
-    // row's times().
-    CourseTimes exactTimes(const CourseTimes& grid) { return storedExactTimes().value_or(grid); }
-    // ExactFrom and ExactTo when the row has both and they read so; nothing
-    // otherwise.
-    std::optional<CourseTimes> storedExactTimes();
+    // The current row's exact times: ExactFrom and ExactTo each where it
+    // reads as a time of day on no date, else the end of `grid`, the row's
+    // times().
+    CourseTimes exactTimes(const CourseTimes& grid);
+    // ExactFrom and ExactTo, each where the row has it and it reads so.
+    struct ExactColumns
+    {
+        std::optional<QTime> from;
+        std::optional<QTime> to;
+        bool any() const { return from || to; }
+    };
+    ExactColumns storedExactTimes();
     // The whole course; nothing for one that lies on no day of the week
     // (times()), and the failures of times() and days().
     std::optional<Course> course();
