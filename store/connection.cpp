@@ -233,6 +233,13 @@ qint64 Connection::lastInsertId() const
     return sqlite3_last_insert_rowid(handle());
 }
 
+qint64 Connection::dataVersion() const
+{
+    Recordset version;
+    version.open(QStringLiteral("PRAGMA data_version"), *this);
+    return version.integer(0);
+}
+
 Transaction::Transaction(Connection& db) : m_db(db)
 {
     if (sqlite3_get_autocommit(m_db.handle())) {

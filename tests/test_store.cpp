@@ -52,6 +52,7 @@ private slots:
     void engineFailuresCarryTheEngineMessage_data();
     void engineFailuresCarryTheEngineMessage();
     void lockedDatabaseFailsWithinBoundedWait();
+    void dataVersionChangesOnlyForAnotherConnectionsCommit();
     void recordsetWalksRowsAndReadsFieldsByName();
     void readThatFailsAfterSomeRowsIsAFailure();
 
@@ -416,6 +417,19 @@ void StoreTest::lockedDatabaseFailsWithinBoundedWait()
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase("locker");
     QCOMPARE(scalarSql(folder.databasePath(), "select count(*) from tblSchedules"), QString("1"));
+}
+
+void StoreTest::dataVersionChangesOnlyForAnotherConnectionsCommit()
+{
+    ProgramFolder folder;
+    Connection db;
+    db.open(folder.databasePath());
+    const qint64 first = db.dataVersion();
+    QCOMPARE(db.dataVersion(), first);
+    db.execute(sql::insertSchedule("own"));
+    QCOMPARE(db.dataVersion(), first);
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('elsewhere')");
+    QVERIFY(db.dataVersion() != first);
 }
 
 void StoreTest::recordsetWalksRowsAndReadsFieldsByName()
