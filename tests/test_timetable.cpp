@@ -380,17 +380,22 @@ void TimetableTest::clashIsAnOverlapOfExactTimes_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("clash");
     QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<QString>("shown");
     QTest::newRow("back to back") << QStringList{"08:30", "10:00", "", ""} << QStringList{"10:00", "11:00", "", ""} << 9
-                                  << false << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)";
+                                  << false << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)"
+                                  << "Physics";
     QTest::newRow("overlap") << QStringList{"08:30", "10:00", "", ""} << QStringList{"09:30", "11:00", "", ""} << 8
-                             << true << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (9:30 AM - 11:00 AM)";
+                             << true << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (9:30 AM - 11:00 AM)"
+                             << "Physics / Mathematics";
     // The rows round the times to the half hour: 9:00-9:50 meets 9:30-10:45.
     QTest::newRow("exact times overlap") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:50:00 AM"}
                                          << QStringList{"09:30", "10:30", "9:30:00 AM", "10:45:00 AM"} << 8 << true
-                                         << "Mathematics (9:00 AM - 9:50 AM)\nPhysics (9:30 AM - 10:45 AM)";
+                                         << "Mathematics (9:00 AM - 9:50 AM)\nPhysics (9:30 AM - 10:45 AM)"
+                                         << "Physics / Mathematics";
     QTest::newRow("exact times apart") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:40:00 AM"}
                                        << QStringList{"09:30", "10:30", "9:40:00 AM", "10:30:00 AM"} << 8 << false
-                                       << "Mathematics (9:00 AM - 9:40 AM)\nPhysics (9:40 AM - 10:30 AM)";
+                                       << "Mathematics (9:00 AM - 9:40 AM)\nPhysics (9:40 AM - 10:30 AM)"
+                                       << "Physics";
 }
 
 void TimetableTest::clashIsAnOverlapOfExactTimes()
@@ -400,6 +405,7 @@ void TimetableTest::clashIsAnOverlapOfExactTimes()
     QFETCH(int, row);
     QFETCH(bool, clash);
     QFETCH(QString, tooltip);
+    QFETCH(QString, shown);
     addCourse(db(), 1, "Mathematics", "0", mathematics[0], mathematics[1], mathematics[2], mathematics[3]);
     addCourse(db(), 1, "Physics", "0,1", physics[0], physics[1], physics[2], physics[3]);
     load();
@@ -411,6 +417,9 @@ void TimetableTest::clashIsAnOverlapOfExactTimes()
     QCOMPARE(grid.data(shared, TimetableGrid::ClashRole).toBool(), clash);
     QCOMPARE(grid.data(shared, Qt::BackgroundRole).value<QColor>(), grid.courseColour(row, 2));
     QCOMPARE(grid.data(shared, Qt::ToolTipRole).toString(), tooltip);
+    // On screen a clash shows both names, the later first.
+    QCOMPARE(grid.displayText(row, 1), shown);
+    QCOMPARE(grid.data(shared, Qt::DisplayRole).toString(), shown);
     QVERIFY(!grid.data(grid.index(row - 1, 2), TimetableGrid::ClashRole).toBool());
     QCOMPARE(grid.data(grid.index(row - 1, 2), Qt::ToolTipRole).toString(), tooltip.section('\n', 1));
     // Redrawn without the other course, no mark.
