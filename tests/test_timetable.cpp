@@ -1,16 +1,20 @@
 // The weekly grid: its structure and how ListCourses places a schedule's courses.
 #include "app/form1.h"
 #include "base/failure.h"
+#include "base/reporting.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/course_colours.h"
+#include "timetable/fill.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/appearance.h"
 
 #include <QAbstractItemModelTester>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -68,6 +72,8 @@ private slots:
     void colourFollowsTheNameStablyAndDistinctly();
     void coursesShowTheirColoursInBlack();
     void clashFrameShowsOnScreen();
+    void currentCellIsOutlinedWhileTheGridHasTheFocus();
+    void daysAndRowsShareALargerView();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
     void gridModelAnnouncesEveryChange();
 
@@ -507,6 +513,78 @@ void TimetableTest::clashFrameShowsOnScreen()
     QVERIFY(!hasFrame(2));
     const QRect physics = view.visualRect(m_form->grid().index(5, 2));
     QCOMPARE(QColor(shot.pixel(physics.right() - 2, physics.top() + 2)), m_form->grid().courseColour(6, 2));
+}
+
+void TimetableTest::currentCellIsOutlinedWhileTheGridHasTheFocus()
+{
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30");
+    load();
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TimetableView& view = m_form->gridView();
+    const QColor ink = contrastingInk(view.palette().color(QPalette::Active, QPalette::Highlight));
+    const auto outlined = [&](int row, int col) {
+        const QRect cell = view.visualRect(m_form->grid().index(row - 1, col));
+        const QImage shot = view.viewport()->grab().toImage();
+        return QColor(shot.pixel(cell.left() + 2, cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.left() + 3, cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.center().x(), cell.top() + 2)) == ink;
+    };
+    for (const QPoint& cell : {QPoint(6, 1), QPoint(7, 3)}) {
+        view.setCurrentGridCell(cell.x(), cell.y());
+        view.setFocus();
+        QVERIFY(view.hasFocus());
+        QVERIFY(outlined(cell.x(), cell.y()));
+        m_form->listView().setFocus();
+        QVERIFY(!outlined(cell.x(), cell.y()));
+    }
+}
+
+// At its first width the columns are as wide as the grid says; wider, the
+// days share the rest; taller than the rows need, the rows share the rest.
+void TimetableTest::daysAndRowsShareALargerView()
+{
+    TimetableGrid grid;
+    Procedure p([](int, const QString& description) { QFAIL(qPrintable(description)); });
+    setUpTimetable(grid, p, {});
+    QWidget window;
+    TimetableView view(&grid, &window);
+    view.setRowHeight(19);
+    view.setFirstWidth(808);
+    view.setGeometry(0, 0, 808, 369);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    QCOMPARE(view.columnWidth(0), 80);
+    for (int c = 1; c < 8; ++c)
+        QCOMPARE(view.columnWidth(c), 100);
+    QCOMPARE(view.rowHeight(0), 19);
+    QVERIFY(view.verticalScrollBar()->isVisible());
+
+    view.setGeometry(0, 0, 1208, 900);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(view.columnWidth(0), 80);
+    int days = 0;
+    for (int c = 1; c < 8; ++c) {
+        QVERIFY(view.columnWidth(c) >= 100 + 400 / 7);
+        days += view.columnWidth(c);
+    }
+    QCOMPARE(80 + days, view.viewport()->width());
+    QVERIFY(view.rowHeight(0) > 19);
+    QVERIFY(view.rowViewportPosition(31) + view.rowHeight(31) <= view.viewport()->height());
+    QVERIFY(!view.verticalScrollBar()->isVisible() && !view.horizontalScrollBar()->isVisible());
+    // What the grid holds stays as it was: the pictures keep their sizes.
+    QCOMPARE(grid.colWidthTwips(1), 1500);
+
+    // Its whole size shows every row and column at their own sizes.
+    view.setGeometry(QRect(QPoint(0, 0), view.sizeHint()));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY(view.sizeHint().width() <= 808);
+    QCOMPARE(view.rowHeight(0), 19);
+    QVERIFY(!view.verticalScrollBar()->isVisible() && !view.horizontalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(TimetableTest)
