@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "base/app_info.h"
 #include "export/save_file.h"
 
 #include <algorithm>
@@ -314,7 +315,7 @@ QString usageText()
 
 QString versionText()
 {
-    return QStringLiteral("Quorvane " QUORVANE_VERSION "\n");
+    return kProductName + QLatin1Char(' ') + kVersion + QLatin1Char('\n');
 }
 
 } // namespace quorvane

@@ -248,7 +248,7 @@ void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
     QCOMPARE(m_form->selectedScheduleId(), ScheduleId(1));
     QCOMPARE(filledCells(m_form->grid()), QStringList{"5,1=Mine"});
     // A click on the second row redraws with its courses only.
-    const QRect rect = m_form->listView().visualRect(m_form->listView().model()->index(1, 1));
+    const QRect rect = m_form->listView().visualRect(m_form->listView().model()->index(1, 0));
     m_form->show();
     QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(m_form->selectedScheduleId(), ScheduleId(2));
