@@ -527,9 +527,9 @@ void TimetableTest::currentCellIsOutlinedWhileTheGridHasTheFocus()
     const auto outlined = [&](int row, int col) {
         const QRect cell = view.visualRect(m_form->grid().index(row - 1, col));
         const QImage shot = view.viewport()->grab().toImage();
-        return QColor(shot.pixel(cell.left() + 2, cell.center().y())) == ink &&
-               QColor(shot.pixel(cell.left() + 3, cell.center().y())) == ink &&
-               QColor(shot.pixel(cell.center().x(), cell.top() + 2)) == ink;
+        return QColor(shot.pixel(cell.left(), cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.left() + 1, cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.center().x(), cell.top())) == ink;
     };
     for (const QPoint& cell : {QPoint(6, 1), QPoint(7, 3)}) {
         view.setCurrentGridCell(cell.x(), cell.y());

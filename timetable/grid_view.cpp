@@ -18,7 +18,7 @@ namespace quorvane {
 namespace {
 
 // Cells drawn as the style draws them, a clash framed and the focus outlined
-// on top.
+// on top: the current cell's clash frame inside its focus outline.
 class TimetableDelegate : public QStyledItemDelegate
 {
 public:
@@ -27,8 +27,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
+        const bool focus = option.state & QStyle::State_HasFocus;
         if (index.data(TimetableGrid::ClashRole).toBool())
-            paintClashFrame(*painter, option.rect);
+            paintClashFrame(*painter, focus ? option.rect.adjusted(2, 2, -2, -2) : option.rect);
         paintFocusOutline(*painter, option, index);
     }
 };

@@ -16,9 +16,9 @@ void paintFocusOutline(QPainter& painter, const QStyleOptionViewItem& option, co
         background = option.palette.color(group, QPalette::Highlight);
     else if (const QVariant own = index.data(Qt::BackgroundRole); own.canConvert<QBrush>())
         background = own.value<QBrush>().color();
-    // Inside the two pixels a clash frame takes (paintClashFrame).
+    // Along the item's edges, clear of its text.
     constexpr double kWidth = 2;
-    constexpr double kMiddle = 2 + kWidth / 2;
+    constexpr double kMiddle = kWidth / 2;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(contrastingInk(background), kWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));

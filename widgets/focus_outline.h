@@ -5,7 +5,7 @@
 namespace quorvane {
 
 // The current item of a view, outlined while the view has the keyboard
-// focus: two pixels inside the item, in black or white, whichever stands out
+// focus: its two outermost pixels, in black or white, whichever stands out
 // on the item's background (the selection's colour, the item's own, or the
 // view's). Some styles show no focus in a view, or show it only after a key
 // was pressed (Fusion), and a selected item looks the same with the focus or
