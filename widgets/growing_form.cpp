@@ -178,8 +178,10 @@ QSize GrowingForm::wholeSize() const
 
 void GrowingForm::resizeEvent(QResizeEvent* event)
 {
+    // The body's own size, scroll bars or not: the event may be the
+    // viewport's, which the scroll bars make smaller.
     const QSize least = leastSize();
-    m_scrolls = event->size().width() < least.width() || event->size().height() < least.height();
+    m_scrolls = width() < least.width() || height() < least.height();
     area()->setMinimumSize(m_scrolls ? wholeSize() : QSize(0, 0));
     QScrollArea::resizeEvent(event);
 }
