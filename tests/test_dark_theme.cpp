@@ -1,6 +1,7 @@
 // The windows in a dark desktop (Qt's Fusion style with a dark palette): every
-// surface follows the desktop's colours, the course fills stay light with
-// black text, the check boxes and the focus stand out.
+// surface follows the desktop's colours, and the dialogs' check boxes stand
+// out from theirs, as in a light one. (The course fills stay light with black
+// text: test_timetable.)
 #include "app/form1.h"
 #include "dialogs/form2.h"
 #include "domain/repository.h"
@@ -26,16 +27,9 @@ namespace {
 
 QPalette darkPalette()
 {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::AlternateBase, QColor(0x42, 0x42, 0x42));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::ButtonText, Qt::white);
+    QPalette dark(Qt::white, QColor(0x35, 0x35, 0x35), QColor(0x45, 0x45, 0x45), QColor(0x20, 0x20, 0x20),
+                  QColor(0x30, 0x30, 0x30), Qt::white, Qt::white, QColor(0x2a, 0x2a, 0x2a), QColor(0x35, 0x35, 0x35));
     dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
     return dark;
 }
 
@@ -53,11 +47,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void contrastIsMeasuredAsWcagDoes_data();
-    void contrastIsMeasuredAsWcagDoes();
     void mainWindowFollowsTheDesktop();
-    void courseFillsStayLightWithBlackText();
-    void focusStandsOut();
     void checkBoxesStandOutFromTheirDialog_data();
     void checkBoxesStandOutFromTheirDialog();
 
@@ -88,28 +78,6 @@ void DarkThemeTest::cleanup()
     QApplication::setPalette(m_light);
 }
 
-void DarkThemeTest::contrastIsMeasuredAsWcagDoes_data()
-{
-    QTest::addColumn<QColor>("background");
-    QTest::addColumn<QColor>("ink");
-    QTest::newRow("dark window, white text") << QColor(0x35, 0x35, 0x35) << QColor(Qt::white);
-    QTest::newRow("light window, black text") << QColor(0xef, 0xef, 0xef) << QColor(Qt::black);
-    QTest::newRow("blue selection, white text") << QColor(0x2a, 0x82, 0xda) << QColor(Qt::white);
-}
-
-void DarkThemeTest::contrastIsMeasuredAsWcagDoes()
-{
-    QFETCH(QColor, background);
-    QFETCH(QColor, ink);
-    QCOMPARE(contrastRatio(QColor(Qt::black), QColor(Qt::white)), 21.0);
-    QCOMPARE(contrastRatio(background, background), 1.0);
-    // The outline: enough contrast, and no more than a step beyond it.
-    const QColor outline = outlineColour(background, ink);
-    QVERIFY(contrastRatio(background, outline) >= 3.0);
-    QVERIFY(contrastRatio(background, outline) < 3.6);
-    QVERIFY(contrastRatio(background, contrastingInk(background)) >= 4.5);
-}
-
 void DarkThemeTest::mainWindowFollowsTheDesktop()
 {
     Form1 form(m_folder->path(), m_prompts);
@@ -132,38 +100,6 @@ void DarkThemeTest::mainWindowFollowsTheDesktop()
     const QRect free = grid.visualRect(form.grid().index(10, 4));
     QCOMPARE(QColor(shot.pixel(grid.viewport()->mapTo(&form, free.center()))), darkPalette().color(QPalette::Base));
     QVERIFY(m_prompts.shown.isEmpty());
-}
-
-void DarkThemeTest::courseFillsStayLightWithBlackText()
-{
-    Form1 form(m_folder->path(), m_prompts);
-    QVERIFY(form.Form_Load());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TimetableView& grid = form.gridView();
-    grid.setCurrentGridCell(20, 5);
-    const QImage shot = grid.viewport()->grab().toImage();
-    const QRect cell = grid.visualRect(form.grid().index(1, 1));
-    QCOMPARE(QColor(shot.pixel(cell.right() - 2, cell.top() + 2)), form.grid().courseColour(2, 1));
-    int darkest = 255;
-    for (int x = cell.left(); x < cell.right(); ++x)
-        darkest = std::min(darkest, qGray(shot.pixel(x, cell.center().y())));
-    QVERIFY(darkest < 60);
-}
-
-void DarkThemeTest::focusStandsOut()
-{
-    Form1 form(m_folder->path(), m_prompts);
-    QVERIFY(form.Form_Load());
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    TimetableView& grid = form.gridView();
-    grid.setFocus();
-    const QRect cell = grid.visualRect(grid.currentIndex());
-    const QImage shot = grid.viewport()->grab().toImage();
-    const QColor outline(shot.pixel(cell.left(), cell.center().y()));
-    QVERIFY(contrastRatio(outline, darkPalette().color(QPalette::Highlight)) >= 3.0);
 }
 
 void DarkThemeTest::checkBoxesStandOutFromTheirDialog_data()
@@ -196,6 +132,8 @@ void DarkThemeTest::checkBoxesStandOutFromTheirDialog()
     for (int y = box.top(); y <= box.bottom(); ++y)
         outline = std::max(outline, contrastRatio(QColor(shot.pixel(box.left(), y)), around));
     QVERIFY2(outline >= 3.0, qPrintable(QString::number(outline)));
+    QCOMPARE(contrastRatio(QColor(Qt::black), QColor(Qt::white)), 21.0);
+    QVERIFY(contrastRatio(around, outlineColour(around, QColor(Qt::black))) < 3.6); // no starker than needed
 }
 
 QTEST_MAIN(DarkThemeTest)
