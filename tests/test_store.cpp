@@ -430,6 +430,18 @@ void StoreTest::dataVersionChangesOnlyForAnotherConnectionsCommit()
     QCOMPARE(db.dataVersion(), first);
     execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('elsewhere')");
     QVERIFY(db.dataVersion() != first);
+    // While another program writes, it fails at once, without a wait.
+    QList<bool> waits;
+    db.setWaitNotice([&](bool waiting) { waits << waiting; });
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "writer");
+    other.setDatabaseName(folder.databasePath());
+    QVERIFY(other.open());
+    QVERIFY(QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+    QVERIFY_THROWS_EXCEPTION(Failure, db.dataVersion());
+    QVERIFY(waits.isEmpty());
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("writer");
 }
 
 void StoreTest::recordsetWalksRowsAndReadsFieldsByName()
