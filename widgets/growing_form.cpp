@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace quorvane {
 
@@ -23,16 +25,11 @@ public:
     {
         setContentsMargins(0, 0, 0, 0);
     }
-    ~GrowthLayout() override
-    {
-        for (const Placed& placed : m_items)
-            delete placed.item;
-    }
 
     void place(QWidget* control, const QRect& rect, const Growth& growth)
     {
         addChildWidget(control);
-        m_items.append({new QWidgetItem(control), rect, growth});
+        m_items.push_back({std::make_unique<QWidgetItem>(control), rect, growth});
         invalidate();
     }
 
@@ -53,15 +50,23 @@ public:
         return extraWhere([](const QLayoutItem& item) { return item.sizeHint(); }, 0, 0).expandedTo(leastExtra());
     }
 
-    void addItem(QLayoutItem* item) override { m_items.append({item, item->geometry(), {}}); }
+    void addItem(QLayoutItem* item) override
+    {
+        m_items.push_back({std::unique_ptr<QLayoutItem>(item), item->geometry(), {}});
+    }
     int count() const override { return int(m_items.size()); }
     QLayoutItem* itemAt(int index) const override
     {
-        return index >= 0 && index < m_items.size() ? m_items.at(index).item : nullptr;
+        return index >= 0 && index < count() ? m_items[size_t(index)].item.get() : nullptr;
     }
+    // The item, which the caller then owns.
     QLayoutItem* takeAt(int index) override
     {
-        return index >= 0 && index < m_items.size() ? m_items.takeAt(index).item : nullptr;
+        if (index < 0 || index >= count())
+            return nullptr;
+        QLayoutItem* taken = m_items[size_t(index)].item.release();
+        m_items.erase(m_items.begin() + index);
+        return taken;
     }
     QSize sizeHint() const override { return m_first; }
     QSize minimumSize() const override { return m_first + leastExtra(); }
@@ -88,7 +93,7 @@ public:
 private:
     struct Placed
     {
-        QLayoutItem* item;
+        std::unique_ptr<QLayoutItem> item;
         QRect rect;
         Growth growth;
     };
@@ -128,7 +133,7 @@ private:
     }
 
     QSize m_first;
-    QList<Placed> m_items;
+    std::vector<Placed> m_items;
 };
 
 GrowthLayout& layoutOf(const GrowingForm& form)
