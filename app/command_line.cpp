@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "base/app_info.h"
 #include "export/save_file.h"
 #include "base/time_of_day.h"
 
@@ -469,7 +470,7 @@ QString usageText()
 
 QString versionText()
 {
-    return QStringLiteral("Quorvane " QUORVANE_VERSION "\n");
+    return kProductName + QLatin1Char(' ') + kVersion + QLatin1Char('\n');
 }
 
 } // namespace quorvane

@@ -13,10 +13,13 @@
 #include "store/schema.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
-#include "widgets/fit_to_screen.h"
+#include "widgets/appearance.h"
+#include "widgets/focus_outline.h"
 #include "widgets/fonts.h"
+#include "widgets/growing_form.h"
 #include "widgets/program_icon.h"
 #include "widgets/push_button.h"
+#include "widgets/window_place.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -25,10 +28,15 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quorvane {
 
@@ -55,6 +63,32 @@ constexpr ButtonPlace kButtons[] = {
     {7, "Save Schedule As Image For Printing", 120, 9450},
     {8, "Export Schedule To Excel For Printing", 6240, 9450},
 };
+
+// The controls' places at the window's first size, in twips.
+constexpr int kFormWidth = 12360;
+constexpr int kFormHeight = 9960;
+constexpr int kListTop = 120;
+constexpr int kGridTop = 2800;
+constexpr int kWideLeft = 120;
+constexpr int kWideWidth = 12120;
+constexpr int kListHeight = 1575;
+constexpr int kGridHeight = 5535;
+constexpr int kNameColumnWidth = 11000;
+
+QRect pixelRect(int left, int top, int width, int height)
+{
+    return QRect(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width), pixelsFromTwips(height));
+}
+
+// A larger window gives its extra width to the list and the grid, and half
+// of it to each column of buttons; its extra height to the grid, the buttons
+// below the grid going down with it.
+Growth buttonGrowth(const ButtonPlace& place)
+{
+    const bool right = place.left > kWideLeft;
+    const bool belowGrid = place.top > kGridTop;
+    return {right ? 0.5 : 0.0, 0.5, belowGrid ? 1.0 : 0.0, 0.0};
+}
 
 } // namespace
 
@@ -86,38 +120,50 @@ void Form1::buildControls()
     static const bool accessibleAsWindow = (QAccessible::installFactory(accessibleForm1), true);
     Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
-    new FitToScreen(this);
     setFont(arialBold(9));
     setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    paintBackground();
+
+    // The menu bar above the controls; the controls in the body below it,
+    // where they keep their places at the first size.
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    m_menuBar->setFont(QApplication::font(m_menuBar));
+    m_body = new GrowingForm(QSize(pixelsFromTwips(kFormWidth), pixelsFromTwips(kFormHeight)), this);
+    m_body->setObjectName(QStringLiteral("Form1Body"));
+    QWidget* area = m_body->area();
+    area->setObjectName(QStringLiteral("Form1Area"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_body);
 
     m_pointer = new PointerConvention(this);
     m_pointer->watchBackground(this);
+    m_pointer->watchBackground(area);
 
     m_schedules = new ScheduleList(this);
-    m_listView = new QTreeView(this);
+    m_scheduleNames = new ScheduleNames(m_schedules, this);
+    m_listView = new QTreeView(area);
     m_listView->setObjectName(QStringLiteral("ListView1"));
-    m_listView->setGeometry(pixelsFromTwips(120), pixelsFromTwips(120), pixelsFromTwips(12120), pixelsFromTwips(1575));
+    m_body->place(m_listView, pixelRect(kWideLeft, kListTop, kWideWidth, kListHeight), {0, 1, 0, 0});
     m_listView->setRootIsDecorated(false);
     m_listView->setItemsExpandable(false);
     m_listView->setUniformRowHeights(true);
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_listView->setModel(m_schedules);
+    m_listView->setModel(m_scheduleNames);
+    m_listView->setItemDelegate(new FocusOutlineDelegate(m_listView));
     m_listView->setAccessibleName(QStringLiteral("Schedules"));
-    // The id column is in effect hidden; a screen reader does not read it out.
-    // Hidden only once the name column no longer stretches: hidden earlier,
-    // the id column keeps its width and pushes the names sideways.
     m_listView->header()->setStretchLastSection(false);
-    m_listView->header()->setSectionHidden(0, true);
     m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_listView->header()->setMinimumSectionSize(0);
-    // A click anywhere in the list, on a row or below the rows, redraws the grid.
+    // A click anywhere in the list, on a row or below the rows, redraws the
+    // grid; a wider list gives its names more room.
     m_listView->viewport()->installEventFilter(this);
+    m_listView->installEventFilter(this);
     // A click that would leave no row selected keeps the last one.
     connect(m_listView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         const QModelIndex current = m_listView->currentIndex();
@@ -128,19 +174,19 @@ void Form1::buildControls()
     m_pointer->watchBackground(m_listView);
 
     m_grid = new TimetableGrid(this);
-    m_gridView = new TimetableView(m_grid, this);
+    m_gridView = new TimetableView(m_grid, area);
     m_gridView->setObjectName(QStringLiteral("MSHFlexGrid1"));
     m_gridView->setAccessibleName(QStringLiteral("Timetable"));
-    m_gridView->setGeometry(pixelsFromTwips(120), pixelsFromTwips(2800), pixelsFromTwips(12120), pixelsFromTwips(5535));
+    m_body->place(m_gridView, pixelRect(kWideLeft, kGridTop, kWideWidth, kGridHeight), {0, 1, 0, 1});
+    m_gridView->setFirstWidth(pixelsFromTwips(kWideWidth));
     m_pointer->watchBackground(m_gridView);
 
     const QFont buttonFont = arialBold(11.25);
     for (const ButtonPlace& place : kButtons) {
-        auto* button = new PushButton(QString::fromLatin1(place.caption), this);
+        auto* button = new PushButton(QString::fromLatin1(place.caption), area);
         button->setObjectName(QStringLiteral("PushButton%1").arg(place.number));
-        button->setGeometry(pixelsFromTwips(place.left), pixelsFromTwips(place.top), pixelsFromTwips(6000),
-                            pixelsFromTwips(405));
         button->setFont(buttonFont);
+        m_body->place(button, pixelRect(place.left, place.top, 6000, 405), buttonGrowth(place));
         m_pointer->watchButton(button);
     }
     // A command that changes rows is one step of the history, named after it.
@@ -203,11 +249,30 @@ void Form1::buildControls()
     m_gridView->addAction(exportCalendar);
     m_gridMenu->addAction(exportCalendar);
     setAcceptDrops(true);
+
+    // Last: the menu bar takes the actions made above.
+    buildMenuBar();
+    resize(m_body->firstSize() + QSize(0, m_menuBar->heightForWidth(m_body->firstSize().width())));
+
+    // Changes made by other programs, looked for while the window is shown.
+    m_changesElsewhere = new QTimer(this);
+    m_changesElsewhere->setObjectName(QStringLiteral("ChangesElsewhereTimer"));
+    m_changesElsewhere->setInterval(1000);
+    connect(m_changesElsewhere, &QTimer::timeout, this, &Form1::ShowChangesMadeElsewhere);
+}
+
+void Form1::paintBackground()
+{
+    QPalette own;
+    own.setColor(QPalette::Window,
+                 m_skinned ? QApplication::palette().color(QPalette::Button) : formBackground(QApplication::palette()));
+    setPalette(own);
 }
 
 QPushButton* Form1::pushButton(int number) const
 {
-    return findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number), Qt::FindDirectChildrenOnly);
+    return m_body->area()->findChild<QPushButton*>(QStringLiteral("PushButton%1").arg(number),
+                                                   Qt::FindDirectChildrenOnly);
 }
 
 Connection& Form1::scheduleDb()
@@ -270,11 +335,17 @@ bool Form1::Form_Load()
     setWindowIcon(programIcon());
     SetAppTitle();
     m_schedules->setHeaderTexts(QStringLiteral(" Schedule ID"), QStringLiteral(" Schedule(s)"));
-    m_listView->setColumnWidth(0, 0);
-    m_listView->setColumnWidth(1, pixelsFromTwips(11000));
+    // The id column is not in the view (ScheduleNames): the names are its
+    // only column.
+    m_listView->setColumnWidth(0, pixelsFromTwips(kNameColumnWidth));
     p.step(146, [&] { ListSchedules(); });
     SetUpGrid(p);
     p.step(206, [&] { ListCourses(); });
+    try {
+        m_dataVersion = scheduleDb().dataVersion();
+    } catch (const Failure&) {
+        m_dataVersion.reset(); // a database that cannot be read is not watched
+    }
     return true;
 }
 
@@ -283,9 +354,8 @@ void Form1::ApplySkin()
     const QString skin = programFolder() + QStringLiteral("/x/o.cjs");
     if (!FileExists(skin))
         return;
-    QPalette face = palette();
-    face.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-    setPalette(face);
+    m_skinned = true;
+    paintBackground();
     QFile file(skin);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         throw Failure(file.errorString());
@@ -348,8 +418,7 @@ void Form1::selectSchedule(int row)
 {
     if (row < 1 || row > m_schedules->count())
         throw Failure(QStringLiteral("Index out of bounds"));
-    // The current cell is the name, the one a screen reader reads.
-    m_listView->selectionModel()->setCurrentIndex(m_schedules->index(row - 1, 1),
+    m_listView->selectionModel()->setCurrentIndex(m_scheduleNames->index(row - 1, 0),
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -401,7 +470,58 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && m_drawings == m_drawingsAtPress)
         ListView1_Click();
+    // The names' column grows with the list beyond its first width.
+    if (watched == m_listView && event->type() == QEvent::Resize)
+        m_listView->setColumnWidth(0, pixelsFromTwips(kNameColumnWidth) +
+                                          std::max(0, m_listView->width() - pixelsFromTwips(kWideWidth)));
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_dataVersion)
+        m_changesElsewhere->start();
+}
+
+void Form1::hideEvent(QHideEvent* event)
+{
+    m_changesElsewhere->stop();
+    QWidget::hideEvent(event);
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        ShowChangesMadeElsewhere();
+}
+
+bool Form1::ShowChangesMadeElsewhere()
+{
+    // Not in the middle of a command, which acts on the selection as it
+    // found it, nor under one of the window's dialogs.
+    if (!m_dataVersion || !m_scheduleDb || !m_scheduleDb->isOpen() || m_commandsRunning > 0 ||
+        QApplication::activeModalWidget())
+        return false;
+    qint64 version = 0;
+    try {
+        version = m_scheduleDb->dataVersion();
+    } catch (const Failure&) {
+        return false; // asked again at the next tick
+    }
+    if (version == *m_dataVersion)
+        return false;
+    m_dataVersion = version;
+    Procedure p(m_prompts, this, location("Form1", "ShowChangesMadeElsewhere"));
+    const std::optional<ScheduleId> selected = selectedScheduleIdOrNone();
+    p.step(100, [&] { showSchedule(selected ? QList<ScheduleId>{*selected} : QList<ScheduleId>{}); });
+    return true;
+}
+
+void Form1::rememberPlace(const QString& settingsFile)
+{
+    new WindowPlace(this, settingsFile);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -10,25 +10,30 @@
 #include <optional>
 
 class QMenu;
+class QMenuBar;
 class QPrinter;
 class QPushButton;
+class QTimer;
 class QTreeView;
 
 namespace quorvane {
 
 class Connection;
 class CoursePositions;
+class GrowingForm;
 class Repository;
 class Procedure;
 struct SampleRowSteps;
+class ScheduleNames;
 class SpreadsheetApplication;
 class TimetableGrid;
 class TimetableView;
 class UndoHistory;
 
-// The main window: the schedules list, the weekly grid and ten command
-// buttons. It owns the one database connection from Form_Load until the
-// window is closed.
+// The main window: the menu bar, and below it the schedules list, the weekly
+// grid and ten command buttons, placed for the window's first size and
+// following a larger or smaller one. It owns the one database connection
+// from Form_Load until the window is closed.
 // Where the program finds its files: the hand cursor and the skin in its own
 // folder, dbSchedules.mdb in the database folder (the program's own folder,
 // or the user's data folder for an installed program).
@@ -86,6 +91,23 @@ public:
     // Redraws the grid for the selected schedule.
     void ListCourses();
 
+    // Help: the keys of the window's commands, and the program's version and
+    // licence, each in a box.
+    void KeyboardShortcuts_Click();
+    void AboutQuorvane_Click();
+
+    // When another program (a second copy, an import from the command line)
+    // changed the database since the window last looked, shows the list and
+    // the grid anew, the selected schedule still selected if it is still
+    // there; true when it did. Asked every second while the window is shown,
+    // and whenever it gets the focus; never while a command or a dialog of
+    // the window is under way.
+    bool ShowChangesMadeElsewhere();
+
+    // Keeps the window's size and place in `settingsFile` for the next start
+    // (WindowPlace) and restores what it holds.
+    void rememberPlace(const QString& settingsFile);
+
     // Ctrl+P: the print preview of the grid as it stands, printed from there.
     void PrintPreview();
     // Prints the grid on one page as the PDF picture draws it; a failure
@@ -93,6 +115,10 @@ public:
     void printSchedule(QPrinter& printer, const QString& title) const;
     // The grid's context menu (right click, the Menu key).
     QMenu* gridMenu() const { return m_gridMenu; }
+    QMenuBar* menuBar() const { return m_menuBar; }
+    // What holds the controls below the menu bar, and scrolls them on a
+    // screen too small for them.
+    GrowingForm& body() const { return *m_body; }
 
     // What the commands and the tests reach.
     const QString& programFolder() const { return m_paths.programFolder; }
@@ -111,6 +137,8 @@ public:
     const TimetableView& gridView() const { return *m_gridView; }
     QTreeView& listView() { return *m_listView; }
     const QTreeView& listView() const { return *m_listView; }
+    // The list's rows, ids and names: the view shows the names alone.
+    const ScheduleList& scheduleList() const { return *m_schedules; }
     PointerConvention& pointer() { return *m_pointer; }
     int mousePointer() const;
     QPushButton* pushButton(int number) const;
@@ -140,6 +168,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A calendar file dropped on the window is imported.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -148,6 +179,10 @@ protected:
 private:
     void buildControls();
     void buildGridMenu();
+    void buildMenuBar();
+    // The window's background: white, the desktop's own in a dark desktop,
+    // the button face with a skin.
+    void paintBackground();
     void ListSchedules();
     void ClearGrid();
     void ApplySkin();
@@ -170,13 +205,21 @@ private:
     TimetableGrid* m_grid = nullptr;
     TimetableView* m_gridView = nullptr;
     QMenu* m_gridMenu = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    GrowingForm* m_body = nullptr;
     QTreeView* m_listView = nullptr;
     ScheduleList* m_schedules = nullptr;
+    ScheduleNames* m_scheduleNames = nullptr;
     PointerConvention* m_pointer = nullptr;
     UndoHistory* m_history = nullptr;
     SaveFileRequest m_commonDialog;
     SpreadsheetFactory m_spreadsheetFactory;
     bool m_unloaded = false;
+    bool m_skinned = false;
+    // What the window last saw of other programs' changes (SQLite's
+    // data_version), and the clock that asks again.
+    std::optional<qint64> m_dataVersion;
+    QTimer* m_changesElsewhere = nullptr;
 
     // The grid always shows the selected schedule. A change of the selection
     // by the user (a click, the keyboard) redraws at once; a command that

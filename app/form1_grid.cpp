@@ -17,8 +17,8 @@ void Form1::SetUpGrid(Procedure& p)
 {
     setUpTimetable(*m_grid, p, {150, 152, 158, 174, 190, 196, 200});
     const int rowHeight = m_gridView->fontMetrics().height() + 4;
-    m_gridView->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
+    m_gridView->setRowHeight(rowHeight);
     if (!m_gridView->currentIndex().isValid())
         m_gridView->setCurrentGridCell(1, 1);
 }

@@ -8,6 +8,7 @@
 #include "store/backups.h"
 #include "store/database_location.h"
 #include "widgets/qt_prompts.h"
+#include "widgets/window_place.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
     if (!window.Form_Load())
         return 0;
     QObject::connect(&window, &Form1::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.rememberPlace(WindowPlace::userSettingsFile());
     window.show();
     // A calendar named on the command line ("Open with Quorvane").
     if (!line.importFile.isEmpty())

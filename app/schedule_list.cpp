@@ -32,10 +32,6 @@ int ScheduleList::columnCount(const QModelIndex& parent) const
 
 QVariant ScheduleList::data(const QModelIndex& index, int role) const
 {
-    // The hidden id column reads out as the name, so that assistive
-    // technology, which still lists it, never says the bare id.
-    if (index.isValid() && index.column() == 0 && role == Qt::AccessibleTextRole)
-        return data(index.siblingAtColumn(1), Qt::DisplayRole);
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     const Schedule& schedule = m_rows.at(index.row());
@@ -49,6 +45,16 @@ QVariant ScheduleList::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && (section == 0 || section == 1))
         return m_headers[section];
     return {};
+}
+
+ScheduleNames::ScheduleNames(ScheduleList* schedules, QObject* parent) : QSortFilterProxyModel(parent)
+{
+    setSourceModel(schedules);
+}
+
+bool ScheduleNames::filterAcceptsColumn(int column, const QModelIndex&) const
+{
+    return column == 1;
 }
 
 } // namespace quorvane

@@ -3,6 +3,7 @@
 #include "domain/course.h"
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <QString>
 #include <QVector>
 
@@ -31,6 +32,19 @@ public:
 private:
     QVector<Schedule> m_rows;
     QString m_headers[2];
+};
+
+// What the schedules list shows of a ScheduleList: the names alone. The id
+// column is left out of the view, not merely hidden in it: assistive
+// technology reads every column of a view's model, hidden or not.
+class ScheduleNames : public QSortFilterProxyModel
+{
+    Q_OBJECT
+public:
+    ScheduleNames(ScheduleList* schedules, QObject* parent);
+
+protected:
+    bool filterAcceptsColumn(int column, const QModelIndex& parent) const override;
 };
 
 } // namespace quorvane

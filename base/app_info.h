@@ -5,6 +5,9 @@
 namespace quorvane {
 
 inline const QString kProductName = QStringLiteral("Quorvane");
+inline const QString kVersion = QStringLiteral(QUORVANE_VERSION);
+// The licence, as an SPDX expression.
+inline const QString kLicence = QStringLiteral("GPL-3.0-or-later");
 // Where users send a screenshot of an error box.
 inline const QString kSupportAddress = QStringLiteral("support@quorvane.example");
 

@@ -1,9 +1,11 @@
 #pragma once
 // The bare window of the benchmarks: the main window's widgets, placed,
 // captioned and filled with the grid's fixed texts as the program shows
-// them, built with Qt Widgets alone, with no database and no schedule.
+// them, below a menu bar of its four menus, built with Qt Widgets alone, with
+// no database and no schedule.
 #include <QApplication>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -28,9 +30,17 @@ inline QFont arialBold(qreal points)
 inline std::unique_ptr<QWidget> makeBareWindow()
 {
     auto owned = std::make_unique<QWidget>();
-    QWidget& window = *owned;
-    window.setWindowTitle(QStringLiteral("Quorvane"));
-    window.setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960));
+    QWidget& top = *owned;
+    top.setWindowTitle(QStringLiteral("Quorvane"));
+    auto* menus = new QMenuBar(&top);
+    for (const char* title : {"&File", "&Edit", "&Schedule", "&Help"})
+        menus->addMenu(QString::fromLatin1(title))->addAction(QStringLiteral("Entry"));
+    const int menuHeight = menus->heightForWidth(pixelsFromTwips(12360));
+    menus->setGeometry(0, 0, pixelsFromTwips(12360), menuHeight);
+    top.setFixedSize(pixelsFromTwips(12360), pixelsFromTwips(9960) + menuHeight);
+    auto* body = new QWidget(&top);
+    body->setGeometry(0, menuHeight, pixelsFromTwips(12360), pixelsFromTwips(9960));
+    QWidget& window = *body;
     window.setFont(arialBold(9));
     window.setAutoFillBackground(true);
     QPalette white = window.palette();

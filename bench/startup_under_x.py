@@ -50,7 +50,8 @@ def painted(d, program, folder):
     damage_notify = d.query_extension("DAMAGE").first_event + damage.DamageNotifyCode
     while d.pending_events():  # what the previous program left
         d.next_event()
-    environment = dict(os.environ, QT_QPA_PLATFORM="xcb")
+    # No remembered window place: every run starts at the first size.
+    environment = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=os.path.join(folder, "config"))
     start = time.monotonic()
     process = subprocess.Popen([program], cwd=folder, env=environment,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -7,6 +7,7 @@
 #include "widgets/pointer.h"
 #include "widgets/program_icon.h"
 
+#include <QAction>
 #include <QPushButton>
 
 namespace quorvane {
@@ -28,6 +29,13 @@ void CourseDialogBase::addPushButtons(const QString& caption1, int left1, int wi
     m_pushButton1 = addPushButton(this, 1, caption1, left1, top, width1, 405, *m_pointer);
     m_pushButton2 = addPushButton(this, 2, QStringLiteral("Cancel"), left2, top, width2, 405, *m_pointer);
     connect(m_pushButton2, &QPushButton::clicked, this, &CourseDialogBase::PushButton2_Click);
+    // Ctrl+Return presses the dialog's own button from any field, as in
+    // desktop dialogs; Return alone still presses the focused button.
+    auto* press = new QAction(this);
+    press->setObjectName(QStringLiteral("PressPushButton1"));
+    press->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    connect(press, &QAction::triggered, m_pushButton1, &QPushButton::click);
+    addAction(press);
 }
 
 void CourseDialogBase::setTabOrderChain(std::initializer_list<QWidget*> chain)

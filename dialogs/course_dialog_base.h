@@ -33,7 +33,8 @@ protected:
     CourseDialogBase(const char* windowName, Repository& repository, Prompts& prompts, const QString& programFolder,
                      QWidget* parent);
 
-    // The two push buttons on one line, placed in twips; Cancel is wired here.
+    // The two push buttons on one line, placed in twips; Cancel is wired
+    // here, and Ctrl+Return (Ctrl+Enter) to the first.
     void addPushButtons(const QString& caption1, int left1, int width1, int left2, int width2, int top);
     // Keyboard focus moves along `chain`, in that order.
     static void setTabOrderChain(std::initializer_list<QWidget*> chain);

@@ -28,9 +28,13 @@ QByteArray imageBytes(const QImage& picture, const char* format)
 void saveTimetablePicture(const TimetableGrid& grid, const QString& title, const QString& fileName)
 {
     const ExportFormat format = exportFormatOf(fileName).value_or(ExportFormat::Bmp);
-    const QByteArray bytes = format == ExportFormat::Pdf
-                                 ? timetablePdf(grid, title)
-                                 : imageBytes(timetableImage(grid), format == ExportFormat::Png ? "png" : "bmp");
+    const bool png = format == ExportFormat::Png;
+    // A bitmap keeps the one name the grid places in a cell; a PNG shows
+    // every clashing name, as the window does.
+    const QByteArray bytes =
+        format == ExportFormat::Pdf
+            ? timetablePdf(grid, title)
+            : imageBytes(timetableImage(grid, png ? ClashNames::All : ClashNames::Placed), png ? "png" : "bmp");
     replaceFileAtomically(fileName, bytes);
 }
 

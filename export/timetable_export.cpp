@@ -17,7 +17,10 @@ void saveTimetable(ExportKind kind, const QString& file, const TimetableGrid& gr
     case ExportKind::Workbook:
         if (!workbook)
             throw Failure(QStringLiteral("No workbook to save"));
-        setUpTimetableSheet(workbook->sheets(1), grid);
+        // An .xlsx workbook shows every clashing name, as the window does;
+        // the .xls and .csv files keep the one the grid places.
+        setUpTimetableSheet(workbook->sheets(1), grid,
+                            exportFormatOf(file) == ExportFormat::Xlsx ? ClashNames::All : ClashNames::Placed);
         workbook->saveAs(file, FileFormat::WorkbookNormal);
         return;
     case ExportKind::Calendar:

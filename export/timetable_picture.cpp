@@ -108,7 +108,7 @@ struct PictureLayout
     QSize size() const { return QSize(left.last() + 1, top.last() + 1); }
 };
 
-PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device, const QSizeF& page)
+PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device, const QSizeF& page, ClashNames names)
 {
     const int rows = grid.rows();
     const int cols = grid.cols();
@@ -127,7 +127,7 @@ PictureLayout layOut(const TimetableGrid& grid, QPaintDevice* device, const QSiz
             pixelsFromTwips(grid.colWidthTwips(c) >= 0 ? grid.colWidthTwips(c) : TimetableGrid::kDayColWidthTwips);
         for (int r = 0; r < rows; ++r) {
             QString& text = texts[r * cols + c];
-            text = shownText(grid.text(r, c));
+            text = shownText(names == ClashNames::All ? grid.displayText(r, c) : grid.text(r, c));
             if (!text.isEmpty())
                 for (const QString& paragraph : paragraphs(text))
                     advances[r * cols + c] << metrics[isHeading(r, c)].horizontalAdvance(paragraph);
@@ -220,11 +220,11 @@ void paint(QPainter& painter, const TimetableGrid& grid, const PictureLayout& la
 
 } // namespace
 
-QImage timetableImage(const TimetableGrid& grid)
+QImage timetableImage(const TimetableGrid& grid, ClashNames names)
 {
     // Measured on a picture of the same resolution as the one drawn.
     QImage probe(1, 1, QImage::Format_RGB32);
-    const PictureLayout layout = layOut(grid, &probe, printedPage());
+    const PictureLayout layout = layOut(grid, &probe, printedPage(), names);
     QImage image(layout.size(), QImage::Format_RGB32);
     QPainter painter(&image);
     paint(painter, grid, layout);
@@ -276,7 +276,7 @@ bool drawTimetablePage(QPagedPaintDevice& device, const TimetableGrid& grid, con
     if (!titleLines.isEmpty())
         y += titleMetrics.lineSpacing() / 2;
 
-    const PictureLayout layout = layOut(grid, &device, QSizeF(width, height - kTitleRoom));
+    const PictureLayout layout = layOut(grid, &device, QSizeF(width, height - kTitleRoom), ClashNames::All);
     const QSizeF size = layout.size();
     const qreal scale = std::min(width / size.width(), (height - y) / size.height());
     painter.translate((width - size.width() * scale) / 2, y);

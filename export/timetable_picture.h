@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timetable/grid.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -8,8 +10,6 @@ class QPageLayout;
 class QPagedPaintDevice;
 
 namespace quorvane {
-
-class TimetableGrid;
 
 // The longest a cell's text wraps in a picture; what is left after the last
 // line is elided.
@@ -31,7 +31,7 @@ constexpr int kPageDotsPerInch = 96;
 // still does not fit wraps, and its row grows. Each cell shows the beginning
 // of its text (shownText), at most kMaxPictureLines lines of it. At 96 dots
 // per inch.
-QImage timetableImage(const TimetableGrid& grid);
+QImage timetableImage(const TimetableGrid& grid, ClashNames names = ClashNames::All);
 
 // The timetable as a PDF document of one landscape page of the locale's
 // paper, or of `layout` (a printer's), drawn by drawTimetablePage.
@@ -41,7 +41,8 @@ QByteArray timetablePdf(const TimetableGrid& grid, const QString& title, const Q
 // Draws the timetable as one page onto a paged device (a PDF writer, a
 // printer) at kPageDotsPerInch, with its page layout set: the title above
 // the grid, the grid drawn as timetableImage draws it but as vector text and
-// lines, scaled to fill the page within its margins. False when the device
+// lines, scaled to fill the page within its margins, every clashing name in
+// its cell. False when the device
 // cannot be drawn on or finished.
 bool drawTimetablePage(QPagedPaintDevice& device, const TimetableGrid& grid, const QString& title);
 

@@ -18,8 +18,14 @@ void fillTimetableSheet(Worksheet& sheet, const QString& title, const TimetableG
     }
 }
 
-void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid)
+void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid, ClashNames names)
 {
+    // Before the layout, which measures the texts.
+    if (names == ClashNames::All)
+        for (int r = 1; r < grid.rows(); ++r)
+            for (int c = 1; c < grid.cols(); ++c)
+                if (grid.isClash(r, c))
+                    sheet.setCellValue(r + 2, c + 1, grid.displayText(r, c));
     sheet.setUpForPrinting(grid.rows() + 1, grid.cols());
     for (int r = 1; r < grid.rows(); ++r)
         for (int c = 1; c < grid.cols(); ++c)

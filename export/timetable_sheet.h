@@ -1,11 +1,12 @@
 #pragma once
 
+#include "timetable/grid.h"
+
 #include <QString>
 
 namespace quorvane {
 
 class Procedure;
-class TimetableGrid;
 class Worksheet;
 
 // The grid in a sheet as the workbook export lays it out: the title in A1,
@@ -16,7 +17,8 @@ class Worksheet;
 void fillTimetableSheet(Worksheet& sheet, const QString& title, const TimetableGrid& grid, Procedure& p);
 
 // Sets a filled sheet up for printing: the title and the grid, each course's
-// cells filled with its colour, a clash marked.
-void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid);
+// cells filled with its colour, a clash marked, and with ClashNames::All
+// every clashing name in its cell.
+void setUpTimetableSheet(Worksheet& sheet, const TimetableGrid& grid, ClashNames names);
 
 } // namespace quorvane

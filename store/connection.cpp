@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -84,6 +85,7 @@ struct Connection::Wait
 {
     std::function<void(bool)> notice;
     bool atMostOnce = false;
+    bool never = false; // for a statement asked again soon anyway
     bool ranOut = false;
     bool waiting = false;
     QElapsedTimer since;
@@ -92,6 +94,8 @@ struct Connection::Wait
     static int handle(void* context, int count)
     {
         auto* wait = static_cast<Wait*>(context);
+        if (wait->never)
+            return 0;
         if (count == 0) {
             if (wait->atMostOnce && wait->ranOut)
                 return 0;
@@ -231,6 +235,14 @@ int Connection::execute(const QString& statement)
 qint64 Connection::lastInsertId() const
 {
     return sqlite3_last_insert_rowid(handle());
+}
+
+qint64 Connection::dataVersion() const
+{
+    const QScopedValueRollback<bool> noWait(m_wait->never, true);
+    Recordset version;
+    version.open(QStringLiteral("PRAGMA data_version"), *this);
+    return version.integer(0);
 }
 
 Transaction::Transaction(Connection& db) : m_db(db)

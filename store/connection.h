@@ -35,6 +35,11 @@ public:
     int execute(const QString& statement);
     // The id of the row the last insert made through this connection.
     qint64 lastInsertId() const;
+    // SQLite's data_version: it changes when another connection (another
+    // program, another copy of this one) commits a change to the file, never
+    // for this connection's own. Asked often, it never waits: while another
+    // program holds the lock it fails at once.
+    qint64 dataVersion() const;
 
     QString connectionName() const { return m_name; }
     // The absolute path of the database file last opened.

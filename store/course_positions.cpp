@@ -65,11 +65,7 @@ std::optional<CoursePositions::State> CoursePositions::stateNow() const
     if (!m_db.isOpen())
         return std::nullopt;
     try {
-        Recordset version;
-        version.open(QStringLiteral("PRAGMA data_version"), m_db);
-        const qint64 dataVersion = version.integer(0);
-        version.close();
-        return State{dataVersion, sqlite3_total_changes64(m_db.handle())};
+        return State{m_db.dataVersion(), sqlite3_total_changes64(m_db.handle())};
     } catch (const Failure&) {
         return std::nullopt;
     }

@@ -76,6 +76,8 @@ private slots:
     void focusMovesInTheGivenOrder();
     void returnPressesTheFocusedButtonOnly_data();
     void returnPressesTheFocusedButtonOnly();
+    void ctrlReturnPressesTheDialogsButtonFromAnyField_data();
+    void ctrlReturnPressesTheDialogsButtonFromAnyField();
     void pickersSelectTheSectionToTypeInto();
     void loadGivesLabelsFramesAndBoxesTheFaceColour_data();
     void loadGivesLabelsFramesAndBoxesTheFaceColour();
@@ -408,6 +410,39 @@ void CourseDialogsTest::returnPressesTheFocusedButtonOnly()
     QTest::keyClick(cancel, Qt::Key_Return);
     QTRY_VERIFY(!dialog->isVisible());
     QVERIFY(courses().isEmpty());
+}
+
+void CourseDialogsTest::ctrlReturnPressesTheDialogsButtonFromAnyField_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("Add Course, name") << 2 << "Text1";
+    QTest::newRow("Add Course, Thursday") << 2 << "Check1_3";
+    QTest::newRow("Add Course, end time") << 2 << "dtpTo";
+    QTest::newRow("Edit Course, list") << 3 << "Combo1";
+    QTest::newRow("Edit Course, notes") << 3 << "Text2";
+    QTest::newRow("Delete Course, list") << 4 << "Combo1";
+}
+
+void CourseDialogsTest::ctrlReturnPressesTheDialogsButtonFromAnyField()
+{
+    QFETCH(int, form);
+    QFETCH(QString, field);
+    const auto dialog = make(form);
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    auto* focused = dialog->findChild<QWidget*>(field);
+    QVERIFY(focused);
+    focused->setFocus();
+    QSignalSpy pressed(dialog->findChild<QPushButton*>("PushButton1"), &QPushButton::clicked);
+    QTest::keyClick(focused, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(pressed.count(), 1);
+    QTest::keyClick(focused, Qt::Key_Enter, Qt::ControlModifier);
+    QCOMPARE(pressed.count(), 2);
+    // Nothing filled in or selected: the dialog's first check, each time.
+    QCOMPARE(m_prompts->messages().size(), 2);
+    QVERIFY(dialog->isVisible());
 }
 
 void CourseDialogsTest::pickersSelectTheSectionToTypeInto()

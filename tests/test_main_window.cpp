@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "base/app_info.h"
 #include "base/twips.h"
+#include "export/timetable_picture.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
@@ -9,6 +10,8 @@
 #include "tests/support/test_db.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/appearance.h"
+#include "widgets/growing_form.h"
 #include "widgets/qt_prompts.h"
 
 #include <QAbstractItemModelTester>
@@ -16,6 +19,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -44,8 +48,11 @@ private slots:
     void withoutDatabaseOneBoxAndNoWindow();
     void emptyDatabaseShowsHeadersAndNoRows();
     void firstScheduleIsSelectedAndDrawn();
-    void layoutIsFixed_data();
-    void layoutIsFixed();
+    void firstLayoutIsAsPlacedBelowTheMenuBar_data();
+    void firstLayoutIsAsPlacedBelowTheMenuBar();
+    void largerWindowGivesTheGridAndTheListTheRoom();
+    void currentScheduleIsOutlinedWhileTheListHasTheFocus();
+    void changesMadeElsewhereAppear();
     void captionTitleAndFonts();
     void handOverButtonsNormalElsewhereBusyStays();
     void cursorFileIsOptional();
@@ -83,13 +90,16 @@ void MainWindowTest::emptyDatabaseShowsHeadersAndNoRows()
     Form1 form(folder.path(), prompts);
     QVERIFY(form.Form_Load());
     QVERIFY(prompts.shown.isEmpty());
+    const ScheduleList& schedules = form.scheduleList();
+    QCOMPARE(schedules.columnCount(), 2);
+    QCOMPARE(schedules.headerData(0, Qt::Horizontal).toString(), QString(" Schedule ID"));
+    QCOMPARE(schedules.headerData(1, Qt::Horizontal).toString(), QString(" Schedule(s)"));
+    QCOMPARE(schedules.rowCount(), 0);
+    // The view shows the names alone.
     const QTreeView& list = form.listView();
-    QCOMPARE(list.model()->columnCount(), 2);
-    QCOMPARE(list.model()->headerData(0, Qt::Horizontal).toString(), QString(" Schedule ID"));
-    QCOMPARE(list.model()->headerData(1, Qt::Horizontal).toString(), QString(" Schedule(s)"));
-    QCOMPARE(list.model()->rowCount(), 0);
-    QCOMPARE(list.columnWidth(0), 0);
-    QCOMPARE(list.columnWidth(1), pixelsFromTwips(11000));
+    QCOMPARE(list.model()->columnCount(), 1);
+    QCOMPARE(list.model()->headerData(0, Qt::Horizontal).toString(), QString(" Schedule(s)"));
+    QCOMPARE(list.columnWidth(0), pixelsFromTwips(11000));
     QCOMPARE(form.grid().text(0, 0), QString("Time"));
     QCOMPARE(form.grid().text(1, 0), QString("6:00 AM"));
     QCOMPARE(form.mousePointer(), 0);
@@ -126,11 +136,11 @@ void MainWindowTest::firstScheduleIsSelectedAndDrawn()
     // The names start at the list's left edge and fit it.
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.listView().header()->sectionViewportPosition(1), 0);
+    QCOMPARE(form.listView().header()->sectionViewportPosition(0), 0);
     QVERIFY(!form.listView().horizontalScrollBar()->isVisible());
 }
 
-void MainWindowTest::layoutIsFixed_data()
+void MainWindowTest::firstLayoutIsAsPlacedBelowTheMenuBar_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
@@ -161,7 +171,8 @@ void MainWindowTest::layoutIsFixed_data()
                        << "Export Schedule To Excel For Printing" << QRect(6240, 9450, 6000, 405);
 }
 
-void MainWindowTest::layoutIsFixed()
+// The window grows by its menu bar; below it every control is where it was.
+void MainWindowTest::firstLayoutIsAsPlacedBelowTheMenuBar()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
@@ -170,17 +181,117 @@ void MainWindowTest::layoutIsFixed()
     ScriptedPrompts prompts;
     Form1 form(folder.path(), prompts);
     QVERIFY(form.Form_Load());
-    QCOMPARE(form.size(), QSize(824, 664));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const int menuBar = form.menuBar()->height();
+    QVERIFY(menuBar > 0);
+    QCOMPARE(form.size(), QSize(824, 664 + menuBar));
+    QCOMPARE(form.body().area()->size(), QSize(824, 664));
+    QVERIFY(!form.body().scrolls());
+    // Resizable and maximisable.
+    QCOMPARE(form.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     auto* widget = form.findChild<QWidget*>(name);
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), QRect(pixelsFromTwips(twipsRect.x()), pixelsFromTwips(twipsRect.y()),
-                                       pixelsFromTwips(twipsRect.width()), pixelsFromTwips(twipsRect.height())));
+    const QRect place(pixelsFromTwips(twipsRect.x()), pixelsFromTwips(twipsRect.y()),
+                      pixelsFromTwips(twipsRect.width()), pixelsFromTwips(twipsRect.height()));
+    QCOMPARE(widget->geometry(), place);
+    QCOMPARE(widget->mapTo(&form, QPoint(0, 0)), place.topLeft() + QPoint(0, menuBar));
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->font().pointSizeF(), 11.25);
         QVERIFY(button->font().bold());
     }
+}
+
+// A larger window, as maximised on a 1920 x 1080 screen: the extra width to
+// the grid's days and the list, half to each column of buttons, the extra
+// height to the grid, every row in sight. The pictures keep their sizes.
+void MainWindowTest::largerWindowGivesTheGridAndTheListTheRoom()
+{
+    ProgramFolder folder;
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize picture = timetableImage(form.grid()).size();
+    form.resize(1920, 1080 - 40);
+    QCoreApplication::processEvents();
+    const QSize extra = form.body().area()->size() - QSize(824, 664);
+    QCOMPARE(extra, QSize(1920 - 824, 1080 - 40 - form.menuBar()->height() - 664));
+    const auto place = [&](const char* name) { return form.findChild<QWidget*>(name)->geometry(); };
+    const int half = extra.width() / 2;
+    QCOMPARE(place("ListView1"), QRect(8, 8, 808 + extra.width(), 105));
+    QCOMPARE(place("MSHFlexGrid1"), QRect(8, 187, 808 + extra.width(), 369 + extra.height()));
+    QCOMPARE(place("PushButton1"), QRect(8, 119, 400 + half, 27));
+    QCOMPARE(place("PushButton8"), QRect(416 + half, 630 + extra.height(), 400 + extra.width() - half, 27));
+    QCOMPARE(form.listView().columnWidth(0), pixelsFromTwips(11000) + extra.width());
+    const TimetableView& grid = form.gridView();
+    QCOMPARE(grid.columnWidth(0), 80);
+    QVERIFY(grid.fontMetrics().horizontalAdvance("MATH 2210 Linear Algebra") < grid.columnWidth(7));
+    QVERIFY(grid.rowViewportPosition(31) + grid.rowHeight(31) <= grid.viewport()->height());
+    QCOMPARE(timetableImage(form.grid()).size(), picture);
+}
+
+void MainWindowTest::currentScheduleIsOutlinedWhileTheListHasTheFocus()
+{
+    ProgramFolder folder;
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('Fall')");
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTreeView& list = form.listView();
+    const QRect row = list.visualRect(list.currentIndex());
+    const QColor ink = contrastingInk(list.palette().color(QPalette::Active, QPalette::Highlight));
+    const auto outlined = [&] { return QColor(list.viewport()->grab().toImage().pixel(row.topLeft())) == ink; };
+    list.setFocus();
+    QVERIFY(outlined());
+    form.gridView().setFocus();
+    QVERIFY(!outlined());
+}
+
+// Another program's change shows at the clock's tick or at the next focus,
+// the selected schedule still selected; nothing changed, nothing is drawn.
+void MainWindowTest::changesMadeElsewhereAppear()
+{
+    ProgramFolder folder;
+    const QString db = folder.databasePath();
+    execSql(db, "insert into tblSchedules (Description) values ('Fall'), ('Spring')");
+    ScriptedPrompts prompts;
+    Form1 form(folder.path(), prompts);
+    QVERIFY(form.Form_Load());
+    auto* clock = form.findChild<QTimer*>("ChangesElsewhereTimer");
+    QVERIFY(!clock->isActive());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(clock->isActive() && clock->interval() <= 1000);
+    clock->stop(); // asked by hand below
+    form.selectSchedule(2);
+    execSql(db, "insert into tblSchedules (Description) values ('Summer')");
+    execSql(db, "insert into tblCourse (ScheduleID,CourseName,Notes,Days,TimeFrom,TimeTo) "
+                "values (2,'Physics','','0','06:00','06:30')");
+    QVERIFY(form.ShowChangesMadeElsewhere());
+    QCOMPARE(listColumn(form, 1), (QStringList{"Fall", "Spring", "Summer"}));
+    QCOMPARE(form.selectedScheduleName(), QString("Spring"));
+    QCOMPARE(form.grid().text(1, 1), QString("Physics"));
+    QSignalSpy redrawn(&form.grid(), &QAbstractItemModel::dataChanged);
+    QVERIFY(!form.ShowChangesMadeElsewhere());
+    QCOMPARE(redrawn.count(), 0);
+    // Gone, at the next focus: the first is selected.
+    execSql(db, "delete from tblCourse");
+    execSql(db, "delete from tblSchedules where Description='Spring'");
+    QWidget elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QCOMPARE(form.scheduleCount(), 3);
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(listColumn(form, 1), (QStringList{"Fall", "Summer"}));
+    QCOMPARE(form.selectedScheduleName(), QString("Fall"));
 }
 
 void MainWindowTest::captionTitleAndFonts()

@@ -55,10 +55,10 @@ private slots:
         const TimetableGrid& drawn =
             grid({{"Mathematics", "0", "08:30", "08:45"}, {"Design", "0,1", "08:30", "09:00"}});
         m_form->gridView().setCurrentGridCell(6, 2);
-        const QImage image = timetableImage(drawn);
+        const QImage image = timetableImage(drawn, ClashNames::Placed);
         const QPalette light = QApplication::palette();
         QApplication::setPalette(QPalette(QColor(0x20, 0x20, 0x20), QColor(0x30, 0x30, 0x30))); // a dark theme
-        QCOMPARE(timetableImage(drawn), image);
+        QCOMPARE(timetableImage(drawn, ClashNames::Placed), image);
         QApplication::setPalette(light);
         // Short texts: the columns as wide as on screen, the rows of one height.
         QCOMPARE(image.width(), 80 + 7 * 100 + 1);
@@ -78,6 +78,25 @@ private slots:
         for (int x = 183; x < 240; ++x)
             darkest = std::min(darkest, qGray(image.pixel(x, 6 * rowHeight + rowHeight / 2)));
         QVERIFY(darkest < 60);
+    }
+
+    // A clash shows every name, the later first, but in a bitmap.
+    void clashesNameEveryCourseButInABitmap()
+    {
+        const TimetableGrid& drawn = grid({{"Mathematics", "0", "08:30", "08:45"}, {"Design", "0", "08:30", "09:00"}});
+        const QImage every = timetableImage(drawn);
+        const QImage placed = timetableImage(drawn, ClashNames::Placed);
+        QVERIFY(every.width() > placed.width());
+        QCOMPARE(placed.width(), 80 + 7 * 100 + 1);
+        saveTimetablePicture(drawn, "W", m_folder.file("clash.bmp"));
+        saveTimetablePicture(drawn, "W", m_folder.file("clash.png"));
+        QCOMPARE(QImage(m_folder.file("clash.bmp")).convertToFormat(QImage::Format_RGB32), placed);
+        QCOMPARE(QImage(m_folder.file("clash.png")).convertToFormat(QImage::Format_RGB32), every);
+        if (const QString missing = programsMissing({"pdftotext"}); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        saveTimetablePicture(drawn, "W", m_folder.file("clash.pdf"));
+        const QString text = pdfText(m_folder.file("clash.pdf"));
+        QVERIFY2(text.contains("Design / Mathematics"), qPrintable(text));
     }
 
     void longNamesWrapAndRowsGrow_data()

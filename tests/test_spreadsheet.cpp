@@ -4,11 +4,15 @@
 // workbooks, openpyxl for .xlsx), which also checks the structure of BIFF8
 // files record by record.
 #include "base/failure.h"
+#include "base/reporting.h"
 #include "export/cell_text.h"
 #include "export/page_fit.h"
 #include "export/spreadsheet.h"
+#include "export/timetable_export.h"
+#include "export/timetable_sheet.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/timetable_sheet.h"
+#include "timetable/grid.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -271,6 +275,40 @@ private slots:
         QCOMPARE(workbook.sheets(1).maxColumn(), 8);
         CHECKED(saveAndCompare(workbook, fileName, fileFormat, expectedFormat));
         application->quit();
+    }
+
+    // Where two courses clash, an .xlsx workbook names both, the later
+    // first; .xls and .csv keep the one name the grid places.
+    void clashingNamesOnlyInXlsx_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("xlsx") << "week.xlsx"
+                              << "PSYCH 1101 / MATH 2210";
+        QTest::newRow("xls") << "week.xls"
+                             << "PSYCH 1101";
+        QTest::newRow("csv") << "week.csv"
+                             << "PSYCH 1101";
+    }
+    void clashingNamesOnlyInXlsx()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, shown);
+        TimetableGrid grid;
+        grid.setRows(2);
+        grid.setCols(3);
+        const int maths = grid.addCourse(QStringLiteral("MATH 2210"), QTime(9, 0), QTime(9, 50));
+        const int psych = grid.addCourse(QStringLiteral("PSYCH 1101"), QTime(9, 30), QTime(10, 20));
+        grid.placeCourse(1, 1, maths);
+        grid.placeCourse(1, 1, psych);
+        grid.placeCourse(1, 2, maths);
+        Workbook workbook;
+        Procedure p([](int, const QString& description) { QFAIL(qPrintable(description)); });
+        quorvane::fillTimetableSheet(workbook.sheets(1), QStringLiteral("Week"), grid, p);
+        saveTimetable(ExportKind::Workbook, path(fileName), grid, QStringLiteral("Week"), &workbook, {});
+        QCOMPARE(workbook.sheets(1).cells().at({3, 2}), shown);
+        QCOMPARE(workbook.sheets(1).cells().at({3, 3}), QStringLiteral("MATH 2210"));
+        QCOMPARE(grid.text(1, 1), QStringLiteral("PSYCH 1101"));
     }
 
     void nonLatinTextsQuotesAndEmojiSurvive_data() { addFormats(); }

@@ -52,6 +52,7 @@ private slots:
     void engineFailuresCarryTheEngineMessage_data();
     void engineFailuresCarryTheEngineMessage();
     void lockedDatabaseFailsWithinBoundedWait();
+    void dataVersionChangesOnlyForAnotherConnectionsCommit();
     void recordsetWalksRowsAndReadsFieldsByName();
     void readThatFailsAfterSomeRowsIsAFailure();
 
@@ -416,6 +417,31 @@ void StoreTest::lockedDatabaseFailsWithinBoundedWait()
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase("locker");
     QCOMPARE(scalarSql(folder.databasePath(), "select count(*) from tblSchedules"), QString("1"));
+}
+
+void StoreTest::dataVersionChangesOnlyForAnotherConnectionsCommit()
+{
+    ProgramFolder folder;
+    Connection db;
+    db.open(folder.databasePath());
+    const qint64 first = db.dataVersion();
+    QCOMPARE(db.dataVersion(), first);
+    db.execute(sql::insertSchedule("own"));
+    QCOMPARE(db.dataVersion(), first);
+    execSql(folder.databasePath(), "insert into tblSchedules (Description) values ('elsewhere')");
+    QVERIFY(db.dataVersion() != first);
+    // While another program writes, it fails at once, without a wait.
+    QList<bool> waits;
+    db.setWaitNotice([&](bool waiting) { waits << waiting; });
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "writer");
+    other.setDatabaseName(folder.databasePath());
+    QVERIFY(other.open());
+    QVERIFY(QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+    QVERIFY_THROWS_EXCEPTION(Failure, db.dataVersion());
+    QVERIFY(waits.isEmpty());
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("writer");
 }
 
 void StoreTest::recordsetWalksRowsAndReadsFieldsByName()

@@ -1,16 +1,20 @@
 // The weekly grid: its structure and how ListCourses places a schedule's courses.
 #include "app/form1.h"
 #include "base/failure.h"
+#include "base/reporting.h"
 #include "store/connection.h"
 #include "tests/support/expected_texts.h"
 #include "tests/support/list_rows.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_db.h"
 #include "timetable/course_colours.h"
+#include "timetable/fill.h"
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
+#include "widgets/appearance.h"
 
 #include <QAbstractItemModelTester>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -68,6 +72,8 @@ private slots:
     void colourFollowsTheNameStablyAndDistinctly();
     void coursesShowTheirColoursInBlack();
     void clashFrameShowsOnScreen();
+    void currentCellIsOutlinedWhileTheGridHasTheFocus();
+    void daysAndRowsShareALargerView();
     void failedQueryIsReportedOnceAndTheGridStaysCleared();
     void gridModelAnnouncesEveryChange();
 
@@ -242,7 +248,7 @@ void TimetableTest::redrawShowsOnlyTheSelectedSchedule()
     QCOMPARE(m_form->selectedScheduleId(), ScheduleId(1));
     QCOMPARE(filledCells(m_form->grid()), QStringList{"5,1=Mine"});
     // A click on the second row redraws with its courses only.
-    const QRect rect = m_form->listView().visualRect(m_form->listView().model()->index(1, 1));
+    const QRect rect = m_form->listView().visualRect(m_form->listView().model()->index(1, 0));
     m_form->show();
     QTest::mouseClick(m_form->listView().viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(m_form->selectedScheduleId(), ScheduleId(2));
@@ -380,17 +386,22 @@ void TimetableTest::clashIsAnOverlapOfExactTimes_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("clash");
     QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<QString>("shown");
     QTest::newRow("back to back") << QStringList{"08:30", "10:00", "", ""} << QStringList{"10:00", "11:00", "", ""} << 9
-                                  << false << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)";
+                                  << false << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (10:00 AM - 11:00 AM)"
+                                  << "Physics";
     QTest::newRow("overlap") << QStringList{"08:30", "10:00", "", ""} << QStringList{"09:30", "11:00", "", ""} << 8
-                             << true << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (9:30 AM - 11:00 AM)";
+                             << true << "Mathematics (8:30 AM - 10:00 AM)\nPhysics (9:30 AM - 11:00 AM)"
+                             << "Physics / Mathematics";
     // The rows round the times to the half hour: 9:00-9:50 meets 9:30-10:45.
     QTest::newRow("exact times overlap") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:50:00 AM"}
                                          << QStringList{"09:30", "10:30", "9:30:00 AM", "10:45:00 AM"} << 8 << true
-                                         << "Mathematics (9:00 AM - 9:50 AM)\nPhysics (9:30 AM - 10:45 AM)";
+                                         << "Mathematics (9:00 AM - 9:50 AM)\nPhysics (9:30 AM - 10:45 AM)"
+                                         << "Physics / Mathematics";
     QTest::newRow("exact times apart") << QStringList{"09:00", "09:30", "9:00:00 AM", "9:40:00 AM"}
                                        << QStringList{"09:30", "10:30", "9:40:00 AM", "10:30:00 AM"} << 8 << false
-                                       << "Mathematics (9:00 AM - 9:40 AM)\nPhysics (9:40 AM - 10:30 AM)";
+                                       << "Mathematics (9:00 AM - 9:40 AM)\nPhysics (9:40 AM - 10:30 AM)"
+                                       << "Physics";
 }
 
 void TimetableTest::clashIsAnOverlapOfExactTimes()
@@ -400,6 +411,7 @@ void TimetableTest::clashIsAnOverlapOfExactTimes()
     QFETCH(int, row);
     QFETCH(bool, clash);
     QFETCH(QString, tooltip);
+    QFETCH(QString, shown);
     addCourse(db(), 1, "Mathematics", "0", mathematics[0], mathematics[1], mathematics[2], mathematics[3]);
     addCourse(db(), 1, "Physics", "0,1", physics[0], physics[1], physics[2], physics[3]);
     load();
@@ -411,6 +423,9 @@ void TimetableTest::clashIsAnOverlapOfExactTimes()
     QCOMPARE(grid.data(shared, TimetableGrid::ClashRole).toBool(), clash);
     QCOMPARE(grid.data(shared, Qt::BackgroundRole).value<QColor>(), grid.courseColour(row, 2));
     QCOMPARE(grid.data(shared, Qt::ToolTipRole).toString(), tooltip);
+    // On screen a clash shows both names, the later first.
+    QCOMPARE(grid.displayText(row, 1), shown);
+    QCOMPARE(grid.data(shared, Qt::DisplayRole).toString(), shown);
     QVERIFY(!grid.data(grid.index(row - 1, 2), TimetableGrid::ClashRole).toBool());
     QCOMPARE(grid.data(grid.index(row - 1, 2), Qt::ToolTipRole).toString(), tooltip.section('\n', 1));
     // Redrawn without the other course, no mark.
@@ -498,6 +513,70 @@ void TimetableTest::clashFrameShowsOnScreen()
     QVERIFY(!hasFrame(2));
     const QRect physics = view.visualRect(m_form->grid().index(5, 2));
     QCOMPARE(QColor(shot.pixel(physics.right() - 2, physics.top() + 2)), m_form->grid().courseColour(6, 2));
+}
+
+void TimetableTest::currentCellIsOutlinedWhileTheGridHasTheFocus()
+{
+    addCourse(db(), 1, "Mathematics", "0", "08:30", "08:30");
+    load();
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TimetableView& view = m_form->gridView();
+    const QColor ink = contrastingInk(view.palette().color(QPalette::Active, QPalette::Highlight));
+    const auto outlined = [&](int row, int col) {
+        const QRect cell = view.visualRect(m_form->grid().index(row - 1, col));
+        const QImage shot = view.viewport()->grab().toImage();
+        return QColor(shot.pixel(cell.left(), cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.left() + 1, cell.center().y())) == ink &&
+               QColor(shot.pixel(cell.center().x(), cell.top())) == ink;
+    };
+    for (const QPoint& cell : {QPoint(6, 1), QPoint(7, 3)}) {
+        view.setCurrentGridCell(cell.x(), cell.y());
+        view.setFocus();
+        QVERIFY(view.hasFocus());
+        QVERIFY(outlined(cell.x(), cell.y()));
+        m_form->listView().setFocus();
+        QVERIFY(!outlined(cell.x(), cell.y()));
+    }
+}
+
+// At its first width the columns are as wide as the grid says; wider, the
+// days share the rest; taller than the rows need, the rows share the rest.
+void TimetableTest::daysAndRowsShareALargerView()
+{
+    TimetableGrid grid;
+    Procedure p([](int, const QString& description) { QFAIL(qPrintable(description)); });
+    setUpTimetable(grid, p, {});
+    QWidget window;
+    TimetableView view(&grid, &window);
+    view.setRowHeight(19);
+    view.setFirstWidth(808);
+    view.setGeometry(0, 0, 808, 369);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    QCOMPARE(view.columnWidth(0), 80);
+    for (int c = 1; c < 8; ++c)
+        QCOMPARE(view.columnWidth(c), 100);
+    QCOMPARE(view.rowHeight(0), 19);
+    QVERIFY(view.verticalScrollBar()->isVisible());
+
+    view.setGeometry(0, 0, 1208, 900);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(view.columnWidth(0), 80);
+    int days = 0;
+    for (int c = 1; c < 8; ++c) {
+        QVERIFY(view.columnWidth(c) >= 100 + 400 / 7);
+        days += view.columnWidth(c);
+    }
+    QCOMPARE(80 + days, view.viewport()->width());
+    QVERIFY(view.rowHeight(0) > 19);
+    QVERIFY(view.rowViewportPosition(31) + view.rowHeight(31) <= view.viewport()->height());
+    QVERIFY(!view.verticalScrollBar()->isVisible() && !view.horizontalScrollBar()->isVisible());
+    // What the grid holds stays as it was: the pictures keep their sizes.
+    QCOMPARE(grid.colWidthTwips(1), 1500);
 }
 
 QTEST_MAIN(TimetableTest)

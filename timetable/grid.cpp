@@ -92,6 +92,24 @@ QString TimetableGrid::text(int row, int col) const
     return cellText(row * m_cols + col);
 }
 
+QString TimetableGrid::displayText(int row, int col) const
+{
+    checkCell(row, col);
+    const int at = row * m_cols + col;
+    const CellCourses& courses = m_courses[at];
+    if (!courses.clash)
+        return cellText(at);
+    QStringList names{m_drawn[courses.last].name};
+    const auto add = [&](int course) {
+        if (!names.contains(m_drawn[course].name))
+            names << m_drawn[course].name;
+    };
+    for (auto course = courses.more.crbegin(); course != courses.more.crend(); ++course)
+        add(*course);
+    add(courses.first);
+    return names.join(QStringLiteral(" / "));
+}
+
 const QString& TimetableGrid::cellText(int at) const
 {
     const CellCourses& courses = m_courses[at];
@@ -386,8 +404,9 @@ QVariant TimetableGrid::data(const QModelIndex& index, int role) const
             return coursesAt(row, index.column()).join(QLatin1Char('\n'));
         if (cell.isEmpty())
             return {};
+        return shownText(cell);
     }
-    return shownText(cell);
+    return shownText(displayText(row, index.column()));
 }
 
 QVariant TimetableGrid::headerData(int section, Qt::Orientation orientation, int role) const

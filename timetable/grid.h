@@ -31,8 +31,13 @@ public:
     int colWidthTwips(int col) const;
     void setColWidthTwips(int col, int twips);
 
-    // TextMatrix; a cell outside the grid raises a failure.
+    // TextMatrix; a cell outside the grid raises a failure. Of a cell where
+    // courses were drawn, the one name it shows: the course drawn last.
     QString text(int row, int col) const;
+    // What the window and the printed pictures show of a cell: its text, or
+    // where courses clash the name of every course in it, the one text()
+    // gives first ("PSYCH 1101 / MATH 2210"), each name once.
+    QString displayText(int row, int col) const;
     void setText(int row, int col, const QString& text);
     void clearAll();
 
@@ -141,6 +146,11 @@ private:
     mutable QVector<int> m_rowSeconds;
     mutable bool m_rowSecondsRead = false;
 };
+
+// Which names a cell where courses clash shows: every course's, as the window
+// shows them (TimetableGrid::displayText), or only the one the grid places
+// there (TimetableGrid::text), as the bitmap, .xls and .csv files keep it.
+enum class ClashNames { All, Placed };
 
 // The header text of column `col` in row 0.
 QString gridHeaderText(int col);

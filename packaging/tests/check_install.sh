@@ -72,7 +72,9 @@ HOME="$home" XDG_DATA_HOME="$prefix/share" QT_QPA_PLATFORM=xcb xvfb-run -a -n "$
   "$1" & program=$!
   for _ in $(seq 600); do
     window=$(xdotool search --onlyvisible --name "^Quorvane\$" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && [ "$(xdotool getwindowgeometry --shell "$window" | grep -E "^(WIDTH|HEIGHT)=" | tr "\n" " ")" = "WIDTH=824 HEIGHT=664 " ] && break
+    # 824 x 664 below its menu bar.
+    size=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null | grep -E "^(WIDTH|HEIGHT)=" | tr "\n" " ")
+    [ -n "$window" ] && [[ "$size" =~ ^WIDTH=824\ HEIGHT=([0-9]+)\ $ ]] && [ "${BASH_REMATCH[1]}" -gt 664 ] && break
     window=
     sleep 0.1
   done

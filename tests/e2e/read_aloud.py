@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Reads the running program through the AT-SPI accessibility bus, as a
-screen reader does, and checks what it would say: the main window a frame,
-the schedules by name, the grid's rows by their times and a free cell by its
-day and time; then opens Add Course and checks the time pickers' values.
+screen reader does, and checks what it would say: the main window a frame
+with its menu bar, the schedules by name (one cell a row), the grid's rows by
+their times and a free cell by its day and time; then opens Edit Course,
+whose list says the course it selects, and Add Course, and checks the time
+pickers' values.
 
 Usage (inside an X server and a D-Bus session with the accessibility bus):
 read_aloud.py QUORVANE_EXECUTABLE DELIVERED_DATABASE
@@ -61,8 +63,17 @@ def window(name):
     return None
 
 
-def child(node, role):
-    return next(c for c in node if c.getRoleName() == role)
+def find(node, role, name=None):
+    """The first node below `node`, depth first, of that role (and name)."""
+    for c in node:
+        if c is None:
+            continue
+        if c.getRoleName() == role and (name is None or c.name == name):
+            return c
+        found = find(c, role, name)
+        if found is not None:
+            return found
+    return None
 
 
 def check(what, actual, expected):
@@ -80,18 +91,34 @@ def main():
         os.chmod(db, 0o600)
         subprocess.run(["sqlite3", db, "insert into tblSchedules (id, Description) values (1, 'Fall term');"
                         "insert into tblCourse (ScheduleID, CourseName, Notes, Days, TimeFrom, TimeTo) "
-                        "values (1, 'Biology', '', '0', '8:00:00 AM', '9:00:00 AM')"], check=True)
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+                        "values (1, 'Biology', '', '0', '6:00:00 AM', '9:00:00 AM');"
+                        "insert into tblCourse (ScheduleID, CourseName, Notes, Days, TimeFrom, TimeTo) "
+                        "values (1, 'Chemistry', '', '2', '8:00:00 AM', '9:00:00 AM')"], check=True)
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   XDG_CONFIG_HOME=os.path.join(folder, "config"))
         process, main_window = start(os.path.join(folder, os.path.basename(program)), env, folder)
         try:
             check("main window role", main_window.getRoleName(), "frame")
-            names = [c.name for c in child(main_window, "tree") if c.getRoleName() == "table cell"]
-            check("schedule rows", names, ["Fall term", "Fall term"])
-            grid = child(main_window, "table").queryTable()
+            menus = [c.name for c in find(main_window, "menu bar")]
+            check("menus", menus, ["File", "Edit", "Schedule", "Help"])
+            names = [c.name for c in find(main_window, "tree") if c.getRoleName() == "table cell"]
+            check("schedule rows", names, ["Fall term"])
+            grid = find(main_window, "table").queryTable()
             check("row header", grid.getRowHeader(5).name, "8:30 AM")
-            check("course cell", grid.getAccessibleAt(5, 1).name, "Biology, Monday 8:00\u20139:00 AM")
+            check("course cell", grid.getAccessibleAt(5, 1).name, "Biology, Monday 6:00\u20139:00 AM")
             check("free cell", grid.getAccessibleAt(5, 2).name, "Tuesday 8:30 AM, free")
-            add = next(c for c in main_window if c.name == "Add Course").queryAction()
+            # The Edit Course list says the course it selects: the one in the
+            # grid's current cell, then the next one after a Down.
+            find(main_window, "push button", "Edit Course").queryAction().doAction(0)
+            edit = wait_for("Edit Course dialog", lambda: window("Edit Course"), process)
+            courses = find(edit, "combo box")
+            check("preselected course", courses.name, "Biology")
+            subprocess.run(["xdotool", "search", "--name", "^Edit Course$", "windowfocus", "--sync", "key", "Down"],
+                           check=True)
+            wait_for("the next course", lambda: courses.name == "Chemistry" or None, process)
+            find(edit, "push button", "Cancel").queryAction().doAction(0)
+            wait_for("Edit Course closed", lambda: window("Edit Course") is None or None, process)
+            add = find(main_window, "push button", "Add Course").queryAction()
             add.doAction(0)
             dialog = wait_for("Add Course dialog", lambda: window("Add Course"), process)
             frame = next(c for c in dialog if c.name == "Time Range")

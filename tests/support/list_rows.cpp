@@ -19,7 +19,7 @@ int selectedRow(const Form1& form)
 
 QStringList listColumn(const Form1& form, int column)
 {
-    const QAbstractItemModel* model = form.listView().model();
+    const QAbstractItemModel* model = &form.scheduleList();
     QStringList texts;
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
