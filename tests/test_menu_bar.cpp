@@ -77,14 +77,15 @@ void MenuBarTest::menusListEveryCommandWithItsKey()
                             : action->text() + '|' + action->shortcut().toString(QKeySequence::PortableText));
         menus << title->text() + ": " + entries.join(", ");
     }
-    QCOMPARE(menus,
-             QStringList({QString::fromUtf8("&File: Import Calendar…|Ctrl+I, Export Calendar…|, -, Save Schedule "
-                                            "As Image…|, Export Schedule To Excel…|, Print…|Ctrl+P, -, Quit|Ctrl+Q"),
-                          QString::fromUtf8("&Edit: Undo|Ctrl+Z, Redo|Ctrl+Shift+Z, -, Add Course|Ctrl+N, Edit Course|F2, "
-                                            "Delete Course|Del, Copy Course To…|, -, Delete All Courses|"),
-                          "&Schedule: Add Schedule|, Edit Schedule|, Duplicate Schedule|Ctrl+D, Delete Schedule|, "
-                          "Load Sample/Example Schedule|",
-                          "&Help: Keyboard Shortcuts|, About Quorvane|"}));
+    QCOMPARE(
+        menus,
+        QStringList({QString::fromUtf8("&File: Import Calendar…|Ctrl+I, Export Calendar…|, -, Save Schedule "
+                                       "As Image…|, Export Schedule To Excel…|, Print…|Ctrl+P, -, Quit|Ctrl+Q"),
+                     QString::fromUtf8("&Edit: Undo|Ctrl+Z, Redo|Ctrl+Shift+Z, -, Add Course|Ctrl+N, Edit Course|F2, "
+                                       "Delete Course|Del, Copy Course To…|, -, Delete All Courses|"),
+                     "&Schedule: Add Schedule|, Edit Schedule|, Duplicate Schedule|Ctrl+D, Delete Schedule|, "
+                     "Load Sample/Example Schedule|",
+                     "&Help: Keyboard Shortcuts|, About Quorvane|"}));
     // The same undo as the context menus'.
     QCOMPARE(menuNamed(*m_form, "EditMenu")->actions().value(0), m_form->history().undoAction());
 }
