@@ -14,8 +14,6 @@
 #include "timetable/fill.h"
 #include "timetable/grid.h"
 
-#include <QFileInfo>
-
 namespace quorvane {
 
 namespace {
@@ -43,12 +41,10 @@ private:
 
 CommandOutcome runExport(const CommandLine& line, const QString& programFolder)
 {
-    const DatabaseLocation location = locateDatabase(programFolder, MakeUserDatabase::Never);
-    if (!location.failure.isEmpty())
-        return commandFailure(location.failure);
-    const QString database = location.file();
-    if (!QFileInfo(database).isFile())
-        return commandFailure(database + QStringLiteral(" not found"));
+    const ExistingDatabase found = existingDatabase(programFolder, MakeUserDatabase::Never);
+    if (!found.failure.isEmpty())
+        return commandFailure(found.failure);
+    const QString& database = found.path;
     // Read only: the database is not upgraded as the window's start-up does.
     Connection db;
     Repository courses(db);

@@ -9,8 +9,6 @@
 #include "store/database_location.h"
 #include "store/schema.h"
 
-#include <QFileInfo>
-
 namespace quorvane {
 
 CommandOutcome runImport(const CommandLine& line, const QString& programFolder)
@@ -30,12 +28,10 @@ CommandOutcome runImport(const CommandLine& line, const QString& programFolder)
         return failed(QStringLiteral("no course could be made from %1").arg(line.importFile),
                       importReport(import, wanted));
 
-    const DatabaseLocation location = locateDatabase(programFolder);
-    if (!location.failure.isEmpty())
-        return failed(location.failure);
-    const QString database = location.file();
-    if (!QFileInfo(database).isFile())
-        return failed(database + QStringLiteral(" not found"));
+    const ExistingDatabase found = existingDatabase(programFolder);
+    if (!found.failure.isEmpty())
+        return failed(found.failure);
+    const QString& database = found.path;
     try {
         Connection db;
         db.open(database);

@@ -9,7 +9,6 @@
 #include "store/database_location.h"
 #include "store/schema.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -69,15 +68,12 @@ QString planJson(int rank, const Plan& plan)
 CommandOutcome runPlan(const CommandLine& line, const QString& programFolder)
 {
     const PlanArguments& args = line.plan;
-    const DatabaseLocation location = locateDatabase(programFolder, MakeUserDatabase::Never);
-    if (!location.failure.isEmpty())
-        return commandFailure(location.failure);
-    const QString database = location.file();
-    if (!QFileInfo(database).isFile())
-        return commandFailure(database + QStringLiteral(" not found"));
+    const ExistingDatabase database = existingDatabase(programFolder, MakeUserDatabase::Never);
+    if (!database.failure.isEmpty())
+        return commandFailure(database.failure);
     try {
         Connection db;
-        db.open(database);
+        db.open(database.path);
         requireTimetableTables(db);
         Repository repository(db);
         const std::optional<Schedule> poolSchedule = repository.findSchedule(args.pool);

@@ -140,4 +140,15 @@ DatabaseLocation locateDatabase(const QString& programFolder, MakeUserDatabase m
     return {folder, QString()};
 }
 
+ExistingDatabase existingDatabase(const QString& programFolder, MakeUserDatabase make)
+{
+    const DatabaseLocation location = locateDatabase(programFolder, make);
+    if (!location.failure.isEmpty())
+        return {QString(), location.failure};
+    const QString database = location.file();
+    if (!QFileInfo(database).isFile())
+        return {QString(), database + QStringLiteral(" not found")};
+    return {database, QString()};
+}
+
 } // namespace quorvane

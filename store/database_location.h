@@ -31,6 +31,15 @@ enum class MakeUserDatabase { IfMissing, Never };
 
 DatabaseLocation locateDatabase(const QString& programFolder, MakeUserDatabase make = MakeUserDatabase::IfMissing);
 
+// The database a command without a window works on, which must be there:
+// its path in `path`, or why not in `failure` ("... not found").
+struct ExistingDatabase
+{
+    QString path;
+    QString failure;
+};
+ExistingDatabase existingDatabase(const QString& programFolder, MakeUserDatabase make = MakeUserDatabase::IfMissing);
+
 // The empty database an installation lays out for the program in `programFolder`.
 QString installedTemplatePath(const QString& programFolder);
 
