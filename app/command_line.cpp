@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
 #include "base/app_info.h"
-#include "export/save_file.h"
 #include "base/time_of_day.h"
+#include "export/save_file.h"
 
 #include <algorithm>
 
