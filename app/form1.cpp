@@ -235,6 +235,11 @@ void Form1::buildControls()
     duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(duplicate, &QAction::triggered, this, &Form1::DuplicateSchedule_Click);
     m_listView->addAction(duplicate);
+    auto* plan = new QAction(QStringLiteral("Plan Schedules\u2026"), m_listView);
+    plan->setObjectName(QStringLiteral("PlanSchedules"));
+    plan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(plan, &QAction::triggered, this, &Form1::PlanSchedules_Click);
+    m_listView->addAction(plan);
     auto* copyCourse = new QAction(QStringLiteral("Copy Course To\u2026"), m_gridView);
     copyCourse->setObjectName(QStringLiteral("CopyCourseTo"));
     connect(copyCourse, &QAction::triggered, this, &Form1::CopyCourseTo_Click);

@@ -83,6 +83,7 @@ public:
     void ExportCalendar_Click();    // "Export Calendar…"
     void DuplicateSchedule_Click(); // "Duplicate Schedule", Ctrl+D
     void CopyCourseTo_Click();      // "Copy Course To…"
+    void PlanSchedules_Click();     // "Plan Schedules…", Ctrl+G
 
     // Makes a new schedule from a calendar file, shows the report in one box
     // and selects the schedule; true when it was stored.

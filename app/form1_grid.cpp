@@ -6,8 +6,6 @@
 #include "timetable/grid.h"
 #include "timetable/grid_view.h"
 
-#include <QHeaderView>
-
 namespace quorvane {
 
 // Statements 148 to 204 of Form_Load. Steps 148 (taking the grid) and 192 to
@@ -16,9 +14,7 @@ namespace quorvane {
 void Form1::SetUpGrid(Procedure& p)
 {
     setUpTimetable(*m_grid, p, {150, 152, 158, 174, 190, 196, 200});
-    const int rowHeight = m_gridView->fontMetrics().height() + 4;
-    m_gridView->horizontalHeader()->setFixedHeight(rowHeight + 2);
-    m_gridView->setRowHeight(rowHeight);
+    m_gridView->fitRowsToFont();
     if (!m_gridView->currentIndex().isValid())
         m_gridView->setCurrentGridCell(1, 1);
 }

@@ -30,11 +30,6 @@ QString jsonNames(const QStringList& names)
     return QLatin1Char('[') + texts.join(QLatin1Char(',')) + QLatin1Char(']');
 }
 
-QString counted(quint64 n, const QString& one, const QString& many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
-}
-
 const Criterion kShownCriteria[] = {Criterion::Days, Criterion::Idle, Criterion::Early, Criterion::Late,
                                     Criterion::Lunch};
 
@@ -92,9 +87,7 @@ CommandOutcome runPlan(const CommandLine& line, const QString& programFolder)
             const std::optional<Schedule> busy = repository.findSchedule(*args.busy);
             if (!busy)
                 return commandFailure(QStringLiteral("no schedule is named \"%1\"").arg(*args.busy));
-            for (const Course& course : repository.courses(busy->id))
-                for (const Meeting& meeting : course.meetings())
-                    filters.busy.push_back(meeting);
+            filters.busy = busyMeetings(repository.courses(busy->id));
             filters.busyName = *args.busy;
         }
         filters.pinned.assign(pool.courses.size(), -1);
@@ -144,18 +137,7 @@ CommandOutcome runPlan(const CommandLine& line, const QString& programFolder)
         } else {
             for (size_t i = 0; i < shown; ++i)
                 output += planLine(int(i) + 1, result.plans[i]);
-            const QString plans = result.clashFree == 0
-                                      ? QStringLiteral("no clash-free plan")
-                                      : (result.clashFreeExact ? QString() : QStringLiteral("at least ")) +
-                                            counted(result.clashFree, QStringLiteral("clash-free plan"),
-                                                    QStringLiteral("clash-free plans"));
-            output += QStringLiteral("%1: %2, %3 %4, %5.\n")
-                          .arg(args.pool,
-                               counted(quint64(courses.size()), QStringLiteral("course"), QStringLiteral("courses")),
-                               result.combinations,
-                               result.combinations == QLatin1String("1") ? QStringLiteral("combination")
-                                                                         : QStringLiteral("combinations"),
-                               plans);
+            output += planSummary(args.pool, int(courses.size()), result) + QLatin1Char('\n');
         }
         const auto finished = [&](const QString& more = QString()) {
             return args.json ? output + more + QStringLiteral("}\n") : output + more;
@@ -171,15 +153,14 @@ CommandOutcome runPlan(const CommandLine& line, const QString& programFolder)
         if (kept > result.plans.size())
             return commandFailure(QStringLiteral("there is no plan %1: %2")
                                       .arg(kept)
-                                      .arg(counted(result.plans.size(), QStringLiteral("plan was found"),
-                                                   QStringLiteral("plans were found"))),
+                                      .arg(countedText(result.plans.size(), QStringLiteral("plan was found"),
+                                                       QStringLiteral("plans were found"))),
                                   finished());
         const std::vector<qint64>& ids = result.plans[kept - 1].ids;
         QList<CourseId> rows;
         for (qint64 id : ids)
             rows << CourseId(id);
-        const Schedule stored =
-            repository.copyIntoNewSchedule(QStringLiteral("%1 plan %2").arg(args.pool).arg(kept), rows);
+        const Schedule stored = repository.copyIntoNewSchedule(keptPlanName(args.pool, int(kept)), rows);
         return {0,
                 finished(args.json
                              ? QStringLiteral(",\"kept\":%1").arg(jsonText(stored.name))

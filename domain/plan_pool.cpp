@@ -65,6 +65,15 @@ std::vector<PlanRow> planRows(const QVector<Course>& courses)
     return rows;
 }
 
+std::vector<Meeting> busyMeetings(const QVector<Course>& courses)
+{
+    std::vector<Meeting> meetings;
+    for (const Course& course : courses)
+        for (const Meeting& meeting : course.meetings())
+            meetings.push_back(meeting);
+    return meetings;
+}
+
 std::optional<int> courseNamed(const PlanPool& pool, const QString& name)
 {
     for (size_t i = 0; i < pool.courses.size(); ++i)

@@ -56,6 +56,10 @@ PlanPool makePlanPool(std::vector<PlanRow> rows);
 // carries a date lies after every time of the day.
 std::vector<PlanRow> planRows(const QVector<Course>& courses);
 
+// The meetings of every course, on their exact times: a schedule taken as
+// busy time.
+std::vector<Meeting> busyMeetings(const QVector<Course>& courses);
+
 // The course named exactly `name`.
 std::optional<int> courseNamed(const PlanPool& pool, const QString& name);
 // The option of a course holding row `id`.

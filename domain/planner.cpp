@@ -314,6 +314,65 @@ QString weekdayName(int day)
     return QLatin1String(names[day]);
 }
 
+QString spanText(int start, int end)
+{
+    const QString from = clockText(start);
+    const QString to = clockText(end);
+    const QString dash = QStringLiteral("\u2013");
+    if (from.right(3) == to.right(3))
+        return from.chopped(3) + dash + to;
+    return from + dash + to;
+}
+
+QString meetingsText(const std::vector<Meeting>& meetings)
+{
+    // The spans in the order of their first day, each with its days.
+    std::vector<std::pair<std::pair<int, int>, std::array<bool, 7>>> spans;
+    for (const Meeting& meeting : meetings) {
+        const std::pair<int, int> span{meeting.start, meeting.end};
+        auto found = std::find_if(spans.begin(), spans.end(), [&](const auto& s) { return s.first == span; });
+        if (found == spans.end())
+            found = spans.insert(spans.end(), {span, {}});
+        found->second[static_cast<size_t>(meeting.day)] = true;
+    }
+    std::stable_sort(spans.begin(), spans.end(), [](const auto& a, const auto& b) {
+        const auto first = [](const std::array<bool, 7>& days) { return std::find(days.begin(), days.end(), true); };
+        return first(a.second) - a.second.begin() < first(b.second) - b.second.begin();
+    });
+    QStringList parts;
+    for (const auto& [span, days] : spans) {
+        QStringList names;
+        for (int d = 0; d < 7; ++d)
+            if (days[static_cast<size_t>(d)])
+                names << weekdayName(d).left(3);
+        parts << names.join(QLatin1Char(' ')) + QLatin1Char(' ') + spanText(span.first, span.second);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString countedText(quint64 n, const QString& one, const QString& many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
+}
+
+QString planSummary(const QString& pool, int courses, const PlanResult& result)
+{
+    const QString plans = result.clashFree == 0 ? QStringLiteral("no clash-free plan")
+                                                : (result.clashFreeExact ? QString() : QStringLiteral("at least ")) +
+                                                      countedText(result.clashFree, QStringLiteral("clash-free plan"),
+                                                                  QStringLiteral("clash-free plans"));
+    return QStringLiteral("%1: %2, %3 %4, %5.")
+        .arg(pool, countedText(quint64(courses), QStringLiteral("course"), QStringLiteral("courses")),
+             result.combinations,
+             result.combinations == QLatin1String("1") ? QStringLiteral("combination") : QStringLiteral("combinations"),
+             plans);
+}
+
+QString keptPlanName(const QString& pool, int rank)
+{
+    return QStringLiteral("%1 plan %2").arg(pool).arg(rank);
+}
+
 PlanResult findPlans(const PlanPool& pool, const PlanRequest& request)
 {
     PlanResult result;

@@ -117,5 +117,19 @@ PlanResult findPlans(const PlanPool& pool, const PlanRequest& request);
 QString clockText(int seconds);
 // "Monday" .. "Sunday".
 QString weekdayName(int day);
+// "9:00–9:50 AM", "11:30 AM–1:00 PM": the designator once when both share it.
+QString spanText(int start, int end);
+// The meetings of an option as a student reads them, those at the same
+// times together: "Mon Wed 9:00–9:50 AM, Fri 2:00–3:50 PM".
+QString meetingsText(const std::vector<Meeting>& meetings);
+
+// "1 course", "4 courses".
+QString countedText(quint64 n, const QString& one, const QString& many);
+// The summary of a search: "Fall choices: 4 courses, 24 combinations, 13
+// clash-free plans." ("at least 13 …" when the counting stopped, "no
+// clash-free plan" when there is none).
+QString planSummary(const QString& pool, int courses, const PlanResult& result);
+// The schedule a kept plan becomes: "<pool> plan N".
+QString keptPlanName(const QString& pool, int rank);
 
 } // namespace quorvane

@@ -23,7 +23,8 @@ BELOW = {
     "timetable": ["base", "store", "domain", "widgets"],
     "export": ["base", "store", "domain", "widgets", "timetable"],
     "dialogs": ["base", "store", "domain", "widgets"],
-    "app": ["base", "store", "domain", "widgets", "timetable", "export", "dialogs"],
+    "planner": ["base", "store", "domain", "widgets", "timetable"],
+    "app": ["base", "store", "domain", "widgets", "timetable", "export", "dialogs", "planner"],
 }
 STATEMENTS = re.compile(r"\bRecordset\b|\bsql::|\.execute\(|store/statements\.h")
 

@@ -83,8 +83,8 @@ void MenuBarTest::menusListEveryCommandWithItsKey()
                                        "As Image…|, Export Schedule To Excel…|, Print…|Ctrl+P, -, Quit|Ctrl+Q"),
                      QString::fromUtf8("&Edit: Undo|Ctrl+Z, Redo|Ctrl+Shift+Z, -, Add Course|Ctrl+N, Edit Course|F2, "
                                        "Delete Course|Del, Copy Course To…|, -, Delete All Courses|"),
-                     "&Schedule: Add Schedule|, Edit Schedule|, Duplicate Schedule|Ctrl+D, Delete Schedule|, "
-                     "Load Sample/Example Schedule|",
+                     QString::fromUtf8("&Schedule: Add Schedule|, Edit Schedule|, Duplicate Schedule|Ctrl+D, "
+                                       "Delete Schedule|, Load Sample/Example Schedule|, Plan Schedules…|Ctrl+G"),
                      "&Help: Keyboard Shortcuts|, About Quorvane|"}));
     // The same undo as the context menus'.
     QCOMPARE(menuNamed(*m_form, "EditMenu")->actions().value(0), m_form->history().undoAction());
@@ -155,7 +155,8 @@ void MenuBarTest::helpSaysTheKeysTheVersionAndTheLicence()
     QCOMPARE(boxes[0].text, QString::fromUtf8("Import Calendar…: Ctrl+I\nPrint…: Ctrl+P\nQuit: Ctrl+Q\nUndo: Ctrl+Z\n"
                                               "Redo: Ctrl+Shift+Z, Ctrl+Y\nAdd Course: Ctrl+N\n"
                                               "Edit Course: F2 (in the grid)\nDelete Course: Del (in the grid)\n"
-                                              "Duplicate Schedule: Ctrl+D\nThe grid's menu: Menu key\n"
+                                              "Duplicate Schedule: Ctrl+D\nPlan Schedules…: Ctrl+G\n"
+                                              "The grid's menu: Menu key\n"
                                               "Save, Update or Delete in a course dialog: Ctrl+Return\n"
                                               "The menus: Alt+F, Alt+E, Alt+S, Alt+H"));
     QCOMPARE(boxes[1].title, QString("About Quorvane"));

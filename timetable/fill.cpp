@@ -9,6 +9,22 @@
 
 namespace quorvane {
 
+namespace {
+
+// Into the rows of its grid times, named and coloured at its exact times.
+void drawCourse(TimetableGrid& grid, const QString& name, qint64 id, const WeekDays& days, const CourseTimes& times,
+                const CourseTimes& exact)
+{
+    const int course = grid.addCourse(name, exact.from, exact.until(), id);
+    forEachCourseRow(grid, times.from, times.until(), [&](int r) {
+        for (int d = 0; d < dayset::kDays; ++d)
+            if (days[static_cast<size_t>(d)])
+                grid.placeCourse(r, d + 1, course);
+    });
+}
+
+} // namespace
+
 void setUpTimetable(TimetableGrid& grid, Procedure& p, const SetUpSteps& steps)
 {
     p.step(steps.clear, [&] { grid.clearAll(); });
@@ -65,15 +81,8 @@ void fillTimetable(TimetableGrid& grid, const Repository& courses, ScheduleId sc
                        id = row.integer(CourseRowReader::Column::Id);
                        days = courseDays(daySet);
                    });
-        if (drawable) {
-            const CourseTimes exact = row.exactTimes(*times);
-            const int course = grid.addCourse(name, exact.from, exact.until(), id);
-            forEachCourseRow(grid, times->from, times->until(), [&](int r) {
-                for (int d = 0; d < dayset::kDays; ++d)
-                    if (days[static_cast<size_t>(d)])
-                        grid.placeCourse(r, d + 1, course);
-            });
-        }
+        if (drawable)
+            drawCourse(grid, name, id, days, *times, row.exactTimes(*times));
         if (row.lacksColumn())
             break;
         // A walk that cannot move on would report without end; stop instead.
@@ -81,6 +90,18 @@ void fillTimetable(TimetableGrid& grid, const Repository& courses, ScheduleId sc
             break;
     }
     walk->close();
+}
+
+} // namespace quorvane
+
+namespace quorvane {
+
+void drawCourses(TimetableGrid& grid, const QVector<Course>& courses)
+{
+    grid.beginBatch();
+    for (const Course& course : courses)
+        drawCourse(grid, course.name, course.id.value, course.days, course.grid, course.exact);
+    grid.endBatch();
 }
 
 } // namespace quorvane

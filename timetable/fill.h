@@ -1,6 +1,9 @@
 #pragma once
 
+#include "domain/course.h"
 #include "domain/ids.h"
+
+#include <QVector>
 
 namespace quorvane {
 
@@ -48,5 +51,8 @@ struct FillSteps
 // the drawing. The cells are not emptied first.
 void fillTimetable(TimetableGrid& grid, const Repository& courses, ScheduleId schedule, Procedure& p,
                    const FillSteps& steps);
+// The same for courses already read (a plan of a pool), drawn alike and in
+// the same colours.
+void drawCourses(TimetableGrid& grid, const QVector<Course>& courses);
 
 } // namespace quorvane

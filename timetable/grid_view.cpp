@@ -113,6 +113,13 @@ void TimetableView::setRowHeight(int height)
     updateGeometry();
 }
 
+void TimetableView::fitRowsToFont()
+{
+    const int rowHeight = fontMetrics().height() + 4;
+    horizontalHeader()->setFixedHeight(rowHeight + 2);
+    setRowHeight(rowHeight);
+}
+
 bool TimetableView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::Resize)

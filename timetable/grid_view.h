@@ -30,6 +30,8 @@ public:
     void setFirstWidth(int width);
     // The rows' own height.
     void setRowHeight(int height);
+    // Rows and the header row as high as the view's font needs.
+    void fitRowsToFont();
 
     // Every row and column in sight, without scroll bars.
     QSize sizeHint() const override;
