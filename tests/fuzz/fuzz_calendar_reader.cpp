@@ -3,7 +3,8 @@
 // Whatever bytes arrive, reading them either fails with the program's own
 // failure or gives a calendar whose courses could have been typed into the
 // Add Course dialog: a day ticked, a start from 6:00 AM and an end up to
-// 9:30 PM, the start not after the end, both on the half hour.
+// 9:30 PM, the start not after the end, both on the half hour, and the times
+// as the calendar has them in order too.
 #include "base/failure.h"
 #include "domain/calendar_import.h"
 #include "store/ical_reader.h"
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const Failure&) {
         return 0;
     }
-    for (const ImportedCourse& course : import.courses) {
+    for (const NewCourse& course : import.courses) {
         bool anyDay = false;
         for (const bool day : course.days)
             anyDay = anyDay || day;
@@ -45,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("times outside the grid", course.name);
         if (course.from.minute() % 30 != 0 || course.to.minute() % 30 != 0)
             fail("times not on the half hour", course.name);
+        const QTime exactFrom = course.exactFrom.isValid() ? course.exactFrom : course.from;
+        const QTime exactTo = course.exactTo.isValid() ? course.exactTo : course.to;
+        if (exactFrom > exactTo)
+            fail("exact times out of order", course.name);
     }
     if (importReport(import, QStringLiteral("x")).isEmpty())
         fail("no report", QString());

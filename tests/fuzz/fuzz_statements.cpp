@@ -45,6 +45,8 @@ void run(const QString& statement)
 }
 
 // Every row of a table, every column as text, NULL marked.
+const QString kNull = QStringLiteral("<NULL>");
+
 QList<QStringList> rows(const QString& table)
 {
     QSqlQuery query(db());
@@ -54,7 +56,7 @@ QList<QStringList> rows(const QString& table)
     while (query.next()) {
         QStringList row;
         for (int i = 0; i < query.record().count(); ++i)
-            row << (query.value(i).isNull() ? QStringLiteral("<NULL>") : query.value(i).toString());
+            row << (query.value(i).isNull() ? kNull : query.value(i).toString());
         result << row;
     }
     return result;
@@ -170,9 +172,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     run(quorvane::sql::insertSchedule(QStringLiteral("Fall")));
     run(quorvane::sql::insertSchedule(QStringLiteral("O'Brien")));
     run(quorvane::sql::insertSchedule(QString()));
-    run(quorvane::sql::insertCourse({QStringLiteral("1"), QStringLiteral("Physics"), QStringLiteral("lab ' 3"),
-                                     QStringLiteral("0,3,4"), QStringLiteral("08:30"), QStringLiteral("10:00")}));
-    run(quorvane::sql::insertCourse({QStringLiteral("2"), QStringLiteral("Design"), QString(), QStringLiteral("1"),
+    run(quorvane::sql::insertCourse({1, QStringLiteral("Physics"), QStringLiteral("lab ' 3"), QStringLiteral("0,3,4"),
+                                     QStringLiteral("08:30"), QStringLiteral("10:00")}));
+    run(quorvane::sql::insertCourse({2, QStringLiteral("Design"), QString(), QStringLiteral("1"),
                                      QStringLiteral("8:30:00 AM"), QStringLiteral("9:00:00 AM")}));
     g_schedules = rows(QStringLiteral("tblSchedules"));
     g_courses = rows(QStringLiteral("tblCourse"));
@@ -203,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         break;
     }
     case 1: { // #6 on schedule 2, restored afterwards
-        if (!tryStatement(sql::updateSchedule(typed, QStringLiteral("2")), typed))
+        if (!tryStatement(sql::updateSchedule(typed, 2), typed))
             return 0;
         if (rowById(schedules, 2).value(1) != expected)
             fail("renamed schedule read back differs", units({rowById(schedules, 2).value(1)}, {expected}));
@@ -211,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         now[1][1] = g_schedules[1][1];
         if (now != g_schedules || rows(courses) != g_courses)
             fail("rename touched another row");
-        run(sql::updateSchedule(g_schedules[1][1], QStringLiteral("2")));
+        run(sql::updateSchedule(g_schedules[1][1], 2));
         checkUntouched("a rename");
         break;
     }
@@ -219,8 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const qsizetype half = typed.size() / 2;
         const QString name = typed.left(half);
         const QString notes = typed.mid(half);
-        if (!tryStatement(sql::insertCourse({QStringLiteral("3"), name, notes, QStringLiteral("0,6"),
-                                             QStringLiteral("6:00:00 AM"), QStringLiteral("9:30:00 PM")}),
+        if (!tryStatement(sql::insertCourse({3, name, notes, QStringLiteral("0,6"), QStringLiteral("6:00:00 AM"),
+                                             QStringLiteral("9:30:00 PM")}),
                           typed))
             return 0;
         const QVariant id = lastId();
@@ -231,26 +233,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                   storable(notes),
                                   QStringLiteral("0,6"),
                                   QStringLiteral("6:00:00 AM"),
-                                  QStringLiteral("9:30:00 PM")};
+                                  QStringLiteral("9:30:00 PM"),
+                                  kNull,
+                                  kNull};
         if (row != want)
             fail("course read back differs", units(row, want));
         dropAndCheck(courses, id);
         break;
     }
     default: { // #11 on course 2, restored afterwards
-        if (!tryStatement(sql::updateCourse(typed, QStringLiteral("2,4"), QStringLiteral("13:00"),
-                                            QStringLiteral("14:30"), QStringLiteral("2")),
-                          typed))
+        if (!tryStatement(
+                sql::updateCourse(typed, QStringLiteral("2,4"), QStringLiteral("13:00"), QStringLiteral("14:30"), 2),
+                typed))
             return 0;
         const QStringList row = rowById(courses, 2);
-        const QStringList want = {QStringLiteral("2"),   QStringLiteral("2"),     QStringLiteral("Design"), expected,
-                                  QStringLiteral("2,4"), QStringLiteral("13:00"), QStringLiteral("14:30")};
+        const QStringList want = {QStringLiteral("2"),
+                                  QStringLiteral("2"),
+                                  QStringLiteral("Design"),
+                                  expected,
+                                  QStringLiteral("2,4"),
+                                  QStringLiteral("13:00"),
+                                  QStringLiteral("14:30"),
+                                  kNull,
+                                  kNull};
         if (row != want)
             fail("edited course read back differs", units(row, want));
         if (rows(schedules) != g_schedules || rows(courses).value(0) != g_courses.value(0))
             fail("the edit touched another row");
         const QStringList& was = g_courses[1];
-        run(sql::updateCourse(was[3], was[4], was[5], was[6], QStringLiteral("2")));
+        run(sql::updateCourse(was[3], was[4], was[5], was[6], 2));
         checkUntouched("an edit");
         break;
     }
