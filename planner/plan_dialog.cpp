@@ -1,5 +1,6 @@
 #include "planner/plan_dialog.h"
 
+#include "base/failure.h"
 #include "base/reporting.h"
 #include "domain/repository.h"
 #include "timetable/fill.h"
@@ -82,7 +83,7 @@ QTableWidgetItem* cell(const QString& text)
 } // namespace
 
 PlanDialog::PlanDialog(const Repository& repository, const Schedule& pool, QWidget* parent)
-    : QDialog(parent), m_pool(pool), m_courses(repository.courses(pool.id))
+    : QDialog(parent), m_repository(repository), m_pool(pool), m_courses(repository.courses(pool.id))
 {
     setObjectName(QStringLiteral("PlanSchedules"));
     setWindowTitle(QStringLiteral("Plan Schedules"));
@@ -93,7 +94,6 @@ PlanDialog::PlanDialog(const Repository& repository, const Schedule& pool, QWidg
         if (schedule.id == pool.id)
             continue;
         m_busySchedules << schedule;
-        m_busyMeetings << busyMeetings(repository.courses(schedule.id));
     }
 
     auto* columns = new QHBoxLayout;
@@ -344,7 +344,7 @@ PlanRequest PlanDialog::request() const
     if (m_notAfterOn->isChecked())
         filters.notAfter = secondsOf(m_notAfter->value());
     if (const int busy = m_busy->currentIndex() - 1; busy >= 0 && busy < m_busySchedules.size()) {
-        filters.busy = m_busyMeetings[busy];
+        filters.busy = m_busyMeetings.value(busy);
         filters.busyName = m_busySchedules[busy].name;
     }
     for (int c = 0; c < m_courseTable->rowCount(); ++c) {
@@ -373,6 +373,16 @@ void PlanDialog::startSearch()
     if (includedCourses() == 0) {
         m_count->setText(QStringLiteral("Tick a course to plan."));
         return;
+    }
+    if (const int busy = m_busy->currentIndex() - 1; busy >= 0 && !m_busyMeetings.contains(busy)) {
+        const Schedule& schedule = m_busySchedules[busy];
+        try {
+            m_busyMeetings.insert(busy, busyMeetings(m_repository.courses(schedule.id)));
+        } catch (const Failure& failure) {
+            m_count->setText(
+                QStringLiteral("Cannot read the courses of %1: %2").arg(schedule.name, failure.description()));
+            return;
+        }
     }
     m_count->setText(QStringLiteral("Searching\u2026"));
     PlanRequest request = this->request();

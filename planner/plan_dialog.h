@@ -54,8 +54,10 @@ public:
     // At most this many plans are listed.
     static constexpr int kListed = 100;
 
-    // Reads the pool's courses and the other schedules (the busy times to
-    // choose from) through the repository; a failure to read is raised.
+    // Reads the pool's courses and the names of the other schedules (the
+    // busy times to choose from) through the repository, which must outlive
+    // the dialog; a failure to read is raised. A busy schedule's courses are
+    // read when it is chosen.
     PlanDialog(const Repository& repository, const Schedule& pool, QWidget* parent = nullptr);
     ~PlanDialog() override;
 
@@ -91,12 +93,13 @@ private:
     void showPlan();
     void moveCriterion(int by);
 
+    const Repository& m_repository;
     Schedule m_pool;
     QVector<Course> m_courses;
     QHash<qint64, int> m_courseAt; // row id -> index in m_courses
     PlanPool m_planPool;
     QVector<Schedule> m_busySchedules;
-    QVector<std::vector<Meeting>> m_busyMeetings;
+    QHash<int, std::vector<Meeting>> m_busyMeetings; // by index in m_busySchedules, once read
 
     QTableWidget* m_courseTable = nullptr;
     QVector<QComboBox*> m_choices;

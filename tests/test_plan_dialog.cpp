@@ -109,6 +109,13 @@ void PlanDialogTest::ctrlGListsThePlansAndKeepsOneInOneStep()
         const auto* grid = dialog.findChild<QTableView*>("PlanGrid");
         QCOMPARE(grid->model()->index(6, 1).data().toString(), QString("Calculus")); // 9:00 AM, Monday
         QCOMPARE(grid->model()->index(6, 2).data().toString(), QString(""));
+        // Another schedule's times kept free: its courses are read once chosen.
+        auto* busy = dialog.findChild<QComboBox*>("BusyTime");
+        busy->setCurrentIndex(1);
+        QTRY_COMPARE(dialog.findChild<QLabel*>("PlanCount")->text(),
+                     QString("Fall: 2 courses, 4 combinations, 1 clash-free plan."));
+        busy->setCurrentIndex(0);
+        QTRY_COMPARE(plans->rowCount(), 3);
         dialog.findChild<QPushButton*>("KeepAsSchedule")->click();
     });
     QTest::keyClick(m_form.get(), Qt::Key_G, Qt::ControlModifier);
