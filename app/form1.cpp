@@ -224,35 +224,31 @@ void Form1::buildControls()
     m_gridMenu->insertAction(firstGridCommand, m_history->redoAction());
     m_gridMenu->insertSeparator(firstGridCommand);
 
-    // The calendar commands: importing in the list's menu, exporting in the grid's.
-    auto* importCalendar = new QAction(QStringLiteral("Import Calendar\u2026"), m_listView);
-    importCalendar->setObjectName(QStringLiteral("ImportCalendar"));
-    importCalendar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(importCalendar, &QAction::triggered, this, &Form1::ImportCalendar_Click);
-    m_listView->addAction(importCalendar);
-    auto* duplicate = new QAction(QStringLiteral("Duplicate Schedule"), m_listView);
-    duplicate->setObjectName(QStringLiteral("DuplicateSchedule"));
-    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    connect(duplicate, &QAction::triggered, this, &Form1::DuplicateSchedule_Click);
-    m_listView->addAction(duplicate);
-    auto* plan = new QAction(QStringLiteral("Plan Schedules\u2026"), m_listView);
-    plan->setObjectName(QStringLiteral("PlanSchedules"));
-    plan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(plan, &QAction::triggered, this, &Form1::PlanSchedules_Click);
-    m_listView->addAction(plan);
-    auto* copyCourse = new QAction(QStringLiteral("Copy Course To\u2026"), m_gridView);
-    copyCourse->setObjectName(QStringLiteral("CopyCourseTo"));
-    connect(copyCourse, &QAction::triggered, this, &Form1::CopyCourseTo_Click);
-    m_gridView->addAction(copyCourse);
+    // The commands of the list's menu (the schedules) and the grid's (a
+    // course, the calendar export), each with its object name for the menu bar.
+    const auto command = [this](QWidget* on, const char* name, const QString& text, const QKeySequence& key,
+                                void (Form1::*handler)()) {
+        auto* action = new QAction(text, on);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+        on->addAction(action);
+        return action;
+    };
+    command(m_listView, "ImportCalendar", QStringLiteral("Import Calendar\u2026"), QKeySequence(Qt::CTRL | Qt::Key_I),
+            &Form1::ImportCalendar_Click);
+    command(m_listView, "DuplicateSchedule", QStringLiteral("Duplicate Schedule"), QKeySequence(Qt::CTRL | Qt::Key_D),
+            &Form1::DuplicateSchedule_Click);
+    command(m_listView, "PlanSchedules", QStringLiteral("Plan Schedules\u2026"), QKeySequence(Qt::CTRL | Qt::Key_G),
+            &Form1::PlanSchedules_Click);
+    QAction* copyCourse = command(m_gridView, "CopyCourseTo", QStringLiteral("Copy Course To\u2026"), QKeySequence(),
+                                  &Form1::CopyCourseTo_Click);
     // Among the course commands, after Delete All Courses.
     const QList<QAction*> gridCommands = m_gridMenu->actions();
     const qsizetype deleteAll = gridCommands.indexOf(findChild<QAction*>(QStringLiteral("actionDeleteAllCourses")));
     m_gridMenu->insertAction(gridCommands.value(deleteAll + 1), copyCourse);
-    auto* exportCalendar = new QAction(QStringLiteral("Export Calendar\u2026"), m_gridView);
-    exportCalendar->setObjectName(QStringLiteral("ExportCalendar"));
-    connect(exportCalendar, &QAction::triggered, this, &Form1::ExportCalendar_Click);
-    m_gridView->addAction(exportCalendar);
-    m_gridMenu->addAction(exportCalendar);
+    m_gridMenu->addAction(command(m_gridView, "ExportCalendar", QStringLiteral("Export Calendar\u2026"), QKeySequence(),
+                                  &Form1::ExportCalendar_Click));
     setAcceptDrops(true);
 
     // Last: the menu bar takes the actions made above.
