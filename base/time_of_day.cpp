@@ -187,8 +187,11 @@ QString formatLabel(const QTime& time)
 
 QString formatRange(const QTime& from, const QTime& to)
 {
-    const QString start = formatLabel(from);
-    const QString end = formatLabel(to);
+    return joinRange(formatLabel(from), formatLabel(to));
+}
+
+QString joinRange(const QString& start, const QString& end)
+{
     const QString dash = QStringLiteral("\u2013");
     // "9:00–9:50 AM": the designator once when both share it.
     if (start.right(3) == end.right(3))

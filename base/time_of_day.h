@@ -43,5 +43,7 @@ QString formatLabel(const QTime& time);
 
 // A time range as it is read out: "9:00–9:50 AM", "11:30 AM–1:00 PM".
 QString formatRange(const QTime& from, const QTime& to);
+// Two times as written ("9:00 AM", "9:50:30 AM") joined the same way.
+QString joinRange(const QString& start, const QString& end);
 
 } // namespace quorvane::timeofday

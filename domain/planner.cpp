@@ -1,5 +1,6 @@
 #include "domain/planner.h"
 
+#include "base/time_of_day.h"
 #include "domain/plan_search.h"
 
 #include <algorithm>
@@ -300,12 +301,8 @@ qint64 shownCost(const PlanCosts& costs, Criterion criterion)
 
 QString clockText(int seconds)
 {
-    const int hour = seconds / 3600 % 24;
-    QString text =
-        QStringLiteral("%1:%2").arg(hour % 12 == 0 ? 12 : hour % 12).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
-    if (seconds % 60)
-        text += QStringLiteral(":%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return text + (hour < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM"));
+    const QTime time = QTime(0, 0).addSecs(seconds); // the end of the day wraps to 12:00 AM
+    return time.second() ? timeofday::formatLong(time) : timeofday::formatLabel(time);
 }
 
 QString weekdayName(int day)
@@ -316,12 +313,7 @@ QString weekdayName(int day)
 
 QString spanText(int start, int end)
 {
-    const QString from = clockText(start);
-    const QString to = clockText(end);
-    const QString dash = QStringLiteral("\u2013");
-    if (from.right(3) == to.right(3))
-        return from.chopped(3) + dash + to;
-    return from + dash + to;
+    return timeofday::joinRange(clockText(start), clockText(end));
 }
 
 QString meetingsText(const std::vector<Meeting>& meetings)
