@@ -92,10 +92,6 @@ void fillTimetable(TimetableGrid& grid, const Repository& courses, ScheduleId sc
     walk->close();
 }
 
-} // namespace quorvane
-
-namespace quorvane {
-
 void drawCourses(TimetableGrid& grid, const QVector<Course>& courses)
 {
     grid.beginBatch();
